@@ -1,0 +1,28 @@
+# Warnings are errors everywhere; sanitizers on request.
+add_compile_options(-Wall -Wextra -Werror)
+
+if(JCAMP_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # Only Windows system DLLs in the import tables: the C and C++ runtimes go in statically.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+endif()
+
+# Platform layers are picked by file suffix: *_win32.cpp on Windows, *_posix.cpp elsewhere.
+function(jcamp_filter_platform_sources out_var)
+  set(kept)
+  foreach(source IN LISTS ARGN)
+    if(WIN32 AND source MATCHES "_posix\\.cpp$")
+      continue()
+    endif()
+    if(NOT WIN32 AND source MATCHES "_win32\\.cpp$")
+      continue()
+    endif()
+    list(APPEND kept ${source})
+  endforeach()
+  set(${out_var} ${kept} PARENT_SCOPE)
+endfunction()

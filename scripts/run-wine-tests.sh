@@ -1,0 +1,50 @@
+#!/bin/sh
+# Runs the Windows test programs of a mingw x86_64 build under Wine (64-bit),
+# inside one Xvfb display, with a fresh Wine prefix.
+#   run-wine-tests.sh BUILD_DIR SOURCE_DIR
+set -eu
+build=$(cd "$1" && pwd)
+source=$(cd "$2" && pwd)
+work=$(mktemp -d)
+trap 'WINEPREFIX="$work/pfx" wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+
+export WINEARCH=win64 WINEDEBUG=-all
+export WINEPREFIX="$work/pfx"
+# Never look for Mono or Gecko: there is no network.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+echo "wine: creating a prefix"
+timeout 300 wineboot -i >/dev/null 2>&1
+timeout 120 wineserver -w
+cat >"$work/settings.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+timeout 120 wine regedit /S "$work/settings.reg" >/dev/null 2>&1
+if [ -d /usr/share/wine/fonts ]; then
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+
+# The tests find their files through Wine's Z: drive.
+export JCAMP_TEST_DATA="Z:$source/tests/data"
+export JCAMP_EXAMPLES="Z:$source/examples"
+if [ -n "${JCAMP_CORPUS:-}" ]; then
+  export JCAMP_CORPUS="Z:$JCAMP_CORPUS"
+elif [ -d "$source/../shared/jcamp-corpus" ]; then
+  export JCAMP_CORPUS="Z:$(cd "$source/../shared/jcamp-corpus" && pwd)"
+fi
+
+cd "$build/bin"
+# The unload test runs in a process of its own: there the library is loaded once.
+timeout 1200 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
+  status=0
+  wine ./unit_tests.exe --gtest_brief=1 || status=1
+  wine ./e2e_tests.exe --gtest_brief=1 --gtest_filter=-UnloadTest.* || status=1
+  wine ./e2e_tests.exe --gtest_brief=1 --gtest_filter=UnloadTest.* || status=1
+  wineserver -w
+  exit $status'
