@@ -1,0 +1,126 @@
+/*
+ * jcampimport: import JCAMP-DX spectra into one samples x variables matrix.
+ *
+ * A host loads the library at run time (dlopen / LoadLibrary), resolves the
+ * functions below by name and drives an import through a handle:
+ *
+ *   uint32_t h;
+ *   openHandleUDI(&h);
+ *   addFileName(h, "a.jdx");          // or importDataUI(h): the user picks files
+ *   importData(h);
+ *   getNumberOfSamples(h, &rows); getNumberOfVariables(h, &cols);
+ *   getSampleName(h, r, buf); getVariableName(h, c, buf); getData(h, r, c, buf);
+ *   closeHandleUDI(h);
+ *
+ * Every data block of every file is one sample (row). The columns are the X
+ * points of the first file's first data block, followed by one Y variable per
+ * ##CONCENTRATIONS= component.
+ *
+ * Strings are single-byte and NUL-terminated. Output buffers carry no size:
+ * the library copies the whole string with its NUL, so the host supplies room
+ * for the longest possible text. getData writes at most 48 bytes; variable
+ * names are short numbers or concentration names of at most 39 characters;
+ * sample names are at most 127 characters; file names are the paths the host
+ * or the dialog supplied. Numbers are written with '.' as the decimal point
+ * whatever the host process's locale.
+ *
+ * Every function returns one of the result codes of enum JcampResult.
+ */
+#ifndef JCAMPIMPORT_H
+#define JCAMPIMPORT_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define JCAMP_CALL __cdecl
+#else
+#define JCAMP_CALL
+#endif
+
+#if defined(JCAMP_BUILDING_LIBRARY) && !defined(_WIN32)
+#define JCAMP_EXPORT __attribute__((visibility("default")))
+#else
+/* Windows exports come from the module definition file, undecorated. */
+#define JCAMP_EXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+enum JcampResult {
+  JCAMP_OK = 0,
+  JCAMP_NO_OBJECT = 1,         /* slot without object, unexpected failure */
+  JCAMP_INVALID_HANDLE = 2,    /* handle 0, closed or never opened */
+  JCAMP_IMPORT_FAILED = 4096,  /* a file's import was abandoned; file entry not found */
+  JCAMP_NO_FILES = 4097,       /* importData with no file names added */
+  JCAMP_SHAPE_MISMATCH = 4098, /* addFileName: X or Y count differs from the first file */
+  JCAMP_NOT_READY = 4100,      /* not imported yet, empty file list, dialog cancelled */
+  JCAMP_NAMES_EMPTY = 4101,    /* the name list asked for is empty */
+  JCAMP_BAD_INDEX = 4103,      /* index out of range */
+  JCAMP_BAD_HEADER = 4104,     /* addFileName: the file's header cannot be read */
+  JCAMP_NULL_ARGUMENT = 4105   /* null file name or null output buffer */
+};
+
+/* Status of checkFileName when the file is usable. */
+#define JCAMP_HEADER_OK 100
+
+JCAMP_EXPORT int32_t JCAMP_CALL openHandleUDI(uint32_t* handleOut);
+JCAMP_EXPORT int32_t JCAMP_CALL closeHandleUDI(uint32_t handle);
+JCAMP_EXPORT int32_t JCAMP_CALL importDataUI(uint32_t handle);
+JCAMP_EXPORT int32_t JCAMP_CALL importData(uint32_t handle);
+JCAMP_EXPORT int32_t JCAMP_CALL addFileName(uint32_t handle, const char* fileName);
+JCAMP_EXPORT int32_t JCAMP_CALL getNumberOfSamples(uint32_t handle, int32_t* count);
+JCAMP_EXPORT int32_t JCAMP_CALL getNumberOfVariables(uint32_t handle, int32_t* count);
+JCAMP_EXPORT int32_t JCAMP_CALL getVariableName(uint32_t handle, int32_t index, char* buffer);
+JCAMP_EXPORT int32_t JCAMP_CALL getSampleName(uint32_t handle, int32_t index, char* buffer);
+/* Writes the value as "%f" (six decimals) or "m" for a missing value. */
+JCAMP_EXPORT int32_t JCAMP_CALL getData(uint32_t handle, int32_t sample, int32_t variable,
+                                        char* buffer);
+JCAMP_EXPORT int32_t JCAMP_CALL getNoOfFiles(uint32_t handle, int32_t* count);
+JCAMP_EXPORT int32_t JCAMP_CALL getFileName(uint32_t handle, int32_t index, char* buffer);
+
+/*
+ * The import shows a message box (type 0x31: OK and Cancel, exclamation icon)
+ * when a file's data cannot be read: OK goes on without that file, Cancel stops
+ * the import. A host answers it itself by installing a handler, which returns
+ * 1 for OK and 2 for Cancel. A null handler restores the default: a real
+ * message box on Windows; elsewhere the text goes to standard error and the
+ * answer is OK. The handler is process-wide.
+ */
+typedef int32_t (*MessageBoxHandler)(const char* text, uint32_t type, void* context);
+JCAMP_EXPORT void JCAMP_CALL setMessageBoxHandler(MessageBoxHandler handler, void* context);
+
+/*
+ * Measures one file as addFileName would, without a handle, and returns the
+ * header scan's status: JCAMP_HEADER_OK (100) when the file is usable, another
+ * status when addFileName would refuse it with JCAMP_BAD_HEADER. Into message
+ * (cut to fit messageSize bytes, always NUL-terminated; may be null when
+ * messageSize is 0) it copies the reason of a refusal, or for a usable file
+ * its shape as nine tab-separated fields: samples, X count, Y count, first X,
+ * last X, table ("XYDATA" or "XYPOINTS"), title, origin, owner.
+ */
+JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* message,
+                                              uint32_t messageSize);
+
+/* Function pointer types for hosts that resolve the exports by name. */
+typedef int32_t(JCAMP_CALL* PFN_openHandleUDI)(uint32_t*);
+typedef int32_t(JCAMP_CALL* PFN_closeHandleUDI)(uint32_t);
+typedef int32_t(JCAMP_CALL* PFN_importDataUI)(uint32_t);
+typedef int32_t(JCAMP_CALL* PFN_importData)(uint32_t);
+typedef int32_t(JCAMP_CALL* PFN_addFileName)(uint32_t, const char*);
+typedef int32_t(JCAMP_CALL* PFN_getNumberOfSamples)(uint32_t, int32_t*);
+typedef int32_t(JCAMP_CALL* PFN_getNumberOfVariables)(uint32_t, int32_t*);
+typedef int32_t(JCAMP_CALL* PFN_getVariableName)(uint32_t, int32_t, char*);
+typedef int32_t(JCAMP_CALL* PFN_getSampleName)(uint32_t, int32_t, char*);
+typedef int32_t(JCAMP_CALL* PFN_getData)(uint32_t, int32_t, int32_t, char*);
+typedef int32_t(JCAMP_CALL* PFN_getNoOfFiles)(uint32_t, int32_t*);
+typedef int32_t(JCAMP_CALL* PFN_getFileName)(uint32_t, int32_t, char*);
+typedef void(JCAMP_CALL* PFN_setMessageBoxHandler)(MessageBoxHandler, void*);
+typedef int32_t(JCAMP_CALL* PFN_checkFileName)(const char*, char*, uint32_t);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* JCAMPIMPORT_H */

@@ -1,0 +1,42 @@
+// Low-level file access by descriptor: binary, unbuffered, read-only.
+#pragma once
+
+#include <cstdint>
+
+namespace jcamp::platform {
+
+using FileHandle = int32_t;
+constexpr FileHandle kNoFile = -1;
+
+// Opens path for reading in binary mode; kNoFile when it cannot be opened.
+FileHandle openForReading(const char* path);
+
+// Length in bytes, or -1 when it cannot be measured.
+int64_t fileLength(FileHandle file);
+
+// Moves to offset from the start; returns the new offset or -1.
+int64_t seekTo(FileHandle file, int64_t offset);
+
+// Reads up to size bytes; returns the count read (0 at the end) or -1.
+int32_t readBytes(FileHandle file, void* buffer, uint32_t size);
+
+void closeFile(FileHandle file);
+
+// Closes its descriptor when it goes out of scope.
+class ScopedFile {
+ public:
+  explicit ScopedFile(const char* path) : handle_(openForReading(path)) {}
+  ~ScopedFile() {
+    if (handle_ != kNoFile) closeFile(handle_);
+  }
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+
+  bool isOpen() const { return handle_ != kNoFile; }
+  FileHandle handle() const { return handle_; }
+
+ private:
+  FileHandle handle_;
+};
+
+}  // namespace jcamp::platform

@@ -1,0 +1,51 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/file_io.h"
+
+namespace jcamp::platform {
+
+FileHandle openForReading(const char* path) {
+  if (path == nullptr) return kNoFile;
+  int fd;
+  do {
+    fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return kNoFile;
+  struct stat info;
+  // A directory opens on POSIX but is not a file to read.
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return kNoFile;
+  }
+  return fd;
+}
+
+int64_t fileLength(FileHandle file) {
+  struct stat info;
+  if (file == kNoFile || ::fstat(file, &info) != 0) return -1;
+  return static_cast<int64_t>(info.st_size);
+}
+
+int64_t seekTo(FileHandle file, int64_t offset) {
+  if (file == kNoFile) return -1;
+  return static_cast<int64_t>(::lseek(file, static_cast<off_t>(offset), SEEK_SET));
+}
+
+int32_t readBytes(FileHandle file, void* buffer, uint32_t size) {
+  if (file == kNoFile) return -1;
+  ssize_t count;
+  do {
+    count = ::read(file, buffer, size);
+  } while (count < 0 && errno == EINTR);
+  return static_cast<int32_t>(count);
+}
+
+void closeFile(FileHandle file) {
+  if (file != kNoFile) ::close(file);
+}
+
+}  // namespace jcamp::platform

@@ -1,0 +1,125 @@
+// The C entry points the host resolves by name. Each one catches everything:
+// no exception ever crosses into the host.
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#include "jcampimport.h"
+#include "platform/message_box.h"
+#include "plugin/data_importer.h"
+#include "plugin/handle_table.h"
+#include "plugin/jcamp_importer.h"
+#include "plugin/module.h"
+
+namespace {
+
+using jcamp::CErrCodeException;
+using jcamp::DataImporter;
+
+// Looks the handle up and runs the importer's operation; registry errors and
+// any other exception become result codes.
+template <typename Operation>
+int32_t forward(uint32_t handle, Operation operation) {
+  try {
+    DataImporter* importer = jcamp::lookupObject(jcamp::kHandleTypeImporter, handle);
+    return operation(*importer);
+  } catch (const CErrCodeException& error) {
+    return error.code();
+  } catch (...) {
+    return jcamp::kResultNoObject;
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+JCAMP_EXPORT int32_t JCAMP_CALL openHandleUDI(uint32_t* handleOut) {
+  // Without a place for the handle the importer could never be closed.
+  if (handleOut == nullptr) return jcamp::kResultNoObject;
+  try {
+    auto importer = std::make_unique<jcamp::JcampImporter>();
+    const uint32_t handle = jcamp::registerObject(jcamp::kHandleTypeImporter, importer.get());
+    importer.release();
+    *handleOut = handle;
+    return jcamp::kResultOk;
+  } catch (...) {
+    return jcamp::kResultNoObject;
+  }
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL closeHandleUDI(uint32_t handle) {
+  try {
+    DataImporter* importer = jcamp::lookupObject(jcamp::kHandleTypeImporter, handle);
+    jcamp::releaseHandle(handle);
+    delete importer;
+    return jcamp::kResultOk;
+  } catch (const CErrCodeException& error) {
+    return error.code();
+  } catch (...) {
+    return jcamp::kResultNoObject;
+  }
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL importDataUI(uint32_t handle) {
+  return forward(handle, [](DataImporter& importer) { return importer.importDataUI(); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL importData(uint32_t handle) {
+  return forward(handle, [](DataImporter& importer) { return importer.importData(); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL addFileName(uint32_t handle, const char* fileName) {
+  return forward(handle, [=](DataImporter& importer) { return importer.addFileName(fileName); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL getNumberOfSamples(uint32_t handle, int32_t* count) {
+  return forward(handle,
+                 [=](DataImporter& importer) { return importer.getNumberOfSamples(count); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL getNumberOfVariables(uint32_t handle, int32_t* count) {
+  return forward(handle,
+                 [=](DataImporter& importer) { return importer.getNumberOfVariables(count); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL getVariableName(uint32_t handle, int32_t index, char* buffer) {
+  return forward(handle,
+                 [=](DataImporter& importer) { return importer.getVariableName(index, buffer); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL getSampleName(uint32_t handle, int32_t index, char* buffer) {
+  return forward(handle,
+                 [=](DataImporter& importer) { return importer.getSampleName(index, buffer); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL getData(uint32_t handle, int32_t sample, int32_t variable,
+                                        char* buffer) {
+  return forward(
+      handle, [=](DataImporter& importer) { return importer.getData(sample, variable, buffer); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL getNoOfFiles(uint32_t handle, int32_t* count) {
+  return forward(handle, [=](DataImporter& importer) { return importer.getNoOfFiles(count); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL getFileName(uint32_t handle, int32_t index, char* buffer) {
+  return forward(handle,
+                 [=](DataImporter& importer) { return importer.getFileName(index, buffer); });
+}
+
+JCAMP_EXPORT void JCAMP_CALL setMessageBoxHandler(MessageBoxHandler handler, void* context) {
+  jcamp::platform::setMessageBoxHandler(handler, context);
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* message,
+                                              uint32_t messageSize) {
+  try {
+    return jcamp::checkFile(fileName, message, messageSize);
+  } catch (...) {
+    if (message != nullptr && messageSize > 0) message[0] = '\0';
+    return 0;
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,54 @@
+// The importer behind one handle: its file list, the last import's values and names.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "plugin/data_importer.h"
+#include "scan/jcamp_file_info.h"
+
+namespace jcamp {
+
+// One file's values: rows (its samples) x columns floats, variable by
+// variable, so the value of sample s and variable v is values[v * rows + s].
+struct ValueBlock {
+  std::unique_ptr<float[]> values;
+  int32_t rows = 0;
+  int32_t columns = 0;
+};
+
+class JcampImporter : public DataImporter {
+ public:
+  JcampImporter() = default;
+  ~JcampImporter() override = default;
+
+  int32_t importDataUI() override;
+  int32_t importData() override;
+  int32_t addFileName(const char* fileName) override;
+  int32_t getNumberOfSamples(int32_t* count) override;
+  int32_t getNumberOfVariables(int32_t* count) override;
+  int32_t getVariableName(int32_t index, char* buffer) override;
+  int32_t getSampleName(int32_t index, char* buffer) override;
+  int32_t getData(int32_t sample, int32_t variable, char* buffer) override;
+  int32_t getNoOfFiles(int32_t* count) override;
+  int32_t getFileName(int32_t index, char* buffer) override;
+
+ private:
+  // The value of a sample and variable, or null when no block holds it.
+  const float* findValue(int32_t sample, int32_t variable) const;
+  int32_t variableCount() const { return xCount_ + yCount_; }
+
+  bool imported_ = false;
+  bool firstFileAdded_ = false;
+  int32_t sampleCount_ = 0;
+  int32_t xCount_ = 0;
+  int32_t yCount_ = 0;
+  std::vector<std::unique_ptr<JcampFileInfo>> files_;
+  std::vector<ValueBlock> valueBlocks_;  // one per file of the last import
+  std::vector<std::string> sampleNames_;
+  std::vector<std::string> variableNames_;
+};
+
+}  // namespace jcamp

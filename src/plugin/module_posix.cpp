@@ -1,0 +1,10 @@
+// Library unload on POSIX: delete every importer the host left open.
+#include "plugin/handle_table.h"
+
+namespace {
+
+__attribute__((destructor)) void unloadModule() {
+  jcamp::destroyAllHandles();
+}
+
+}  // namespace

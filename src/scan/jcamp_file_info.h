@@ -1,0 +1,34 @@
+// One file named for an import: its path and the shape the header scan measured.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace jcamp {
+
+// Table kinds of the first data block (the same codes as the table forms).
+constexpr int32_t kTableKindNone = 0;
+constexpr int32_t kTableKindXyPoints = 10;
+constexpr int32_t kTableKindXyData = 11;
+
+// Filled in one go by a successful header scan and left untouched otherwise.
+struct JcampFileInfo {
+  std::string path;
+  int32_t xCount = 0;       // ##NPOINTS= of the first data block
+  int32_t yCount = 0;       // concentration tuples of ##CONCENTRATIONS=
+  int32_t sampleCount = 0;  // data blocks in the file
+  int32_t firstX = 0;       // ##FIRSTX= as a whole number
+  int32_t lastX = 0;        // ##LASTX= as a whole number
+  std::vector<std::string> yNames;
+  int32_t tableKind = kTableKindNone;
+  std::string title;   // at most 28 characters
+  std::string origin;  // at most 28 characters
+  std::string owner;   // at most 24 characters
+
+  JcampFileInfo() = default;
+  explicit JcampFileInfo(std::string filePath) : path(std::move(filePath)) {}
+  virtual ~JcampFileInfo() = default;
+};
+
+}  // namespace jcamp
