@@ -1,0 +1,36 @@
+#include "support/library_fixture.h"
+
+JcampLibrary& sharedLibrary() {
+  static JcampLibrary library;
+  if (!library.loaded() && !library.load(testpaths::libraryPath())) {
+    ADD_FAILURE() << library.error();
+  }
+  return library;
+}
+
+int32_t recordMessageBox(const char* text, uint32_t type, void* context) {
+  auto* log = static_cast<MessageBoxLog*>(context);
+  ++log->shown;
+  log->lastText = text;
+  log->lastType = type;
+  return log->answer;
+}
+
+void LibraryTest::SetUp() {
+  ASSERT_TRUE(lib().loaded());
+  // Never let a real message box block a test.
+  lib().setMessageBoxHandler(recordMessageBox, &boxes_);
+}
+
+void LibraryTest::TearDown() {
+  if (!lib().loaded()) return;
+  for (uint32_t handle : handles_) lib().closeHandleUDI(handle);
+  lib().setMessageBoxHandler(nullptr, nullptr);
+}
+
+uint32_t LibraryTest::openHandle() {
+  uint32_t handle = 0;
+  EXPECT_EQ(lib().openHandleUDI(&handle), JCAMP_OK);
+  handles_.push_back(handle);
+  return handle;
+}

@@ -1,0 +1,35 @@
+// Loads the built import library once per test program, as a host does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "jcamp_library.h"
+#include "support/test_paths.h"
+
+JcampLibrary& sharedLibrary();
+
+// Records every message box the library shows and answers it.
+struct MessageBoxLog {
+  int32_t answer = 1;
+  int shown = 0;
+  std::string lastText;
+  uint32_t lastType = 0;
+};
+int32_t recordMessageBox(const char* text, uint32_t type, void* context);
+
+class LibraryTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Opens a handle that TearDown closes.
+  uint32_t openHandle();
+
+  JcampLibrary& lib() { return sharedLibrary(); }
+  MessageBoxLog boxes_;
+
+ private:
+  std::vector<uint32_t> handles_;
+};

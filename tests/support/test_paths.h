@@ -1,0 +1,32 @@
+// Where the tests find their files. Environment variables override the
+// build-time defaults, so the same binaries run under Wine.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testpaths {
+
+// tests/data: small JCAMP-DX files written for the tests (JCAMP_TEST_DATA).
+std::string dataFile(const std::string& name);
+// examples/: the bundled example files (JCAMP_EXAMPLES).
+std::string exampleFile(const std::string& name);
+// The public sample files, or empty when absent (JCAMP_CORPUS).
+std::string corpusDir();
+// Every file of the corpus, sorted; empty when the corpus is absent.
+std::vector<std::string> corpusFiles();
+// The import library built beside the tests (JCAMP_LIBRARY).
+std::string libraryPath();
+// A fresh directory for files a test writes.
+std::string scratchDir();
+// Writes text to path byte for byte; returns path.
+std::string writeFile(const std::string& path, const std::string& text);
+
+}  // namespace testpaths
+
+// Skips the current test, saying so, when the public sample files are absent.
+#define SKIP_WITHOUT_CORPUS()                                                      \
+  do {                                                                             \
+    if (testpaths::corpusDir().empty())                                            \
+      GTEST_SKIP() << "public JCAMP-DX sample files not found (set JCAMP_CORPUS)"; \
+  } while (0)

@@ -1,0 +1,49 @@
+// Loads the jcampimport library at run time, as a real host does, and
+// resolves its exports by name.
+#pragma once
+
+#include <string>
+
+#include "jcampimport.h"
+
+// Every export a host resolves, in the order of the public header.
+#define JCAMP_EXPORT_NAMES(X)                                                                \
+  X(openHandleUDI)                                                                           \
+  X(closeHandleUDI) X(importDataUI) X(importData) X(addFileName) X(getNumberOfSamples)       \
+      X(getNumberOfVariables) X(getVariableName) X(getSampleName) X(getData) X(getNoOfFiles) \
+          X(getFileName) X(setMessageBoxHandler) X(checkFileName)
+
+class JcampLibrary {
+ public:
+  JcampLibrary() = default;
+  ~JcampLibrary();
+  JcampLibrary(const JcampLibrary&) = delete;
+  JcampLibrary& operator=(const JcampLibrary&) = delete;
+
+  // Loads path and resolves every export; false with error() set otherwise.
+  bool load(const std::string& path);
+  void unload();
+  bool loaded() const { return module_ != nullptr; }
+  const std::string& error() const { return error_; }
+
+  // The library file name of this platform ("libjcampimport.so", "jcampimport.dll").
+  static const char* defaultFileName();
+  // The directory of the running executable, with a trailing separator.
+  static std::string executableDirectory();
+
+#define JCAMP_DECLARE_EXPORT(name) PFN_##name name = nullptr;
+  JCAMP_EXPORT_NAMES(JCAMP_DECLARE_EXPORT)
+#undef JCAMP_DECLARE_EXPORT
+
+ private:
+  void* symbol(const char* name);
+  template <typename Pointer>
+  bool resolve(Pointer& pointer, const char* name);
+  void forgetExports();
+
+  void* module_ = nullptr;
+  std::string error_;
+};
+
+// Words for a result code of the exports, for people reading a report.
+const char* describeResult(int32_t result);

@@ -1,0 +1,21 @@
+// Command line of jcamp-import.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct Options {
+  std::string libraryPath;  // empty: the library beside the executable
+  std::string outputPath;   // empty: standard output
+  bool tsv = false;
+  bool list = false;
+  bool stopOnError = false;  // --on-error=stop answers the message box with Cancel
+  std::vector<std::string> files;
+};
+
+enum class Command { kRun, kHelp, kVersion, kUsageError };
+
+// Parses argv; on kUsageError, error says what was wrong.
+Command parseOptions(int argc, const char* const* argv, Options& options, std::string& error);
+
+const char* usageText();
