@@ -1,0 +1,48 @@
+// One JCAMP-DX file in memory: normalised lines, labelled records, block spans
+// and one filled JcampBlock per data block.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "labels/jcamp_block.h"
+#include "labels/label_record.h"
+
+namespace jcamp {
+
+class LineTable;
+
+// One ##TITLE= ... ##END= block: its data type and the records that open and close it.
+struct BlockSpan {
+  uint32_t dataType = 0;
+  const LabelRecord* firstLabel = nullptr;
+  const LabelRecord* lastLabel = nullptr;
+};
+
+// Steps in calling order: readFile, buildLabels, buildBlocks, then set
+// concentrationCapacity, then buildDataBlocks. Each returns a document status
+// (kDocOk, kDocNoMemory, ...); the caller stops at the first nonzero one.
+class JcampDocument {
+ public:
+  JcampDocument();
+  ~JcampDocument();
+  JcampDocument(const JcampDocument&) = delete;
+  JcampDocument& operator=(const JcampDocument&) = delete;
+
+  uint32_t readFile(const char* path);
+  uint32_t buildLabels();
+  uint32_t buildBlocks();
+  uint32_t buildDataBlocks();
+  void clearDocument();
+
+  uint32_t labelCount = 0;
+  uint32_t spanCount = 0;
+  uint32_t dataBlockCount = 0;
+  uint32_t concentrationCapacity = 0;
+  std::unique_ptr<LineTable> lineTable;
+  std::unique_ptr<LabelRecord[]> labels;
+  std::unique_ptr<BlockSpan[]> spans;
+  std::unique_ptr<JcampBlock[]> dataBlocks;
+};
+
+}  // namespace jcamp

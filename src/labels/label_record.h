@@ -1,0 +1,38 @@
+// A labelled data record of a loaded file, and the lines records index into.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace jcamp {
+
+// Status of the document's steps and of the label readers; 0 is success.
+constexpr uint32_t kDocOk = 0;
+constexpr uint32_t kDocNoMemory = 20;
+constexpr uint32_t kDocOpenFailed = 21;
+constexpr uint32_t kDocNoTitle = 23;
+constexpr uint32_t kDocNotReady = 25;
+
+// One "##NAME=value" record: the label name (normalised: upper case, without
+// blanks, "-", "/" and "_"; "COMMENT" for "##=") and the lines that hold its
+// value, firstLine .. firstLine + lineCount - 1 of the line table.
+struct LabelRecord {
+  uint32_t firstLine = 0;
+  uint32_t lineCount = 0;
+  std::unique_ptr<char[]> name;
+};
+
+// The lines of the document being built, as the label readers see them. The
+// document that builds its labels points this at its line table; only one
+// document is built at a time. Lines are NUL-terminated and writable in place.
+struct LineView {
+  char* const* lines = nullptr;
+  uint32_t count = 0;
+};
+extern LineView currentLineTable;
+
+// The record's value text: its first value line, or null when the record has
+// no line or its first line lies outside currentLineTable.
+char* valueText(const LabelRecord& record);
+
+}  // namespace jcamp
