@@ -46,11 +46,14 @@ struct JcampBlock {
   std::unique_ptr<float[]> yValues;     // nPoints ordinates, scaled by yFactor
   std::unique_ptr<float[]> xValues;     // nPoints abscissas of ##XYPOINTS=, scaled by xFactor
   std::unique_ptr<uint32_t[]> xIsReal;  // 1 where the abscissa was written as a real number
+  // Entries the three table arrays really hold: ##NPOINTS= may change after the table.
+  uint32_t tableLength = 0;
   uint32_t nPoints = 0;
   Ref xUnits = nullptr;
   Ref yUnits = nullptr;
   uint32_t concentrationCount = 0;
   std::unique_ptr<float[]> concentrations;  // concentrationCount values
+  uint32_t concentrationLength = 0;         // entries concentrations really holds
   float seconds = kUnsetValue;
   float maxX = kUnsetValue;
   float minX = kUnsetValue;
