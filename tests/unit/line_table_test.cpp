@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,30 @@ Lines loadRaw(const std::string& text) {
   LineTable table;
   EXPECT_EQ(table.loadText(text.data(), text.size()), kDocOk);
   return linesOf(table);
+}
+
+// The lines as a Windows text stream gives them to getline into a 128-byte
+// buffer: one counting pass, then one reading pass of that many lines.
+Lines streamLines(const std::string& bytes) {
+  std::string text;
+  for (size_t i = 0; i < bytes.size() && bytes[i] != '\x1a'; ++i) {
+    if (bytes[i] != '\r' || i + 1 == bytes.size() || bytes[i + 1] != '\n') text += bytes[i];
+  }
+  std::istringstream in(text);
+  char buffer[kLineBufferSize];
+  size_t count = 0;
+  do {
+    in.getline(buffer, sizeof buffer);
+    ++count;
+  } while (!in.eof() && !in.fail());
+  in.clear();
+  in.seekg(0);
+  Lines lines;
+  for (size_t i = 0; i < count; ++i) {
+    in.getline(buffer, sizeof buffer);
+    lines.emplace_back(buffer);
+  }
+  return lines;
 }
 
 TEST(LineTableTest, SplitsLinesAsAWindowsTextStreamReadsThem) {
@@ -49,7 +75,28 @@ TEST(LineTableTest, SplitsLinesAsAWindowsTextStreamReadsThem) {
       {s127 + "\rx\n", {s127}},  // the lone CR makes it 128 long
       {"x\n" + s128 + "\n", {"x", s127}},
   };
-  for (const Case& c : cases) EXPECT_EQ(loadRaw(c.text), c.lines) << c.text;
+  for (const Case& c : cases) {
+    EXPECT_EQ(loadRaw(c.text), c.lines) << c.text;
+    EXPECT_EQ(streamLines(c.text), c.lines) << c.text;
+  }
+}
+
+TEST(LineTableTest, GivesTheLinesOfATextStream) {
+  std::mt19937 random(7);
+  const char alphabet[] = {'a', 'b', ' ', '\n', '\r', '\x1a', '\0'};
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    const int lines = static_cast<int>(random() % 4);
+    for (int i = 0; i < lines; ++i) {
+      text += std::string(124 + random() % 6, 'x');  // around the 127 limit
+      for (int j = static_cast<int>(random() % 4); j > 0; --j) {
+        text += alphabet[random() % (round % 2 == 0 ? 5 : 7)];
+      }
+      text += random() % 2 == 0 ? "\n" : "\r\n";
+    }
+    for (int j = static_cast<int>(random() % 12); j > 0; --j) text += alphabet[random() % 5];
+    ASSERT_EQ(loadRaw(text), streamLines(text)) << text;
+  }
 }
 
 TEST(LineTableTest, LoadsAFileLikeTheSameBytesInMemory) {
