@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
@@ -108,6 +109,8 @@ TEST(LineTableTest, LoadsAFileLikeTheSameBytesInMemory) {
   EXPECT_EQ(table.loadLines((testpaths::scratchDir() + "/missing.jdx").c_str()), kDocOpenFailed);
   EXPECT_EQ(table.count(), 0u);
   EXPECT_EQ(table.loadLines(testpaths::scratchDir().c_str()), kDocOpenFailed);
+  EXPECT_EQ(table.loadText("", std::numeric_limits<size_t>::max()), kDocNoMemory);
+  EXPECT_EQ(table.count(), 0u);
 }
 
 TEST(LineTableTest, NormalisesEachLineInOrder) {
