@@ -13,10 +13,6 @@ namespace {
 constexpr char kTitleLine[] = "##TITLE=";
 constexpr char kCommentName[] = "COMMENT";
 
-bool isLabelLine(const char* line) {
-  return line[0] == '#' && line[1] == '#';
-}
-
 bool hasName(const LabelRecord& label, const char* name) {
   return label.name != nullptr && std::strcmp(label.name.get(), name) == 0;
 }

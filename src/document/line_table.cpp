@@ -218,7 +218,7 @@ uint32_t LineTable::splitLines(size_t length, size_t feeds) {
 void LineTable::normalizeLines() {
   for (uint32_t i = 0; i < count_; ++i) {
     char* line = trimLine(lines_[i]);
-    if (line[0] == '#' && line[1] == '#') normalizeLabelName(line);
+    if (isLabelLine(line)) normalizeLabelName(line);
     lines_[i] = line;
   }
 }

@@ -13,6 +13,11 @@ namespace jcamp {
 // there and ends the table.
 constexpr uint32_t kLineBufferSize = 128;
 
+// Whether a line starts a labelled record ("##name=value").
+inline bool isLabelLine(const char* line) {
+  return line[0] == '#' && line[1] == '#';
+}
+
 // The file is read as a text file is on Windows, on every platform: a CR right
 // before a LF is dropped, a lone CR stays in its line, a Ctrl-Z ends the input.
 // Every line is read, so a file ending in a line feed has one more, empty line.
