@@ -1,0 +1,174 @@
+#include "document/jcamp_document.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "document/line_table.h"
+#include "labels/data_types.h"
+
+namespace jcamp {
+namespace {
+
+constexpr char kTitleLine[] = "##TITLE=";
+constexpr char kCommentName[] = "COMMENT";
+
+bool hasName(const LabelRecord& label, const char* name) {
+  return label.name != nullptr && std::strcmp(label.name.get(), name) == 0;
+}
+
+std::unique_ptr<char[]> copyName(const char* begin, size_t length) {
+  if (length == 0) {
+    begin = kCommentName;
+    length = sizeof(kCommentName) - 1;
+  }
+  auto name = std::unique_ptr<char[]>(new char[length + 1]);
+  std::memcpy(name.get(), begin, length);
+  name[length] = '\0';
+  return name;
+}
+
+}  // namespace
+
+JcampDocument::JcampDocument() = default;
+
+JcampDocument::~JcampDocument() {
+  clearDocument();
+}
+
+uint32_t JcampDocument::readFile(const char* path) {
+  // Whatever was built on the old lines refers to them: it goes with them.
+  clearDocument();
+  try {
+    lineTable = std::make_unique<LineTable>();
+  } catch (const std::bad_alloc&) {
+    return kDocNoMemory;
+  }
+  const uint32_t status = lineTable->loadLines(path);
+  if (status != kDocOk) return status;
+  lineTable->normalizeLines();
+  const bool titled = lineTable->count() > 0 &&
+                      std::strncmp(lineTable->line(0), kTitleLine, sizeof(kTitleLine) - 1) == 0;
+  return titled ? kDocOk : kDocNoTitle;
+}
+
+uint32_t JcampDocument::buildLabels() {
+  if (lineTable == nullptr) return kDocNotReady;
+  // Spans and data blocks point at the labels: they go first.
+  dataBlocks.reset();
+  dataBlockCount = 0;
+  spans.reset();
+  spanCount = 0;
+  labels.reset();
+  labelCount = 0;
+
+  LineTable& table = *lineTable;
+  const uint32_t lineCount = table.count();
+  uint32_t labelLines = 0;
+  for (uint32_t i = 0; i < lineCount; ++i) {
+    if (isLabelLine(table.line(i))) ++labelLines;
+  }
+  try {
+    if (labelLines > 0) labels = std::make_unique<LabelRecord[]>(labelLines);
+  } catch (const std::bad_alloc&) {
+    return kDocNoMemory;
+  }
+  currentLineTable = table.view();
+
+  uint32_t i = 0;
+  while (i < lineCount) {
+    char* line = table.line(i);
+    char* equals = isLabelLine(line) ? std::strchr(line + 2, '=') : nullptr;
+    if (equals == nullptr) {
+      ++i;
+      continue;
+    }
+    const char* nameBegin = line + 2;
+    const size_t nameLength = static_cast<size_t>(equals - nameBegin);
+    table.setLineStart(i, equals + 1);
+
+    uint32_t end = i + 1;
+    while (end < lineCount && !isLabelLine(table.line(end))) ++end;
+    while (end > i + 1 && table.line(end - 1)[0] == '\0') --end;
+    const uint32_t last = end - 1;
+    uint32_t first = i;
+    while (first < last && table.line(first)[0] == '\0') ++first;
+
+    LabelRecord& label = labels[labelCount];
+    try {
+      label.name = copyName(nameBegin, nameLength);
+    } catch (const std::bad_alloc&) {
+      return kDocNoMemory;
+    }
+    label.firstLine = first;
+    label.lineCount = end - first;
+    ++labelCount;
+    i = last + 1;
+  }
+  return kDocOk;
+}
+
+uint32_t JcampDocument::buildBlocks() {
+  if (labels == nullptr || labelCount == 0) return kDocNotReady;
+  spans.reset();
+  spanCount = 0;
+
+  uint32_t titles = 0;
+  for (uint32_t i = 0; i < labelCount; ++i) {
+    if (hasName(labels[i], "TITLE")) ++titles;
+  }
+  // Started blocks still waiting for their END, innermost last.
+  std::vector<uint32_t> open;
+  try {
+    if (titles > 0) spans = std::make_unique<BlockSpan[]>(titles);
+    open.reserve(titles);
+  } catch (const std::bad_alloc&) {
+    spans.reset();
+    return kDocNoMemory;
+  }
+  spanCount = titles;
+
+  BlockSpan* current = nullptr;
+  uint32_t started = 0;
+  for (uint32_t i = 0; i < labelCount; ++i) {
+    const LabelRecord& label = labels[i];
+    if (hasName(label, "TITLE")) {
+      open.push_back(started);
+      current = &spans[started++];
+      current->firstLabel = &label;
+    } else if (hasName(label, "END")) {
+      // Closes the innermost open block: the current one, or the one it sits in.
+      if (!open.empty()) {
+        spans[open.back()].lastLabel = &label;
+        open.pop_back();
+      }
+    } else if (hasName(label, "DATATYPE")) {
+      if (current != nullptr && current->lastLabel == nullptr) {
+        const bool hasLine =
+            lineTable != nullptr && label.lineCount > 0 && label.firstLine < lineTable->count();
+        current->dataType = classifyDataType(hasLine ? lineTable->line(label.firstLine) : nullptr);
+      }
+    }
+  }
+  for (uint32_t s = 0; s < spanCount; ++s) {
+    if (spans[s].lastLabel == nullptr) spans[s].lastLabel = &labels[labelCount - 1];
+  }
+  return kDocOk;
+}
+
+void JcampDocument::clearDocument() {
+  dataBlocks.reset();
+  dataBlockCount = 0;
+  spans.reset();
+  spanCount = 0;
+  labels.reset();
+  labelCount = 0;
+  if (lineTable != nullptr) {
+    // Readers must not see the released lines through the shared view.
+    if (currentLineTable.lines == lineTable->view().lines) currentLineTable = LineView{};
+    lineTable->freeLines();
+    lineTable.reset();
+  }
+}
+
+}  // namespace jcamp

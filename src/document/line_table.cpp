@@ -1,0 +1,232 @@
+#include "document/line_table.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "platform/file_io.h"
+
+namespace jcamp {
+namespace {
+
+constexpr char kEndOfInput = 26;           // Ctrl-Z: a text-mode read stops here
+constexpr uint32_t kReadChunk = 1u << 20;  // small enough to be scanned while in cache
+// Zeroed bytes after the text, so that whole-word reads of a line stay inside the buffer.
+constexpr size_t kPadding = 8;
+
+constexpr uint64_t kEachByte = 0x0101010101010101u;
+constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+
+// Eight bytes with the first one lowest, whatever the machine's byte order.
+// (Compilers turn this into one load on little-endian machines.)
+uint64_t loadWord(const char* p) {
+  const auto* b = reinterpret_cast<const unsigned char*>(p);
+  return uint64_t{b[0]} | uint64_t{b[1]} << 8 | uint64_t{b[2]} << 16 | uint64_t{b[3]} << 24 |
+         uint64_t{b[4]} << 32 | uint64_t{b[5]} << 40 | uint64_t{b[6]} << 48 | uint64_t{b[7]} << 56;
+}
+
+// 0x80 in exactly the bytes of word that equal c (no carries between bytes).
+uint64_t bytesEqualTo(uint64_t word, char c) {
+  const uint64_t x = word ^ (kEachByte * static_cast<unsigned char>(c));
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+uint32_t countFlags(uint64_t flags) {
+  return static_cast<uint32_t>(((flags >> 7) * kEachByte) >> 56);
+}
+
+// Index of the lowest flagged byte; flags is not 0.
+uint32_t firstFlag(uint64_t flags) {
+  return countFlags((flags - 1) & ~flags & (kEachByte << 7));
+}
+
+size_t countLineFeeds(const char* begin, const char* end) {
+  size_t count = 0;
+  for (; end - begin >= 8; begin += 8) count += countFlags(bytesEqualTo(loadWord(begin), '\n'));
+  for (; begin < end; ++begin) count += *begin == '\n' ? 1 : 0;
+  return count;
+}
+
+// Where the input ends (at the first Ctrl-Z) and how many line feeds it holds,
+// taken piece by piece as the bytes arrive.
+class InputExtent {
+ public:
+  void take(const char* piece, size_t size) {
+    if (ended_) return;
+    const auto* stop = static_cast<const char*>(std::memchr(piece, kEndOfInput, size));
+    const size_t used = stop != nullptr ? static_cast<size_t>(stop - piece) : size;
+    feeds_ += countLineFeeds(piece, piece + used);
+    length_ += used;
+    ended_ = stop != nullptr;
+  }
+  bool ended() const { return ended_; }
+  size_t length() const { return length_; }
+  size_t feeds() const { return feeds_; }
+
+ private:
+  size_t length_ = 0;
+  size_t feeds_ = 0;
+  bool ended_ = false;
+};
+
+// Room for size bytes of text, a final NUL and the padding. The text part is
+// left uninitialised: it is overwritten at once.
+std::unique_ptr<char[]> textBuffer(uint64_t size) {
+  if (size > std::numeric_limits<size_t>::max() / 2) throw std::bad_alloc();
+  auto buffer = std::unique_ptr<char[]>(new char[static_cast<size_t>(size) + 1 + kPadding]);
+  std::memset(buffer.get() + size, 0, 1 + kPadding);
+  return buffer;
+}
+
+// Reads the file up to its measured length or its first Ctrl-Z; false when it
+// cannot be measured. A read error ends the input, as it would end a stream.
+bool readWholeFile(platform::FileHandle file, std::unique_ptr<char[]>& buffer,
+                   InputExtent& extent) {
+  const int64_t length = platform::fileLength(file);
+  if (length < 0) return false;
+  buffer = textBuffer(static_cast<uint64_t>(length));
+  const size_t size = static_cast<size_t>(length);
+  size_t done = 0;
+  while (done < size && !extent.ended()) {
+    const uint32_t want = static_cast<uint32_t>(std::min<size_t>(size - done, kReadChunk));
+    const int32_t got = platform::readBytes(file, buffer.get() + done, want);
+    if (got <= 0) break;
+    extent.take(buffer.get() + done, static_cast<size_t>(got));
+    done += static_cast<size_t>(got);
+  }
+  // A file that came up short leaves no unread bytes for the word-wise scans.
+  std::memset(buffer.get() + done, 0, size - done);
+  return true;
+}
+
+// The first '\0', tab, blank or '$' at or after p, a word at a time.
+char* findTrimStop(char* p) {
+  for (;; p += 8) {
+    const uint64_t word = loadWord(p);
+    const uint64_t stops = bytesEqualTo(word, '\0') | bytesEqualTo(word, '\t') |
+                           bytesEqualTo(word, ' ') | bytesEqualTo(word, '$');
+    if (stops != 0) return p + firstFlag(stops);
+  }
+}
+
+char upperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool isNameFiller(char c) {
+  return c == ' ' || c == '-' || c == '/' || c == '_';
+}
+
+// Upper-cases the name between "##" and "=" (or the line's end) and drops its
+// blanks, "-", "/" and "_"; then drops the blanks right after the "=".
+void normalizeLabelName(char* line) {
+  char* read = line + 2;
+  char* write = read;
+  for (; *read != '\0' && *read != '='; ++read) {
+    const char c = upperAscii(*read);
+    if (!isNameFiller(c)) *write++ = c;
+  }
+  if (*read != '=') {
+    *write = '\0';
+    return;
+  }
+  *write++ = '=';
+  ++read;
+  while (*read == ' ') ++read;
+  if (write != read) std::memmove(write, read, std::strlen(read) + 1);
+}
+
+// Tabs become blanks, leading blanks go (by moving the line's start), the line
+// is cut at its first "$$", trailing blanks go. One pass over the line.
+char* trimLine(char* line) {
+  char* p = line;
+  while (*p == ' ' || *p == '\t') ++p;
+  char* const start = p;
+  char* contentEnd = start;
+  for (;;) {
+    const char* const run = p;
+    p = findTrimStop(p);
+    if (p != run) contentEnd = p;
+    if (*p == '\0') break;
+    if (*p == '$') {
+      if (p[1] == '$') break;
+      contentEnd = ++p;
+      continue;
+    }
+    *p++ = ' ';  // a tab or a blank
+  }
+  *contentEnd = '\0';
+  return start;
+}
+
+}  // namespace
+
+uint32_t LineTable::loadLines(const char* path) {
+  freeLines();
+  platform::ScopedFile file(path);
+  if (!file.isOpen()) return kDocOpenFailed;
+  try {
+    InputExtent extent;
+    if (!readWholeFile(file.handle(), text_, extent)) return kDocOpenFailed;
+    return splitLines(extent.length(), extent.feeds());
+  } catch (const std::bad_alloc&) {
+    freeLines();
+    return kDocNoMemory;
+  }
+}
+
+uint32_t LineTable::loadText(const char* text, size_t size) {
+  freeLines();
+  try {
+    text_ = textBuffer(size);
+    if (size > 0) std::memcpy(text_.get(), text, size);
+    InputExtent extent;
+    extent.take(text_.get(), size);
+    return splitLines(extent.length(), extent.feeds());
+  } catch (const std::bad_alloc&) {
+    freeLines();
+    return kDocNoMemory;
+  }
+}
+
+// Cuts the input, text_[0, length) holding feeds line feeds, into lines in
+// place; the byte after the input is free for a final NUL.
+uint32_t LineTable::splitLines(size_t length, size_t feeds) {
+  char* p = text_.get();
+  char* const end = p + length;
+  // A line per line feed, and one for the read after the last line feed.
+  if (feeds >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
+  lines_ = std::unique_ptr<char*[]>(new char*[feeds + 1]);
+  for (;;) {
+    auto* feed = static_cast<char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    char* lineEnd = feed != nullptr ? feed : end;
+    if (feed != nullptr && lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
+    lines_[count_++] = p;
+    if (lineEnd - p >= static_cast<ptrdiff_t>(kLineBufferSize)) {
+      // Too long for the line buffer: keep what fits, read nothing further.
+      p[kLineBufferSize - 1] = '\0';
+      break;
+    }
+    *lineEnd = '\0';
+    if (feed == nullptr) break;
+    p = feed + 1;
+  }
+  return kDocOk;
+}
+
+void LineTable::normalizeLines() {
+  for (uint32_t i = 0; i < count_; ++i) {
+    char* line = trimLine(lines_[i]);
+    if (isLabelLine(line)) normalizeLabelName(line);
+    lines_[i] = line;
+  }
+}
+
+void LineTable::freeLines() {
+  lines_.reset();
+  text_.reset();
+  count_ = 0;
+}
+
+}  // namespace jcamp

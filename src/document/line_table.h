@@ -1,0 +1,56 @@
+// The lines of one JCAMP-DX file, loaded whole and brought into normal form.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "labels/label_record.h"
+
+namespace jcamp {
+
+// A line holds at most kLineBufferSize - 1 characters; a longer line is cut
+// there and ends the table.
+constexpr uint32_t kLineBufferSize = 128;
+
+// Whether a line starts a labelled record ("##name=value").
+inline bool isLabelLine(const char* line) {
+  return line[0] == '#' && line[1] == '#';
+}
+
+// The file is read as a text file is on Windows, on every platform: a CR right
+// before a LF is dropped, a lone CR stays in its line, a Ctrl-Z ends the input.
+// Every line is read, so a file ending in a line feed has one more, empty line.
+//
+// All lines live in one buffer holding the file's bytes; each line is a
+// NUL-terminated, writable string inside it. Later stages may change a line in
+// place or advance its start, but never lengthen it.
+class LineTable {
+ public:
+  // Fills the table with the raw lines of the file at path: kDocOk,
+  // kDocOpenFailed, or kDocNoMemory (the table is then empty).
+  uint32_t loadLines(const char* path);
+  // The same from bytes in memory.
+  uint32_t loadText(const char* text, size_t size);
+
+  // Tabs to blanks, leading blanks off, "$$" comments off, trailing blanks off,
+  // and label names ("##name=") in upper case without blanks, "-", "/" and "_".
+  void normalizeLines();
+
+  void freeLines();
+
+  uint32_t count() const { return count_; }
+  char* line(uint32_t index) const { return lines_[index]; }
+  // Advances the start of a line to a position inside it.
+  void setLineStart(uint32_t index, char* start) { lines_[index] = start; }
+  LineView view() const { return LineView{lines_.get(), count_}; }
+
+ private:
+  uint32_t splitLines(size_t length, size_t feeds);
+
+  std::unique_ptr<char[]> text_;    // the file's bytes, then a final NUL and zeroed padding
+  std::unique_ptr<char*[]> lines_;  // count_ starts of lines inside text_
+  uint32_t count_ = 0;
+};
+
+}  // namespace jcamp

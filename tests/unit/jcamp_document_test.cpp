@@ -1,0 +1,234 @@
+#include "document/jcamp_document.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "document/line_table.h"
+#include "support/test_paths.h"
+
+namespace jcamp {
+namespace {
+
+// Loads text as the document's normalised lines without the title check, so
+// that blocks can be built from any sequence of labels.
+void loadText(JcampDocument& document, const std::string& text) {
+  document.clearDocument();
+  document.lineTable = std::make_unique<LineTable>();
+  ASSERT_EQ(document.lineTable->loadText(text.data(), text.size()), kDocOk);
+  document.lineTable->normalizeLines();
+}
+
+uint32_t readText(JcampDocument& document, const std::string& text) {
+  const std::string path = testpaths::writeFile(testpaths::scratchDir() + "/t.jdx", text);
+  return document.readFile(path.c_str());
+}
+
+// name@first+count=value of every label.
+std::vector<std::string> describeLabels(const JcampDocument& document) {
+  std::vector<std::string> labels;
+  for (uint32_t i = 0; i < document.labelCount; ++i) {
+    const LabelRecord& label = document.labels[i];
+    const char* value = valueText(label);
+    labels.push_back(std::string(label.name.get()) + "@" + std::to_string(label.firstLine) + "+" +
+                     std::to_string(label.lineCount) + "=" + (value ? value : "(null)"));
+  }
+  return labels;
+}
+
+// type:first-last of every span, as label indexes.
+std::vector<std::string> describeSpans(const JcampDocument& document) {
+  std::vector<std::string> spans;
+  for (uint32_t i = 0; i < document.spanCount; ++i) {
+    const BlockSpan& span = document.spans[i];
+    spans.push_back(std::to_string(span.dataType) + ":" +
+                    std::to_string(span.firstLabel - document.labels.get()) + "-" +
+                    std::to_string(span.lastLabel - document.labels.get()));
+  }
+  return spans;
+}
+
+TEST(JcampDocumentTest, ReadFileNeedsAReadableFileThatStartsWithATitle) {
+  struct Case {
+    const char* text;
+    uint32_t status;
+  };
+  const Case cases[] = {
+      {"##TITLE=a\n##END=\n", kDocOk},
+      {"\t ##title = a", kDocOk},
+      {"##TITLE=", kDocOk},
+      {"", kDocNoTitle},
+      {"\n##TITLE=a", kDocNoTitle},
+      {"$$ comment\n##TITLE=a", kDocNoTitle},
+      {"##TITLE a\n", kDocNoTitle},
+      {"##", kDocNoTitle},
+  };
+  JcampDocument document;
+  for (const Case& c : cases) EXPECT_EQ(readText(document, c.text), c.status) << c.text;
+  EXPECT_EQ(document.readFile((testpaths::scratchDir() + "/none.jdx").c_str()), kDocOpenFailed);
+  EXPECT_EQ(document.readFile(nullptr), kDocOpenFailed);
+}
+
+TEST(JcampDocumentTest, LabelsRunToTheNextLabelLineWithoutEmptyEnds) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> labels;
+  };
+  const Case cases[] = {
+      {"##TITLE=A\n##XYDATA=(X++(Y..Y))\n1 2 3\n\n##END=\n",
+       {"TITLE@0+1=A", "XYDATA@1+2=(X++(Y..Y))", "END@4+1="}},
+      {"##TITLE=\nMy sample\n##END=", {"TITLE@1+1=My sample", "END@2+1="}},
+      {"##TITLE=\n\n$$ only a comment\n##END=", {"TITLE@0+1=", "END@3+1="}},
+      {"##TITLE=\n\nx\n\ny\n\n", {"TITLE@2+3=x"}},
+      {"##= remark\n##TITLE=t", {"COMMENT@0+1=remark", "TITLE@1+1=t"}},
+      {"##TITLE=a\nb\n##NOLABEL\nc\n##END=", {"TITLE@0+2=a", "END@4+1="}},
+      {"x\n##TITLE=a=b\n", {"TITLE@1+1=a=b"}},
+  };
+  for (const Case& c : cases) {
+    JcampDocument document;
+    loadText(document, c.text);
+    ASSERT_EQ(document.buildLabels(), kDocOk) << c.text;
+    EXPECT_EQ(describeLabels(document), c.labels) << c.text;
+  }
+}
+
+TEST(JcampDocumentTest, EndClosesTheInnermostOpenBlock) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> spans;
+  };
+  const Case cases[] = {
+      // A compound file: the LINK block encloses two data blocks.
+      {"##TITLE=L\n##DATA TYPE=link\n##BLOCKS=2\n##TITLE=a\n##DATATYPE=INFRARED SPECTRUM\n"
+       "##END=\n##TITLE=b\n##END=\n##END=\n",
+       {"1:0-8", "2:3-5", "0:6-7"}},
+      {"##TITLE=a\n##NPOINTS=1\n", {"0:0-1"}},                               // never closed
+      {"##TITLE=a\n##END=\n##END=\n##TITLE=b\n##END=", {"0:0-1", "0:3-4"}},  // extra END ignored
+      {"##END=\n##DATATYPE=LINK\n##TITLE=a\n##X=1", {"0:2-3"}},              // before any TITLE
+      {"##TITLE=a\n##TITLE=b\n##DATATYPE=LINK\n##END=\n##END=", {"0:0-4", "1:1-3"}},
+      {"##TITLE=a\n##TITLE=b\n##END=\n##DATATYPE=LINK", {"0:0-3", "0:1-2"}},
+      {"##TITLE=a\n##DATATYPE=LINK\n##DATATYPE=UV/VIS\n##END=", {"0:0-3"}},
+  };
+  for (const Case& c : cases) {
+    JcampDocument document;
+    loadText(document, c.text);
+    ASSERT_EQ(document.buildLabels(), kDocOk);
+    ASSERT_EQ(document.buildBlocks(), kDocOk) << c.text;
+    EXPECT_EQ(describeSpans(document), c.spans) << c.text;
+  }
+  JcampDocument document;
+  loadText(document, "##TITLE=a\n##DATATYPE=link");
+  ASSERT_EQ(document.buildLabels(), kDocOk);
+  ASSERT_EQ(document.buildBlocks(), kDocOk);
+  EXPECT_STREQ(valueText(document.labels[1]), "LINK");
+}
+
+TEST(JcampDocumentTest, StepsNeedTheLayerBeforeThemAndClearingReleasesAll) {
+  JcampDocument document;
+  EXPECT_EQ(document.buildLabels(), kDocNotReady);
+  EXPECT_EQ(document.buildBlocks(), kDocNotReady);
+  ASSERT_EQ(readText(document, "##TITLE=a\n##END=\n"), kDocOk);
+  EXPECT_EQ(document.buildBlocks(), kDocNotReady);
+  ASSERT_EQ(document.buildLabels(), kDocOk);
+  EXPECT_EQ(currentLineTable.count, 3u);
+  ASSERT_EQ(document.buildBlocks(), kDocOk);
+  // Labels rebuilt: the spans that pointed at the old ones go.
+  ASSERT_EQ(document.buildLabels(), kDocOk);
+  EXPECT_EQ(document.spanCount, 0u);
+  EXPECT_EQ(document.spans, nullptr);
+  document.clearDocument();
+  EXPECT_EQ(document.lineTable, nullptr);
+  EXPECT_EQ(document.labels, nullptr);
+  EXPECT_EQ(document.labelCount, 0u);
+  EXPECT_EQ(currentLineTable.lines, nullptr);
+  EXPECT_EQ(document.buildLabels(), kDocNotReady);
+}
+
+// Runs every step on the bytes and checks that labels and spans stay inside
+// their tables.
+void expectConsistent(JcampDocument& document, const std::string& what) {
+  if (document.buildLabels() != kDocOk) return;
+  const uint32_t lines = document.lineTable->count();
+  for (uint32_t i = 0; i < document.labelCount; ++i) {
+    const LabelRecord& label = document.labels[i];
+    ASSERT_GE(label.lineCount, 1u) << what;
+    ASSERT_LE(uint64_t{label.firstLine} + label.lineCount, lines) << what;
+  }
+  const uint32_t status = document.buildBlocks();
+  ASSERT_TRUE(status == kDocOk || (status == kDocNotReady && document.labelCount == 0)) << what;
+  for (uint32_t i = 0; i < document.spanCount; ++i) {
+    const BlockSpan& span = document.spans[i];
+    ASSERT_NE(span.firstLabel, nullptr) << what;
+    ASSERT_LE(span.firstLabel, span.lastLabel) << what;
+    ASSERT_LT(span.lastLabel, document.labels.get() + document.labelCount) << what;
+  }
+}
+
+TEST(JcampDocumentTest, BadInputGivesAStatusNeverACrash) {
+  std::mt19937 random(4);
+  std::string binary(1 << 16, '\0');
+  for (char& c : binary) c = static_cast<char>(random());
+  std::string manyLabels = "##TITLE=x\n";
+  for (int i = 0; i < 1000000; ++i) manyLabels += "##A=1\n";
+  std::string nested;
+  for (int i = 0; i < 100000; ++i) nested += "##TITLE=t\n";
+  for (int i = 0; i < 200000; ++i) nested += "##END=\n";
+  const std::string longLabel = "##TITLE=" + std::string(119, 'v');
+  struct Case {
+    std::string name;
+    std::string text;
+    uint32_t status;
+    uint32_t labels;
+    uint32_t spans;
+  };
+  const Case cases[] = {
+      {"binary", binary, kDocNoTitle, 0, 0},
+      {"binary titled", "##TITLE=" + binary, kDocOk, 0, 0},
+      {"only ##", "##", kDocNoTitle, 0, 0},
+      {"10^6 labels", manyLabels, kDocOk, 1000001, 1},
+      {"more ENDs than TITLEs", nested, kDocOk, 300000, 100000},
+      {"127-character label line", longLabel + "\n##END=", kDocOk, 2, 1},
+      {"128-character label line", longLabel + "w\n##END=", kDocOk, 1, 1},
+  };
+  for (const Case& c : cases) {
+    JcampDocument document;
+    ASSERT_EQ(readText(document, c.text), c.status) << c.name;
+    if (c.status != kDocOk) {
+      loadText(document, c.text);
+      expectConsistent(document, c.name);
+      continue;
+    }
+    expectConsistent(document, c.name);
+    if (c.labels != 0) {
+      EXPECT_EQ(document.labelCount, c.labels) << c.name;
+      EXPECT_EQ(document.spanCount, c.spans) << c.name;
+    }
+  }
+  JcampDocument document;
+  ASSERT_EQ(readText(document, longLabel + "\n"), kDocOk);
+  ASSERT_EQ(document.buildLabels(), kDocOk);
+  EXPECT_EQ(std::strlen(valueText(document.labels[0])), 119u);
+}
+
+TEST(JcampDocumentTest, EveryCorpusFileLoadsOrFailsWithAStatus) {
+  SKIP_WITHOUT_CORPUS();
+  std::map<uint32_t, int> outcomes;
+  for (const std::string& path : testpaths::corpusFiles()) {
+    JcampDocument document;
+    const uint32_t status = document.readFile(path.c_str());
+    ASSERT_TRUE(status == kDocOk || status == kDocNoTitle) << path << ": " << status;
+    ++outcomes[status];
+    if (status == kDocOk) expectConsistent(document, path);
+  }
+  for (const auto& [status, files] : outcomes) {
+    std::cout << "[ corpus   ] readFile status " << status << ": " << files << " files\n";
+  }
+}
+
+}  // namespace
+}  // namespace jcamp
