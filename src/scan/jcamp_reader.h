@@ -133,8 +133,9 @@ class JcampReader {
   int32_t readWindowAt(int64_t offset);
   // Re-reads the window from the position when fewer than kLookAhead bytes remain.
   int32_t keepLookAhead();
-  // Step 4 of the search: advances until the bytes just read are "##".
+  // Advances until the two bytes just read (c1, c2) are "##", skipping comments.
   int32_t findLabelStart(char c1, char c2);
+  void skipPlainBytes(char& c1, char& c2);
   // Collects the name of the label whose "##" is at window index labelStart
   // (moved to 0 when the window had to be re-read for it).
   int32_t collectName(int32_t& labelStart, int32_t collect, char* name, int32_t& nameLength);

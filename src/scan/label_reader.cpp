@@ -24,6 +24,10 @@ constexpr int32_t kTitleLabelLength = sizeof kTitleLabel - 1;
 constexpr char kEndLabel[] = "##END=";
 constexpr int32_t kEndLabelLength = sizeof kEndLabel - 1;
 
+bool isMarker(char c) {
+  return c == '#' || c == '$';
+}
+
 bool isSeparator(char c) {
   return c == ' ' || c == '/' || c == '-' || c == '_';
 }
@@ -152,6 +156,17 @@ int32_t JcampReader::keepLookAhead() {
   return 0;
 }
 
+// Bytes other than '#' and '$' can neither start nor end a pair: jump over
+// them, but never past where the look-ahead or the end of the file would act.
+void JcampReader::skipPlainBytes(char& c1, char& c2) {
+  const int32_t limit = windowReachesEnd() ? windowLength_ - 1 : windowLength_ - kLookAhead;
+  const int32_t from = position_;
+  while (position_ < limit && !isMarker(window_[position_])) ++position_;
+  if (position_ == from) return;
+  c1 = window_[position_ - 2];
+  c2 = window_[position_ - 1];
+}
+
 int32_t JcampReader::findLabelStart(char c1, char c2) {
   while (c1 != '#' || c2 != '#') {
     if (c1 == '$' && c2 == '$') {
@@ -162,6 +177,7 @@ int32_t JcampReader::findLabelStart(char c1, char c2) {
     } else {
       c1 = c2;
       c2 = window_[position_++];
+      if (!isMarker(c2)) skipPlainBytes(c1, c2);
     }
     if (keepLookAhead() != 0) return 1;
     if (absolutePosition() >= fileLength_ || position_ >= windowLength_) {

@@ -106,7 +106,7 @@ TEST_F(LabelReaderTest, ABlockSearchStopsAtTheNextBlock) {
 
 TEST_F(LabelReaderTest, LabelsAcrossTheWindowBoundaryAreFound) {
   for (size_t offset = 950; offset <= 1030; ++offset) {
-    for (const char* label : {"##NPOINTS=", "##N P O I N T S ="}) {
+    for (const char* label : {"##NPOINTS=", "##N P O I N T S =", "$$ ##NPOINTS=1\n##NPOINTS="}) {
       EXPECT_EQ(valueOf(paddedTo(offset) + label + "512\n##END=\n", "##NPOINTS="), "512")
           << label << " at " << offset;
     }
