@@ -1,6 +1,5 @@
 // The header scan: the shape of a file from the labels of its first data block.
 #include <cstring>
-#include <limits>
 
 #include "scan/jcamp_reader.h"
 #include "scan/whole_number.h"
@@ -36,7 +35,6 @@ int32_t JcampReader::scanHeader() {
 
 // Steps after the file is open and known to be non-empty; 0 or 1.
 int32_t JcampReader::scanFile() {
-  windowStart_ = -1;
   if (findLabel("##TITLE=", kTypeLength, 0, ValueMode::kSkip, SearchScope::kFile, 1) != 0) {
     // No title anywhere: not a JCAMP-DX file.
     if (status == kStatusUnexpectedEnd) fail(kStatusFormatError);

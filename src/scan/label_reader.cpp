@@ -208,7 +208,6 @@ int32_t JcampReader::collectName(int32_t& labelStart, int32_t collect, char* nam
 }
 
 void JcampReader::readValue(int32_t maxLength) {
-  if (maxLength > kValueCapacity) maxLength = kValueCapacity;
   int32_t copied = 0;
   while (position_ < windowLength_ && window_[position_] == ' ') ++position_;
   while (copied < maxLength && position_ < windowLength_) {
@@ -257,8 +256,10 @@ int32_t JcampReader::findLabel(const char* label, int32_t maxLength, int64_t sta
     if (findLabelStart(c1, c2) != 0) return 1;
     labelStart = position_ - 2;
     if (collectName(labelStart, collect, name, nameLength) != 0) return 1;
-    if (startsWith(name, nameLength, kTitleLabel, kTitleLabelLength))
+    // Only a title written in upper case records how long its label is.
+    if (startsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
       titleLabelLength_ = position_ - labelStart;
+    }
     for (int32_t i = 0; i < nameLength; ++i) name[i] = upper(name[i]);
     if (startsWith(name, nameLength, label, labelLength)) break;
     if (scope == SearchScope::kBlock &&
@@ -269,6 +270,7 @@ int32_t JcampReader::findLabel(const char* label, int32_t maxLength, int64_t sta
   }
   if (positionOut != nullptr) *positionOut = labelStart + labelLength;
   if (mode == ValueMode::kSkip) return 0;
+  if (maxLength > kValueCapacity) maxLength = kValueCapacity;
   // Read the value from one window: re-read from here when it might not fit.
   if (windowLength_ - position_ < maxLength && !(windowReachesEnd() && position_ < windowLength_)) {
     if (fillWindow(absolutePosition()) != 0) return 1;

@@ -222,6 +222,22 @@ TEST_F(HeaderScanTest, LargeInputsReadOnlyTheWindowsTheyNeed) {
   EXPECT_EQ(scan(noLabels), kStatusFormatError);
 }
 
+TEST_F(HeaderScanTest, CorpusConcentrationNames) {
+  SKIP_WITHOUT_CORPUS();
+  const std::string dir = testpaths::corpusDir() + "/real/nzhagen__jcamp/";
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"data__jcamp-dx.org_official_test_data__IMSDEMO.DX", {"Acetone", "Pentane"}},
+      {"data__jcamp-dx.org_official_test_data__IMS_TEST1.DX", {"TETRACHLOROETHENE"}},
+      {"data__test__jcamp2001_example.txt", {"TETRACHLOROETHENE"}},
+  };
+  for (const auto& [file, names] : cases) {
+    entry_.path = dir + file;
+    ASSERT_EQ(reader_.scanHeader(), kReaderOk) << file;
+    EXPECT_EQ(entry_.yNames, names) << file;
+    EXPECT_EQ(entry_.yCount, static_cast<int32_t>(names.size())) << file;
+  }
+}
+
 #if !defined(_WIN32)
 TEST_F(HeaderScanTest, FilesBeyondThirtyTwoBitOffsetsCannotBeMeasured) {
   entry_.path = testpaths::writeFile(dir_ + "/huge.jdx", block("a"));
