@@ -1,5 +1,6 @@
 // The components of ##CONCENTRATIONS=: their count and names become the Y variables.
 #include "scan/jcamp_reader.h"
+#include "scan/whole_number.h"
 
 namespace jcamp {
 namespace {
@@ -7,10 +8,6 @@ namespace {
 constexpr int32_t kMaxNameLength = 39;
 constexpr int32_t kLookAhead = 64;
 constexpr char kWhileReadingNames[] = "while reading Y names";
-
-bool isWhiteSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 std::string trimmed(const std::string& text) {
   size_t first = 0;

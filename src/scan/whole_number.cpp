@@ -5,10 +5,6 @@
 namespace jcamp {
 namespace {
 
-bool isWhiteSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
