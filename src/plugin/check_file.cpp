@@ -1,10 +1,14 @@
+#include <charconv>
 #include <cstring>
 #include <string>
 
 #include "plugin/module.h"
+#include "scan/jcamp_reader.h"
 
 namespace jcamp {
 namespace {
+
+constexpr char kFieldSeparator = '\t';
 
 void copyCut(const std::string& text, char* message, uint32_t messageSize) {
   if (message == nullptr || messageSize == 0) return;
@@ -13,13 +17,47 @@ void copyCut(const std::string& text, char* message, uint32_t messageSize) {
   message[length] = '\0';
 }
 
+void appendNumber(std::string& out, int32_t number) {
+  char digits[16];
+  const auto result = std::to_chars(digits, digits + sizeof digits, number);
+  out.append(digits, result.ptr);
+  out.push_back(kFieldSeparator);
+}
+
+// A text field: tabs and line breaks would split the line, so they become blanks.
+void appendText(std::string& out, const std::string& text) {
+  for (char c : text) out.push_back(c == '\t' || c == '\r' || c == '\n' ? ' ' : c);
+}
+
+// samples, X count, Y count, first X, last X, table, title, origin, owner.
+std::string describeShape(const JcampFileInfo& entry) {
+  std::string out;
+  for (int32_t number :
+       {entry.sampleCount, entry.xCount, entry.yCount, entry.firstX, entry.lastX}) {
+    appendNumber(out, number);
+  }
+  out += entry.tableKind == kTableKindXyPoints ? "XYPOINTS" : "XYDATA";
+  out.push_back(kFieldSeparator);
+  appendText(out, entry.title);
+  out.push_back(kFieldSeparator);
+  appendText(out, entry.origin);
+  out.push_back(kFieldSeparator);
+  appendText(out, entry.owner);
+  return out;
+}
+
 }  // namespace
 
 int32_t checkFile(const char* fileName, char* message, uint32_t messageSize) {
-  // The header scan is not in place yet: every file reads as unreadable.
-  (void)fileName;
-  copyCut("General file IO error", message, messageSize);
-  return 0;
+  if (fileName == nullptr) {
+    copyCut(JcampReader::messageText(kStatusIoError), message, messageSize);
+    return kStatusIoError;
+  }
+  JcampFileInfo entry(fileName);
+  JcampReader reader(&entry);
+  const int32_t status = reader.scanHeader();
+  copyCut(status == kReaderOk ? describeShape(entry) : reader.message, message, messageSize);
+  return status;
 }
 
 }  // namespace jcamp

@@ -1,8 +1,10 @@
 #include "plugin/jcamp_importer.h"
 
 #include <cstring>
+#include <limits>
 
 #include "labels/markers.h"
+#include "scan/jcamp_reader.h"
 #include "scan/variable_names.h"
 
 namespace jcamp {
@@ -38,7 +40,26 @@ int32_t JcampImporter::importData() {
 
 int32_t JcampImporter::addFileName(const char* fileName) {
   if (fileName == nullptr) return kResultNullArgument;
-  return kResultBadHeader;
+  auto entry = std::make_unique<JcampFileInfo>(fileName);
+  JcampReader reader(entry.get());
+  if (reader.scanHeader() != kReaderOk) return kResultBadHeader;
+  if (!firstFileAdded_) {
+    // The first file fixes the shape of the whole import.
+    xCount_ = reader.nPoints;
+    yCount_ = reader.yCount;
+    sampleCount_ = reader.sampleCount;
+    files_.insert(files_.begin(), std::move(entry));
+    firstFileAdded_ = true;
+    return kResultOk;
+  }
+  if (reader.nPoints != xCount_ || reader.yCount != yCount_) return kResultShapeMismatch;
+  // Sample indexes are 32-bit: a file that would push the total past them cannot join.
+  if (reader.sampleCount > std::numeric_limits<int32_t>::max() - sampleCount_) {
+    return kResultBadHeader;
+  }
+  sampleCount_ += reader.sampleCount;
+  files_.push_back(std::move(entry));
+  return kResultOk;
 }
 
 int32_t JcampImporter::getNumberOfSamples(int32_t* count) {

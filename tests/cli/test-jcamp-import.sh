@@ -47,8 +47,23 @@ expect_in err "General file IO error"
 [ ! -e "$scratch/matrix.csv" ] || fail "a refused import wrote $scratch/matrix.csv"
 [ ! -e "$scratch/matrix.csv.part" ] || fail "a refused import left matrix.csv.part"
 
-expect_status 1 "$program" --list "$data/no-such-file.jdx"
-expect_in out "refused"
+expect_status 1 "$program" -o "$scratch/matrix.csv" "$data/scan-no-title.jdx"
+expect_in err "scan-no-title.jdx: result 4104"
+expect_in err "General JCAMP format error (status 2)"
+
+# --list: one aligned line per file under a header, or the reason for a refusal.
+expect_status 0 "$program" --list "$data/scan-linked.jdx"
+expect_in out "^FILE  *SAMPLES  *X  *Y  *FIRST X  *LAST X  *TABLE  *TITLE  *ORIGIN  *OWNER$"
+expect_in out "scan-linked.jdx  *3  *4  *2  *1100  *1400  *XYDATA  *Grain sample 1  *jcampimport tests  *public domain$"
+header_title=$(head -n 1 "$scratch/out" | awk '{ print index($0, "TITLE") }')
+row_title=$(sed -n 2p "$scratch/out" | awk '{ print index($0, "Grain") }')
+[ "$header_title" -eq "$row_title" ] || fail "--list columns are not aligned: $(cat "$scratch/out")"
+
+expect_status 1 "$program" --list "$data/scan-linked.jdx" "$data/no-such-file.jdx" \
+  "$data/scan-no-title.jdx"
+expect_in out "no-such-file.jdx  *refused (status 0): General file IO error$"
+expect_in out "scan-no-title.jdx  *refused (status 2): General JCAMP format error$"
+expect_in out "scan-linked.jdx  *3  "
 
 [ $failures -eq 0 ] && echo "host program: all checks passed"
 exit $((failures != 0))

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "file_list.h"
 #include "jcamp_library.h"
 #include "options.h"
 #include "table_writer.h"
@@ -39,22 +40,6 @@ std::string refusalMessage(JcampLibrary& library, const std::string& file) {
       library.checkFileName(file.c_str(), message.data(), static_cast<uint32_t>(message.size()));
   if (status == JCAMP_HEADER_OK) return std::string();
   return std::string(message.data()) + " (status " + std::to_string(status) + ")";
-}
-
-int listFiles(JcampLibrary& library, const Options& options) {
-  int exitCode = kExitOk;
-  std::vector<char> message(kTextBufferSize, '\0');
-  for (const std::string& file : options.files) {
-    const int32_t status =
-        library.checkFileName(file.c_str(), message.data(), static_cast<uint32_t>(message.size()));
-    if (status == JCAMP_HEADER_OK) {
-      std::printf("%s\t%s\n", file.c_str(), message.data());
-    } else {
-      std::printf("%s\trefused\tstatus %d: %s\n", file.c_str(), status, message.data());
-      exitCode = kExitFailed;
-    }
-  }
-  return exitCode;
 }
 
 class ImportHandle {
@@ -181,5 +166,6 @@ int main(int argc, char** argv) {
     return kExitFailed;
   }
   library.setMessageBoxHandler(answerMessageBox, &options.stopOnError);
-  return options.list ? listFiles(library, options) : importFiles(library, options);
+  if (options.list) return listFiles(library, options.files, stdout) ? kExitOk : kExitFailed;
+  return importFiles(library, options);
 }
