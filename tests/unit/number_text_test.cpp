@@ -1,33 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <string>
-
 #include "scan/variable_names.h"
+#include "support/comma_locale.h"
 
 namespace jcamp {
 namespace {
 
-// Switches LC_NUMERIC to a decimal-comma locale for one test, when one exists.
-class CommaLocale {
- public:
-  CommaLocale() {
-    previous_ = std::setlocale(LC_NUMERIC, nullptr);
-    for (const char* name :
-         {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252", "German", "fr_FR.UTF-8"}) {
-      if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-        active_ = true;
-        break;
-      }
-    }
-  }
-  ~CommaLocale() { std::setlocale(LC_NUMERIC, previous_.c_str()); }
-  bool active() const { return active_; }
-
- private:
-  std::string previous_;
-  bool active_ = false;
-};
+using testsupport::CommaLocale;
 
 TEST(NumberTextTest, FixedMatchesPrintfInTheClassicLocale) {
   struct Case {

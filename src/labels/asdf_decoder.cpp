@@ -1,0 +1,320 @@
+#include "labels/asdf_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "labels/markers.h"
+#include "labels/narrow_to_float.h"
+#include "labels/number_string.h"
+#include "labels/value_parsers.h"
+
+namespace jcamp {
+namespace {
+
+struct AsdfTables {
+  AsdfClass classes[256];
+  int8_t leads[256];  // the signed first digit of SQZ, DIF and DUP characters
+};
+
+constexpr AsdfTables makeAsdfTables() {
+  AsdfTables tables{};
+  for (int c = '0'; c <= '9'; ++c) tables.classes[c] = kAsdfDigit;
+  tables.classes['+'] = tables.classes['-'] = kAsdfSign;
+  tables.classes['@'] = kAsdfSqz;
+  tables.classes['%'] = kAsdfDif;
+  for (int digit = 1; digit <= 9; ++digit) {
+    tables.classes['A' + digit - 1] = kAsdfSqz;
+    tables.leads['A' + digit - 1] = static_cast<int8_t>(digit);
+    tables.classes['a' + digit - 1] = kAsdfSqz;
+    tables.leads['a' + digit - 1] = static_cast<int8_t>(-digit);
+    tables.classes['J' + digit - 1] = kAsdfDif;
+    tables.leads['J' + digit - 1] = static_cast<int8_t>(digit);
+    tables.classes['j' + digit - 1] = kAsdfDif;
+    tables.leads['j' + digit - 1] = static_cast<int8_t>(-digit);
+  }
+  for (int digit = 1; digit <= 8; ++digit) {
+    tables.classes['S' + digit - 1] = kAsdfDup;
+    tables.leads['S' + digit - 1] = static_cast<int8_t>(digit);
+  }
+  tables.classes['s'] = kAsdfDup;
+  tables.leads['s'] = 9;
+  tables.classes['?'] = kAsdfMissing;
+  tables.classes[0] = kAsdfEnd;
+  return tables;
+}
+
+constexpr AsdfTables kAsdf = makeAsdfTables();
+
+AsdfClass classAt(const char* p) {
+  return kAsdf.classes[static_cast<unsigned char>(*p)];
+}
+int32_t leadAt(const char* p) {
+  return kAsdf.leads[static_cast<unsigned char>(*p)];
+}
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool isRealNumberCharacter(char c) {
+  return isDigit(c) || c == '.' || c == 'E' || c == 'e' || c == '+' || c == '-';
+}
+
+const char* skipSeparators(const char* p) {
+  while (classAt(p) == kAsdfSeparator) ++p;
+  return p;
+}
+
+// A token collected from a line, cut to kTokenMax characters.
+class Token {
+ public:
+  void append(char c) {
+    if (length_ < kTokenMax) text_[length_++] = c;
+  }
+  char* text() {
+    text_[length_] = '\0';
+    return text_;
+  }
+
+ private:
+  char text_[kTokenBufferSize];
+  uint32_t length_ = 0;
+};
+
+// The character at p whatever its class, then every digit or '.' after it:
+// an abscissa, or the first field of a concentration tuple.
+void takeFieldToken(const char*& p, Token& token) {
+  token.append(*p++);
+  for (; isDigit(*p) || *p == '.'; ++p) token.append(*p);
+}
+
+void takeRealRun(const char*& p, Token& token) {
+  for (; isRealNumberCharacter(*p); ++p) token.append(*p);
+}
+
+// Finishes an integer token of an X++(Y..Y) line the way parseInt reads its
+// decimal text (asdfToDecimal): the sign and the magnitude so far come from
+// the token's first character, the run of digits at p follows. The whole run
+// is passed over; only the token's first kTokenMax characters count, and room
+// is how many of them are left. A token without a digit (a lone sign) or
+// outside the int32 range reads as 0, as parseInt reads such a text.
+int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool hasDigits,
+                      uint32_t room) {
+  constexpr uint64_t kSaturated = uint64_t{1} << 32;  // beyond both limits
+  for (; isDigit(*p); ++p) {
+    if (room == 0) continue;
+    --room;
+    hasDigits = true;
+    magnitude = std::min(magnitude * 10 + static_cast<uint64_t>(*p - '0'), kSaturated);
+  }
+  if (!hasDigits) return 0;
+  if (negative) {
+    return magnitude <= uint64_t{1} << 31 ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
+                                          : 0;
+  }
+  return magnitude <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
+             ? static_cast<int32_t>(magnitude)
+             : 0;
+}
+
+// An SQZ, DIF or DUP token: its character's signed digit, then digits.
+int32_t readCompressedInteger(const char*& p) {
+  const int32_t lead = leadAt(p++);
+  return finishInteger(p, lead < 0, static_cast<uint64_t>(lead < 0 ? -lead : lead), true,
+                       kTokenMax - 1);
+}
+
+// The real-valued token of an (XY..XY) ordinate at p, of class `kind`.
+double readRealToken(const char*& p, AsdfClass kind) {
+  Token token;
+  if (kind != kAsdfDigit) token.append(*p++);
+  takeRealRun(p, token);
+  char* text = token.text();
+  if (kind == kAsdfSqz || kind == kAsdfDif) asdfToDecimal(text);
+  return parseDouble(text);
+}
+
+}  // namespace
+
+AsdfClass asdfClassOf(char c) {
+  return kAsdf.classes[static_cast<unsigned char>(c)];
+}
+
+char* asdfToDecimal(char* token) {
+  size_t length = 0;
+  while (length < kTokenMax && token[length] != '\0') ++length;
+  token[length] = '\0';
+  if (length == 0) return token;
+
+  char digitText[3] = {};
+  switch (classAt(token)) {
+    case kAsdfDigit:
+    case kAsdfSign:
+      digitText[0] = token[0];
+      break;
+    case kAsdfSqz:
+    case kAsdfDif:
+    case kAsdfDup: {
+      const int32_t lead = leadAt(token);
+      if (lead < 0) {
+        digitText[0] = '-';
+        digitText[1] = static_cast<char>('0' - lead);
+      } else {
+        digitText[0] = static_cast<char>('0' + lead);
+      }
+      break;
+    }
+    case kAsdfMissing:
+      digitText[0] = '0';
+      break;
+    default:
+      break;  // outside the alphabet: dropped
+  }
+  const size_t textLength = std::strlen(digitText);
+  std::memmove(token + textLength, token + 1, length);  // the rest and its NUL
+  std::memcpy(token, digitText, textLength);
+  return token;
+}
+
+uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t capacity,
+                          uint32_t& lastKind) {
+  const char* p = skipSeparators(line);
+  if (*p == '\0') return 0;
+  Token abscissa;
+  takeFieldToken(p, abscissa);
+  x = parseDouble(abscissa.text());
+
+  uint64_t n = 0;
+  float previous = 0.0f;  // the ordinate before the next one, while n <= capacity
+  int32_t difStep = 0;
+  bool difSeen = false;
+  const auto store = [&](float value) {
+    if (n < capacity) values[n] = value;
+    previous = value;
+    ++n;
+  };
+  for (;;) {
+    p = skipSeparators(p);
+    switch (classAt(p)) {
+      case kAsdfEnd:
+      case kAsdfSeparator:  // not met: separators were skipped
+        return n;
+      case kAsdfDigit:
+        store(static_cast<float>(finishInteger(p, false, 0, false, kTokenMax)));
+        lastKind = kTokenPlain;
+        break;
+      case kAsdfSign: {
+        const bool negative = *p++ == '-';
+        store(static_cast<float>(finishInteger(p, negative, 0, false, kTokenMax - 1)));
+        lastKind = kTokenPlain;
+        break;
+      }
+      case kAsdfSqz:
+        store(static_cast<float>(readCompressedInteger(p)));
+        lastKind = kTokenSqz;
+        break;
+      case kAsdfDif:
+        difStep = readCompressedInteger(p);
+        difSeen = true;
+        store(n > 0 ? previous + static_cast<float>(difStep) : 0.0f);
+        lastKind = kTokenDif;
+        break;
+      case kAsdfDup: {
+        // The count is of occurrences, the one already stored included; as the
+        // line's first ordinate it stands for that many zeros.
+        const int32_t count = readCompressedInteger(p);
+        if (count <= 0 || (n > 0 && count == 1)) break;
+        uint64_t repeats = static_cast<uint64_t>(count);
+        float step = 0.0f;
+        if (n == 0) {
+          previous = 0.0f;
+        } else {
+          repeats -= 1;
+          if (lastKind == kTokenDif && difSeen) step = static_cast<float>(difStep);
+        }
+        const uint64_t room = n < capacity ? capacity - n : 0;
+        const uint64_t stored = std::min(repeats, room);
+        for (uint64_t i = 0; i < stored; ++i) {
+          previous += step;
+          values[n + i] = previous;
+        }
+        n += repeats;
+        break;
+      }
+      case kAsdfMissing:
+        store(kMissingValue);
+        ++p;
+        break;
+    }
+  }
+}
+
+uint32_t decodeXyPointsLine(const char* line, double xFactor, uint32_t& lastKind, float* xs,
+                            float* ys, uint32_t* isReal, uint32_t capacity) {
+  int realFlag = 0;
+  uint32_t i = 0;
+  float previousY = 0.0f;
+  const char* p = line;
+  while (*p != '\0') {
+    p = skipSeparators(p);
+    if (*p == '\0') break;
+    Token abscissa;
+    takeFieldToken(p, abscissa);
+    const char* abscissaText = abscissa.text();
+    checkNumberString(abscissaText, &realFlag);
+    const double x = parseDouble(abscissaText) * xFactor;
+
+    p = skipSeparators(p);
+    float y = kMissingValue;  // also for a point without an ordinate
+    const AsdfClass kind = classAt(p);
+    switch (kind) {
+      case kAsdfDigit:
+      case kAsdfSign:
+        y = narrowToFloat(readRealToken(p, kind));
+        lastKind = kTokenPlain;
+        break;
+      case kAsdfSqz:
+        y = narrowToFloat(readRealToken(p, kind));
+        lastKind = kTokenSqz;
+        break;
+      case kAsdfDif: {
+        const double step = readRealToken(p, kind);
+        y = i > 0 ? narrowToFloat(previousY + step) : 0.0f;
+        lastKind = kTokenDif;
+        break;
+      }
+      case kAsdfMissing:
+        ++p;
+        break;
+      default:
+        break;  // a DUP character starts the next point; or the line ended
+    }
+    if (i < capacity) {
+      xs[i] = narrowToFloat(x);
+      ys[i] = y;
+      isReal[i] = static_cast<uint32_t>(realFlag);
+    }
+    previousY = y;
+    ++i;
+  }
+  return i;
+}
+
+uint32_t decodeNumberLine(const char* line, float* values, uint32_t capacity) {
+  const char* p = skipSeparators(line);
+  if (*p == '\0') return 0;
+  ++p;  // the first field (a name or an index) is not a value
+  while (isDigit(*p) || *p == '.') ++p;
+
+  uint32_t n = 0;
+  for (;;) {
+    while (*p != '\0' && !isDigit(*p) && *p != '+' && *p != '-') ++p;
+    if (*p == '\0') return n;
+    Token token;
+    if (!isDigit(*p)) token.append(*p++);
+    takeRealRun(p, token);
+    if (n < capacity) values[n] = narrowToFloat(parseDouble(token.text()));
+    ++n;
+  }
+}
+
+}  // namespace jcamp
