@@ -2,56 +2,49 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include "labels/markers.h"
 #include "support/comma_locale.h"
 
 namespace jcamp {
 namespace {
 
-TEST(VariableNamesTest, IntegerNames) {
-  EXPECT_EQ(formatIntegerName(4000), "4000");
+// A decimal-comma locale must change none of the texts.
+class VariableNamesTest : public ::testing::Test {
+ protected:
+  testsupport::CommaLocale comma_;
+};
+
+TEST_F(VariableNamesTest, FixedAndIntegerTextsAreThoseOfPrintfInTheCLocale) {
+  EXPECT_EQ(formatFixed(0.5, 6), "0.500000");
+  EXPECT_EQ(formatFixed(-0.0001, 6), "-0.000100");
+  EXPECT_EQ(formatFixed(3.4e38f, 6), "339999995214436424907732413799364296704.000000");
   EXPECT_EQ(formatIntegerName(-250), "-250");
-  EXPECT_EQ(formatIntegerName(0), "0");
   EXPECT_EQ(formatIntegerName(INT32_MIN), "-2147483648");
 }
 
-TEST(VariableNamesTest, NamesFollowTheMagnitudeTables) {
+// Each bound belongs to its own row; just above it the next row applies.
+TEST_F(VariableNamesTest, NamesFollowTheMagnitudeTables) {
   struct Case {
     double x;
     const char* name;
   };
+  // Negative values have bounds one digit shorter; 1e300 is beyond the float range.
   const Case cases[] = {
-      {1234.5678, "1234.568"},
-      {12.3456789, "12.34568"},
-      {5.5, "5.500000"},
-      {-5.5, "-5.500000"},
-      {-50.5, "-50.5000"},
-      {-123456.0, "-1.2e+05"},
-      {999999.9, "999999.9"},
-      {1000000.0, "1.0e+06"},
-      {0.00001, "1.0e-05"},
-      {0.0, "0.0"},
-      {-0.0, "0.0"},
-      {0.0001, "0.000100"},  // the bounds themselves belong to the fixed rows
-      {9.999999, "9.999999"},
-      {9.9999995, "10.00000"},  // just above a bound: the next row
-      {99999.99, "99999.99"},
-      {99999.995, "100000.0"},
-      {-9.99999, "-9.999990"},
-      {-9.999995, "-10.0000"},
-      {-99999.9, "-99999.9"},
-      {-99999.95, "-1.0e+05"},
-      {-0.00009, "-9.0e-05"},
-      {4000.0, "4000.000"},
-      {1e300, "inf"},  // beyond the float range
+      {1234.5678, "1234.568"}, {12.3456789, "12.34568"},
+      {0.0001, "0.000100"},    {9.999999, "9.999999"},
+      {9.9999995, "10.00000"}, {99999.99, "99999.99"},
+      {99999.995, "100000.0"}, {999999.9, "999999.9"},
+      {1000000.0, "1.0e+06"},  {0.0, "0.0"},
+      {1e300, "inf"},          {-0.0, "0.0"},
+      {-9.99999, "-9.999990"}, {-9.999995, "-10.0000"},
+      {-50.5, "-50.5000"},     {-99999.9, "-99999.9"},
+      {-99999.95, "-1.0e+05"}, {-0.00009, "-9.0e-05"},
   };
-  testsupport::CommaLocale comma;
   for (const Case& c : cases) EXPECT_EQ(formatVariableName(c.x), c.name) << c.x;
 }
 
-TEST(VariableNamesTest, Scientific) {
+// 0.1 and 1000 as floats are still fixed; width pads left, or right when negative.
+TEST_F(VariableNamesTest, Scientific) {
   struct Case {
     float v;
     int32_t width;
@@ -61,25 +54,18 @@ TEST(VariableNamesTest, Scientific) {
   const Case cases[] = {
       {1234567.0f, 0, 1, "1.2e+06"},
       {0.00005f, 0, 1, "5.0e-05"},
-      {250.0f, 0, 1, "250.0"},
-      {0.1f, 0, 2, "0.10"},  // 0.1 and 1000 as floats are still fixed
+      {0.1f, 0, 2, "0.10"},
       {1000.0f, 0, 1, "1000.0"},
       {1000.0001f, 0, 1, "1.0e+03"},
       {0.099999f, 0, 1, "1.0e-01"},
-      {-3.4e38f, 0, 3, "-3.400e+38"},
-      {1.4e-45f, 0, 1, "1.4e-45"},
       {12.5f, 8, 2, "   12.50"},
       {12.5f, -8, 2, "12.50   "},
       {12.5f, 2, 2, "12.50"},
       {12.5f, 0, -1, "12.500000"},
       {kMissingValue, 0, 1, "m"},
-      {kMissingValue, 1, 1, "m"},
-      {kMissingValue, 5, 1, "    m"},
       {kMissingValue + 4.0e19f, 5, 1, "    m"},
       {kMissingValue + 6.0e19f, 0, 1, "-1.0e+24"},
-      {std::numeric_limits<float>::infinity(), 0, 1, "inf"},
   };
-  testsupport::CommaLocale comma;
   for (const Case& c : cases) {
     EXPECT_EQ(formatScientific(c.v, c.width, c.precision), c.text) << c.v << " " << c.width;
   }
