@@ -66,11 +66,7 @@ TEST(JcampDocumentTest, ReadFileNeedsAReadableFileThatStartsWithATitle) {
 }
 
 TEST(JcampDocumentTest, LabelsRunToTheNextLabelLineWithoutEmptyEnds) {
-  struct Case {
-    const char* text;
-    std::vector<std::string> labels;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"##TITLE=A\n##XYDATA=(X++(Y..Y))\n1 2 3\n\n##END=\n",
        {"TITLE@0+1=A", "XYDATA@1+2=(X++(Y..Y))", "END@4+1="}},
       {"##TITLE=\nMy sample\n##END=", {"TITLE@1+1=My sample", "END@2+1="}},
@@ -80,20 +76,16 @@ TEST(JcampDocumentTest, LabelsRunToTheNextLabelLineWithoutEmptyEnds) {
       {"##TITLE=a\nb\n##NOLABEL\nc\n##END=", {"TITLE@0+2=a", "END@4+1="}},
       {"x\n##TITLE=a=b\n", {"TITLE@1+1=a=b"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& [text, labels] : cases) {
     JcampDocument document;
-    loadText(document, c.text);
-    ASSERT_EQ(document.buildLabels(), kDocOk) << c.text;
-    EXPECT_EQ(describeLabels(document), c.labels) << c.text;
+    loadText(document, text);
+    ASSERT_EQ(document.buildLabels(), kDocOk) << text;
+    EXPECT_EQ(describeLabels(document), labels) << text;
   }
 }
 
 TEST(JcampDocumentTest, EndClosesTheInnermostOpenBlock) {
-  struct Case {
-    const char* text;
-    std::vector<std::string> spans;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
       // A compound file: the LINK block encloses two data blocks.
       {"##TITLE=L\n##DATA TYPE=link\n##BLOCKS=2\n##TITLE=a\n##DATATYPE=INFRARED SPECTRUM\n"
        "##END=\n##TITLE=b\n##END=\n##END=\n",
@@ -105,14 +97,14 @@ TEST(JcampDocumentTest, EndClosesTheInnermostOpenBlock) {
       {"##TITLE=a\n##TITLE=b\n##END=\n##DATATYPE=LINK", {"0:0-3", "0:1-2"}},
       {"##TITLE=a\n##DATATYPE=LINK\n##DATATYPE=UV/VIS\n##END=", {"0:0-3"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& [text, spans] : cases) {
     JcampDocument document;
-    loadText(document, c.text);
+    loadText(document, text);
     ASSERT_EQ(document.buildLabels(), kDocOk);
-    ASSERT_EQ(document.buildBlocks(), kDocOk) << c.text;
-    EXPECT_EQ(describeSpans(document), c.spans) << c.text;
+    ASSERT_EQ(document.buildBlocks(), kDocOk) << text;
+    EXPECT_EQ(describeSpans(document), spans) << text;
     // The classified value is upper-cased in place.
-    if (&c == cases) {
+    if (text == cases[0].first) {
       EXPECT_STREQ(valueText(document.labels[1]), "LINK");
     }
   }

@@ -54,11 +54,7 @@ Lines streamLines(const std::string& bytes) {
 TEST(LineTableTest, SplitsLinesAsAWindowsTextStreamReadsThem) {
   const std::string s127(127, 'a');
   const std::string s128 = s127 + "b";
-  struct Case {
-    std::string text;
-    Lines lines;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, Lines> cases[] = {
       {"##TITLE=abc\n##END=\n", {"##TITLE=abc", "##END=", ""}},
       {"##TITLE=abc\n##END=", {"##TITLE=abc", "##END="}},
       {"a\r\nb\r\n", {"a", "b", ""}},
@@ -71,9 +67,9 @@ TEST(LineTableTest, SplitsLinesAsAWindowsTextStreamReadsThem) {
       {"x\n" + std::string(200, 'c') + "\ny\n", {"x", std::string(127, 'c')}},
       {s127 + "\rx\n", {s127}},  // the lone CR makes it 128 long
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(loadRaw(c.text), c.lines) << c.text;
-    EXPECT_EQ(streamLines(c.text), c.lines) << c.text;
+  for (const auto& [text, lines] : cases) {
+    EXPECT_EQ(loadRaw(text), lines) << text;
+    EXPECT_EQ(streamLines(text), lines) << text;
   }
 }
 
@@ -109,11 +105,7 @@ TEST(LineTableTest, LoadsAFileLikeTheSameBytesInMemory) {
 }
 
 TEST(LineTableTest, NormalisesEachLineInOrder) {
-  struct Case {
-    const char* raw;
-    const char* normal;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"\t  ##title = My Sample  $$ note", "##TITLE=My Sample"},
       {"##Sample_Description= x", "##SAMPLEDESCRIPTION=x"},
       {"##x-units=1/CM", "##XUNITS=1/CM"},
@@ -127,12 +119,12 @@ TEST(LineTableTest, NormalisesEachLineInOrder) {
       {"$$ only a comment", ""},
       {"# #x = y", "# #x = y"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [raw, normal] : cases) {
     LineTable table;
-    ASSERT_EQ(table.loadText(c.raw, std::char_traits<char>::length(c.raw)), kDocOk);
+    ASSERT_EQ(table.loadText(raw, std::char_traits<char>::length(raw)), kDocOk);
     table.normalizeLines();
     ASSERT_EQ(table.count(), 1u);
-    EXPECT_STREQ(table.line(0), c.normal) << c.raw;
+    EXPECT_STREQ(table.line(0), normal) << raw;
   }
 }
 

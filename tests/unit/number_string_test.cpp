@@ -8,11 +8,7 @@ namespace {
 constexpr int kInvalid = 7;  // the flag's value before the check: left alone when invalid
 
 TEST(NumberStringTest, ValidNumbersGiveTheirKindInvalidOnesLeaveTheFlag) {
-  struct Case {
-    const char* text;
-    int isReal;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, int> cases[] = {
       {"4000", 0},         {"-12", 0},         {"+7", 0},           {"-", 0},
       {"1.5", 1},          {".5", 1},          {"5.", 1},           {".", 1},
       {"  12.5  ", 1},     {"1e-5", 1},        {"1.5E+03", 1},      {"1.5E-", 1},
@@ -23,11 +19,11 @@ TEST(NumberStringTest, ValidNumbersGiveTheirKindInvalidOnesLeaveTheFlag) {
       {"1e-5.", kInvalid}, {"\t1", kInvalid},  {"1\t", kInvalid},   {"A23", kInvalid},
       {nullptr, kInvalid},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text ? c.text : "(null)");
+  for (const auto& [text, kind] : cases) {
+    SCOPED_TRACE(text ? text : "(null)");
     int isReal = kInvalid;
-    EXPECT_EQ(checkNumberString(c.text, &isReal), c.isReal == kInvalid ? 1 : 0);
-    EXPECT_EQ(isReal, c.isReal);
+    EXPECT_EQ(checkNumberString(text, &isReal), kind == kInvalid ? 1 : 0);
+    EXPECT_EQ(isReal, kind);
   }
 }
 

@@ -24,12 +24,8 @@ TEST_F(VariableNamesTest, FixedAndIntegerTextsAreThoseOfPrintfInTheCLocale) {
 
 // Each bound belongs to its own row; just above it the next row applies.
 TEST_F(VariableNamesTest, NamesFollowTheMagnitudeTables) {
-  struct Case {
-    double x;
-    const char* name;
-  };
   // Negative values have bounds one digit shorter; 1e300 is beyond the float range.
-  const Case cases[] = {
+  const std::pair<double, const char*> cases[] = {
       {1234.5678, "1234.568"}, {12.3456789, "12.34568"},
       {0.0001, "0.000100"},    {9.999999, "9.999999"},
       {9.9999995, "10.00000"}, {99999.99, "99999.99"},
@@ -40,7 +36,7 @@ TEST_F(VariableNamesTest, NamesFollowTheMagnitudeTables) {
       {-50.5, "-50.5000"},     {-99999.9, "-99999.9"},
       {-99999.95, "-1.0e+05"}, {-0.00009, "-9.0e-05"},
   };
-  for (const Case& c : cases) EXPECT_EQ(formatVariableName(c.x), c.name) << c.x;
+  for (const auto& [x, name] : cases) EXPECT_EQ(formatVariableName(x), name) << x;
 }
 
 // 0.1 and 1000 as floats are still fixed; width pads left, or right when negative.
