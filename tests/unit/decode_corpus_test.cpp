@@ -102,6 +102,25 @@ TEST(DecodeCorpusTest, ExcerptsWithoutNPointsAgreeWhereTheyOverlap) {
   }
 }
 
+TEST(DecodeCorpusTest, TheFirstDifDupLinesDecodeAsWorkedOutByHand) {
+  SKIP_WITHOUT_CORPUS();
+  // 16383a0247J1448o397J2441j3022J0792j3598N483k615J1645j1011J6370j7909
+  // 16371f620R292j321N038j0945M298L923K026p846Q97O34Tp27j498N03J238J85j324
+  // a0247 is -10247, then DIF steps (J1448 +11448, o397 -6397, ...). Both lines
+  // end in DIF: -6620 and -1613 are check values, the first repeated by f620.
+  // O34T is the step +634 and a DUP count of 2: the step once more, -624 to 10.
+  const DecodedFile file(
+      corpusFile("cheminfo__jcampconverter/__tests____data__compression__jcamp-difdup.dx"));
+  ASSERT_EQ(file.status(), kDocOk);
+  const std::vector<float> expected = {-10247, 1201,  -5196, 7245,  -5777, 5015,  -8583, -3100,
+                                       -5715,  5930,  -5081, 11289, -6620, 2672,  1351,  6389,
+                                       -4556,  -258,  3665,  5691,  -2155, -1258, -624,  10,
+                                       -717,   -2215, -1712, -474,  -289};
+  const std::vector<float> ordinates = file.ordinates();
+  ASSERT_GE(ordinates.size(), expected.size());
+  EXPECT_EQ(std::vector<float>(ordinates.begin(), ordinates.begin() + expected.size()), expected);
+}
+
 // Half a unit in the last place of v where float addition or conversion of
 // whole numbers can round (from 2^24 on), else 0.
 double roundingOf(float v) {
