@@ -25,7 +25,7 @@ namespace {
 // kRoomAlwaysGranted values, whichever is more.
 constexpr uint64_t kPlausibleValuesPerLine = 64;
 constexpr uint64_t kExpandedValuesPerCharacter = 16;
-constexpr uint64_t kRoomAlwaysGranted = uint64_t{1} << 20;
+constexpr uint64_t kRoomAlwaysGranted = uint64_t{1} << 16;
 
 // The claim of a table read while nPoints is 0: as many values as it holds,
 // up to what a 32-bit count can say. Its tableLength is then the number of

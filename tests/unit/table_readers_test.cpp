@@ -179,14 +179,19 @@ TEST(TableReadersTest, XyDataRoomIsBoundedByWhatTheLinesHold) {
     EXPECT_EQ(block.yValues, nullptr);
     EXPECT_EQ(block.tableLength, 0u);
   }
-  // An all-zero spectrum written as one DUP gets room for what it holds.
+  // An all-zero spectrum written as one DUP gets room for what it holds, up to a bound.
+  {
+    TableRecord table(withLabelLine({"1 @W0000"}));
+    JcampBlock block = blockWith({60000, 1, 60000, 1, 0});
+    EXPECT_EQ(readXyData(block, table.record()), kDocOk);
+    EXPECT_EQ(block.tableLength, 50000u);
+    EXPECT_EQ(block.yValues[49999], 0.0f);
+    EXPECT_EQ(block.checkFlags, kCheckCount);
+  }
   {
     TableRecord table(withLabelLine({"1 @s9999"}));
     JcampBlock block = blockWith({100000, 1, 100000, 1, 0});
-    EXPECT_EQ(readXyData(block, table.record()), kDocOk);
-    EXPECT_EQ(block.tableLength, 99999u);
-    EXPECT_EQ(block.yValues[99998], 0.0f);
-    EXPECT_EQ(block.checkFlags, kCheckCount);
+    EXPECT_EQ(readXyData(block, table.record()), kDocNoMemory);
   }
 }
 
