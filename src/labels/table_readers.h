@@ -7,10 +7,11 @@
 // The arrays hold tableLength (concentrationLength) entries, which can be
 // fewer than nPoints (concentrationCount): a table whose lines cannot hold
 // what its header claims gets no more room than the lines yield. Entries the
-// table does not supply are kMissingValue (abscissas too; their xIsReal is 0).
-// Values past the room are dropped (and counted: kCheckCount). A table whose
-// DUP counts ask for far more room than its text justifies fails with
-// kDocNoMemory instead of allocating it.
+// table does not supply are kMissingValue (abscissas too; their xIsReal is 0),
+// and so are, for whoever reads the arrays, the entries from tableLength up to
+// nPoints. Values past the room are dropped (in the XY forms the count check
+// then fails). A table whose DUP counts ask for far more room than its text
+// justifies fails with kDocNoMemory instead of allocating it.
 #pragma once
 
 #include <cstdint>
