@@ -1,7 +1,15 @@
 # Warnings are errors everywhere; sanitizers on request.
 add_compile_options(-Wall -Wextra -Werror)
 
-if(JCAMP_SANITIZE)
+if(JCAMP_BUILD_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "JCAMP_BUILD_FUZZ needs clang and its libFuzzer (CXX=clang++)")
+  endif()
+  # Coverage for libFuzzer and the sanitizers in every target; the fuzzer links -fsanitize=fuzzer.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(JCAMP_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()

@@ -17,12 +17,17 @@ struct AsdfTables {
   int8_t leads[256];  // the signed first digit of SQZ, DIF and DUP characters
 };
 
+// A character as a table index.
+constexpr int at(char c) {
+  return static_cast<unsigned char>(c);
+}
+
 constexpr AsdfTables makeAsdfTables() {
   AsdfTables tables{};
   for (int c = '0'; c <= '9'; ++c) tables.classes[c] = kAsdfDigit;
-  tables.classes['+'] = tables.classes['-'] = kAsdfSign;
-  tables.classes['@'] = kAsdfSqz;
-  tables.classes['%'] = kAsdfDif;
+  tables.classes[at('+')] = tables.classes[at('-')] = kAsdfSign;
+  tables.classes[at('@')] = kAsdfSqz;
+  tables.classes[at('%')] = kAsdfDif;
   for (int digit = 1; digit <= 9; ++digit) {
     tables.classes['A' + digit - 1] = kAsdfSqz;
     tables.leads['A' + digit - 1] = static_cast<int8_t>(digit);
@@ -37,9 +42,9 @@ constexpr AsdfTables makeAsdfTables() {
     tables.classes['S' + digit - 1] = kAsdfDup;
     tables.leads['S' + digit - 1] = static_cast<int8_t>(digit);
   }
-  tables.classes['s'] = kAsdfDup;
-  tables.leads['s'] = 9;
-  tables.classes['?'] = kAsdfMissing;
+  tables.classes[at('s')] = kAsdfDup;
+  tables.leads[at('s')] = 9;
+  tables.classes[at('?')] = kAsdfMissing;
   tables.classes[0] = kAsdfEnd;
   return tables;
 }

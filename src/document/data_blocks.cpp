@@ -1,0 +1,52 @@
+// The last layer of a document: one filled JcampBlock per block that holds data.
+#include <memory>
+#include <new>
+
+#include "document/jcamp_document.h"
+#include "labels/data_types.h"
+#include "labels/label_dictionary.h"
+
+namespace jcamp {
+namespace {
+
+bool holdsData(const BlockSpan& span) {
+  return span.dataType != kDataTypeLink;
+}
+
+// Hands every label of the span, its TITLE and END included, to the block.
+uint32_t fillBlock(JcampBlock& block, const BlockSpan& span, uint32_t concentrationCapacity) {
+  if (span.firstLabel == nullptr || span.lastLabel == nullptr) return kDocOk;
+  for (const LabelRecord* label = span.firstLabel; label <= span.lastLabel; ++label) {
+    block.concentrationCount = concentrationCapacity;
+    const uint32_t status = applyLabel(block, *label);
+    if (status != kDocOk) return status;
+  }
+  return kDocOk;
+}
+
+}  // namespace
+
+uint32_t JcampDocument::buildDataBlocks() {
+  if (spans == nullptr || spanCount == 0) return kDocNotReady;
+  dataBlocks.reset();
+  dataBlockCount = 0;
+
+  uint32_t count = 0;
+  for (uint32_t s = 0; s < spanCount; ++s) count += holdsData(spans[s]) ? 1 : 0;
+  try {
+    if (count > 0) dataBlocks = std::make_unique<JcampBlock[]>(count);
+  } catch (const std::bad_alloc&) {
+    return kDocNoMemory;
+  }
+  dataBlockCount = count;
+
+  uint32_t k = 0;
+  for (uint32_t s = 0; s < spanCount; ++s) {
+    if (!holdsData(spans[s])) continue;
+    const uint32_t status = fillBlock(dataBlocks[k++], spans[s], concentrationCapacity);
+    if (status != kDocOk) return status;
+  }
+  return kDocOk;
+}
+
+}  // namespace jcamp

@@ -1,0 +1,222 @@
+#include "labels/label_dictionary.h"
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#include "labels/data_types.h"
+#include "labels/table_readers.h"
+#include "labels/value_parsers.h"
+
+namespace jcamp {
+namespace {
+
+using Apply = uint32_t (*)(JcampBlock&, const LabelRecord&);
+
+// Text labels keep a reference to their record; their lines stay with the document.
+template <JcampBlock::Ref JcampBlock::*field>
+uint32_t storeRef(JcampBlock& block, const LabelRecord& record) {
+  block.*field = &record;
+  return kDocOk;
+}
+
+template <float JcampBlock::*field>
+uint32_t storeFloat(JcampBlock& block, const LabelRecord& record) {
+  block.*field = parseFloat(valueText(record));
+  return kDocOk;
+}
+
+template <double JcampBlock::*field>
+uint32_t storeDouble(JcampBlock& block, const LabelRecord& record) {
+  block.*field = parseDouble(valueText(record));
+  return kDocOk;
+}
+
+template <uint32_t JcampBlock::*field>
+uint32_t storeUnsigned(JcampBlock& block, const LabelRecord& record) {
+  block.*field = parseUnsigned(valueText(record));
+  return kDocOk;
+}
+
+template <int32_t JcampBlock::*field>
+uint32_t storeInt(JcampBlock& block, const LabelRecord& record) {
+  block.*field = parseInt(valueText(record));
+  return kDocOk;
+}
+
+template <float (JcampBlock::*field)[2]>
+uint32_t storeFloatPair(JcampBlock& block, const LabelRecord& record) {
+  parseFloatPair(valueText(record), block.*field);
+  return kDocOk;
+}
+
+template <char (JcampBlock::*code)[5], float (JcampBlock::*values)[3]>
+uint32_t storeChamber(JcampBlock& block, const LabelRecord& record) {
+  parseChamber(valueText(record), block.*code, block.*values);
+  return kDocOk;
+}
+
+uint32_t storeDataType(JcampBlock& block, const LabelRecord& record) {
+  block.dataType = classifyDataType(valueText(record));
+  return kDocOk;
+}
+
+uint32_t storeDataClass(JcampBlock& block, const LabelRecord& record) {
+  classifyDataClass(block, valueText(record));
+  return kDocOk;
+}
+
+// The table labels name their decoder whatever their variable list says.
+uint32_t storeXyData(JcampBlock& block, const LabelRecord& record) {
+  const uint32_t status = readXyData(block, record);
+  block.tableForm = kTableFormXyData;
+  return status;
+}
+
+uint32_t storeXyPoints(JcampBlock& block, const LabelRecord& record) {
+  const uint32_t status = readXyPoints(block, record);
+  block.tableForm = kTableFormXyPoints;
+  return status;
+}
+
+uint32_t storeConcentrations(JcampBlock& block, const LabelRecord& record) {
+  block.concentrationsRecord = &record;
+  return readConcentrations(block, record);
+}
+
+uint32_t storeDate(JcampBlock& block, const LabelRecord& record) {
+  parseDate(valueText(record), block.year, block.month, block.day);
+  return kDocOk;
+}
+
+uint32_t storeTime(JcampBlock& block, const LabelRecord& record) {
+  parseTime(valueText(record), block.hour, block.minute, block.seconds);
+  return kDocOk;
+}
+
+uint32_t storeLongDate(JcampBlock& block, const LabelRecord& record) {
+  parseLongDate(valueText(record), block.year, block.month, block.day, block.hour, block.minute,
+                block.seconds, block.zone);
+  return kDocOk;
+}
+
+struct Entry {
+  std::string_view name;
+  Apply apply;
+};
+
+using B = JcampBlock;
+
+constexpr Entry kDictionary[] = {
+    {"TITLE", storeRef<&B::title>},
+    {"JCAMPDX", storeFloat<&B::jcampVersion>},
+    {"DATATYPE", storeDataType},
+    {"DATACLASS", storeDataClass},
+    {"ORIGIN", storeRef<&B::origin>},
+    {"OWNER", storeRef<&B::owner>},
+    {"BLOCKID", storeUnsigned<&B::blockId>},
+    {".IMSPRESSURE", storeFloat<&B::imsPressure>},
+    {".CARRIERGAS", storeRef<&B::carrierGas>},
+    {".DRIFTGAS", storeRef<&B::driftGas>},
+    {".ELECTRICFIELD", storeFloatPair<&B::electricField>},
+    {".IONPOLARITY", storeRef<&B::ionPolarity>},
+    {".IONIZATIONMODE", storeRef<&B::ionizationMode>},
+    {".IMSTEMPERATURE", storeFloatPair<&B::imsTemperature>},
+    {".SHUTTEROPENINGTIME", storeFloat<&B::shutterOpeningTime>},
+    {"XUNITS", storeRef<&B::xUnits>},
+    {"YUNITS", storeRef<&B::yUnits>},
+    {"FIRSTX", storeDouble<&B::firstX>},
+    {"LASTX", storeDouble<&B::lastX>},
+    {"FIRSTY", storeFloat<&B::firstY>},
+    {"XFACTOR", storeDouble<&B::xFactor>},
+    {"YFACTOR", storeDouble<&B::yFactor>},
+    {"NPOINTS", storeUnsigned<&B::nPoints>},
+    {"XYDATA", storeXyData},
+    {"XYPOINTS", storeXyPoints},
+    {"DATE", storeDate},
+    {"TIME", storeTime},
+    {"LONGDATE", storeLongDate},
+    {"SOURCEREFERENCE", storeRef<&B::sourceReference>},
+    {"CROSSREFERENCE", storeRef<&B::crossReference>},
+    {"SAMPLEDESCRIPTION", storeRef<&B::sampleDescription>},
+    {"CASNAME", storeRef<&B::casName>},
+    {"IUPACNAME", storeRef<&B::iupacName>},
+    {"NAMES", storeRef<&B::names>},
+    {"MOLFORM", storeRef<&B::molForm>},
+    {"CASREGISTRYNO", storeRef<&B::casRegistryNo>},
+    {"CONCENTRATIONS", storeConcentrations},
+    {"SPECTROMETERDATASYSTEM", storeRef<&B::spectrometerDataSystem>},
+    {"INSTRUMENTALPARAMETERS", storeRef<&B::instrumentalParameters>},
+    {"DATAPROCESSING", storeRef<&B::dataProcessing>},
+    {"COMMENT", storeRef<&B::comment>},
+    {"XLABEL", storeRef<&B::xLabel>},
+    {"YLABEL", storeRef<&B::yLabel>},
+    {"MAXX", storeFloat<&B::maxX>},
+    {"MINX", storeFloat<&B::minX>},
+    {"MAXY", storeFloat<&B::maxY>},
+    {"MINY", storeFloat<&B::minY>},
+    {".REDUCEDMOBILITY", storeRef<&B::reducedMobility>},
+    {".IONIZATIONENERGY", storeFloat<&B::ionizationEnergy>},
+    {".IONIZATIONCHAMBER", storeChamber<&B::ionizationChamberCode, &B::ionizationChamber>},
+    {".DRIFTCHAMBER", storeChamber<&B::driftChamberCode, &B::driftChamber>},
+    {".CARRIERGASFLOW", storeFloatPair<&B::carrierGasFlow>},
+    {".DRIFTGASFLOW", storeFloat<&B::driftGasFlow>},
+    {".CARRIERGASMOISTURE", storeFloat<&B::carrierGasMoisture>},
+    {".IONIZATIONSOURCE", storeRef<&B::ionizationSource>},
+    {".SHUTTERGRIDPOTENTIAL", storeFloat<&B::shutterGridPotential>},
+    {".REPETITIONRATE", storeFloat<&B::repetitionRate>},
+    {".AVERAGES", storeInt<&B::averages>},
+};
+static_assert(sizeof(kDictionary) / sizeof(kDictionary[0]) == kDictionarySize);
+
+constexpr size_t longestName() {
+  size_t longest = 0;
+  for (const Entry& entry : kDictionary)
+    longest = entry.name.size() > longest ? entry.name.size() : longest;
+  return longest;
+}
+constexpr size_t kLongestName = longestName();
+
+// The rows grouped by name length, each group in table order: a name is
+// compared only with the few names of its own length. The names are distinct,
+// so this finds the row the table order would.
+struct LengthIndex {
+  uint8_t groupStart[kLongestName + 2] =
+      {};  // rows of length L: groupStart[L] .. groupStart[L + 1]
+  uint8_t rows[kDictionarySize] = {};
+};
+
+constexpr LengthIndex makeLengthIndex() {
+  LengthIndex index;
+  uint8_t start = 0;
+  for (size_t length = 0; length <= kLongestName; ++length) {
+    index.groupStart[length] = start;
+    for (size_t row = 0; row < kDictionarySize; ++row) {
+      if (kDictionary[row].name.size() == length) index.rows[start++] = static_cast<uint8_t>(row);
+    }
+  }
+  index.groupStart[kLongestName + 1] = start;
+  return index;
+}
+constexpr LengthIndex kByLength = makeLengthIndex();
+
+}  // namespace
+
+uint32_t dictionaryRow(const char* name) {
+  if (name == nullptr) return 0;
+  size_t length = 0;
+  while (length <= kLongestName && name[length] != '\0') ++length;
+  if (length > kLongestName) return 0;
+  for (uint32_t k = kByLength.groupStart[length]; k < kByLength.groupStart[length + 1]; ++k) {
+    const uint32_t row = kByLength.rows[k];
+    if (std::memcmp(kDictionary[row].name.data(), name, length) == 0) return row + 1;
+  }
+  return 0;
+}
+
+uint32_t applyLabel(JcampBlock& block, const LabelRecord& record) {
+  const uint32_t row = dictionaryRow(record.name.get());
+  return row == 0 ? kDocOk : kDictionary[row - 1].apply(block, record);
+}
+
+}  // namespace jcamp

@@ -1,0 +1,242 @@
+#include "labels/table_readers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "labels/asdf_decoder.h"
+#include "labels/markers.h"
+#include "labels/narrow_to_float.h"
+
+namespace jcamp {
+namespace {
+
+// A 127-character line of one-digit numbers and blanks holds 64 values: a
+// header that claims no more than that per data line gets its arrays at once.
+// Otherwise the lines are counted first, and the table gets no more room than
+// they yield: so a header that asks for 4 billion points in a 1 KB file costs
+// nothing. Values that come one for one from the text (at most one per
+// character) are always given room; DUP counts, which multiply values without
+// text, only up to kExpandedValuesPerCharacter per character of the table, or
+// kRoomAlwaysGranted values, whichever is more.
+constexpr uint64_t kPlausibleValuesPerLine = 64;
+constexpr uint64_t kExpandedValuesPerCharacter = 16;
+constexpr uint64_t kRoomAlwaysGranted = uint64_t{1} << 16;
+
+// The claim of a table read while nPoints is 0: as many values as it holds,
+// up to what a 32-bit count can say. Its tableLength is then the number of
+// values decoded.
+constexpr uint64_t kWholeTable = std::numeric_limits<uint32_t>::max();
+
+// Ordinates an X++(Y..Y) table may decode past its room: they take a last
+// line that runs over the end, and with it the check value of a line ending
+// in DIF form. They are never read as data.
+constexpr uint64_t kSpareOrdinates = 100;
+
+// The data lines of a record: its value lines after the first, as far as
+// they lie inside the line table.
+struct DataLines {
+  char* const* lines = nullptr;
+  uint32_t count = 0;
+
+  const char* operator[](uint32_t i) const { return lines[i]; }
+};
+
+DataLines dataLinesOf(const LabelRecord& record) {
+  const LineView table = currentLineTable;
+  const uint64_t first = uint64_t{record.firstLine} + 1;
+  const uint64_t end =
+      std::min<uint64_t>(uint64_t{record.firstLine} + record.lineCount, table.count);
+  if (table.lines == nullptr || first >= end) return {};
+  return {table.lines + first, static_cast<uint32_t>(end - first)};
+}
+
+template <typename T>
+std::unique_ptr<T[]> allocate(uint64_t count) {
+  if (count > std::numeric_limits<size_t>::max() / sizeof(T)) throw std::bad_alloc();
+  return std::unique_ptr<T[]>(new T[static_cast<size_t>(count)]);
+}
+
+// Entries to allocate for a table that claims `claimed` values, given that
+// countLine(line) tells how many values a line yields. Throws std::bad_alloc
+// when the lines would need more room than their text justifies.
+template <typename CountLine>
+uint64_t tableRoom(uint64_t claimed, DataLines data, CountLine countLine) {
+  const uint64_t plausible = data.count * kPlausibleValuesPerLine;
+  if (claimed <= plausible) return claimed;
+  uint64_t counted = 0;
+  uint64_t characters = 0;
+  for (uint32_t i = 0; i < data.count && counted <= claimed; ++i) {
+    counted += countLine(data[i]);
+    characters += std::strlen(data[i]);
+  }
+  const uint64_t room = std::min(claimed, counted);
+  const uint64_t justified =
+      std::max({plausible, characters * kExpandedValuesPerCharacter, kRoomAlwaysGranted});
+  if (room > justified) throw std::bad_alloc();
+  return room;
+}
+
+// Room left for one line's values after `used` entries, in the decoders' terms.
+uint32_t roomAfter(uint64_t capacity, uint64_t used) {
+  const uint64_t left = used < capacity ? capacity - used : 0;
+  return static_cast<uint32_t>(std::min<uint64_t>(left, std::numeric_limits<uint32_t>::max()));
+}
+
+// Ordinates times yFactor, in double, stored as float; "?" stays as it is.
+void scaleOrdinates(float* values, uint64_t count, double yFactor) {
+  for (uint64_t j = 0; j < count; ++j) {
+    if (values[j] != kMissingValue) values[j] = narrowToFloat(values[j] * yFactor);
+  }
+}
+
+// The checks both XY forms make once the table is read.
+uint32_t tableEndFlags(const JcampBlock& block, uint64_t total) {
+  uint32_t flags = 0;
+  // Without ##NPOINTS= there is no first point to expect a value at.
+  if (block.nPoints > 0) {
+    const float first = block.tableLength > 0 ? block.yValues[0] : kMissingValue;
+    if (std::fabs(static_cast<double>(first) - block.firstY) > block.yFactor) flags |= kCheckFirstY;
+  }
+  if (total != block.nPoints) flags |= kCheckCount;
+  return flags;
+}
+
+void decodeXyData(JcampBlock& block, DataLines data) {
+  const uint32_t nPoints = block.nPoints;
+  const uint64_t claimed = nPoints > 0 ? nPoints : kWholeTable;
+  // The arrays of an earlier table go first: their room may be needed.
+  block.yValues.reset();
+  block.xValues.reset();
+  block.xIsReal.reset();
+  block.tableLength = 0;
+
+  const uint64_t room = tableRoom(claimed, data, [](const char* line) {
+    double x = 0;
+    uint32_t lastKind = kTokenNone;
+    return decodeXyDataLine(line, x, nullptr, 0, lastKind);
+  });
+  const uint64_t capacity = room + kSpareOrdinates;
+  std::unique_ptr<float[]> values = allocate<float>(capacity);
+
+  const double step = nPoints > 2 ? (block.lastX - block.firstX) / (nPoints - 1) : 0.0;
+  const double tolerance = std::fabs(step * 0.5);
+  uint32_t flags = 0;
+  uint32_t lastKind = kTokenNone;
+  uint64_t total = 0;
+  bool checkPending = false;
+  float checkValue = 0.0f;
+  for (uint32_t i = 0; i < data.count && total <= claimed; ++i) {
+    const uint32_t lineRoom = roomAfter(capacity, total);
+    float* const line = lineRoom > 0 ? values.get() + total : nullptr;
+    double x = 0;
+    uint64_t n = decodeXyDataLine(data[i], x, line, lineRoom, lastKind);
+    if (n == 0) continue;
+    if (checkPending && lineRoom > 0 && line[0] != checkValue) flags |= kCheckY;
+    // A line whose last ordinate is a DIF repeats it as the next line's first.
+    checkPending = false;
+    if (lastKind == kTokenDif) {
+      if (n - 1 < lineRoom) {
+        checkValue = line[n - 1];
+        checkPending = true;
+      }
+      --n;
+    }
+    const double expected = (block.firstX + static_cast<double>(total) * step) / block.xFactor;
+    if (std::fabs(x - expected) > tolerance) flags |= kCheckX;
+    total += n;
+  }
+
+  const uint64_t decoded = std::min(total, room);
+  scaleOrdinates(values.get(), decoded, block.yFactor);
+  std::fill(values.get() + decoded, values.get() + room, kMissingValue);
+  block.yValues = std::move(values);
+  block.tableLength = static_cast<uint32_t>(nPoints > 0 ? room : decoded);
+  block.checkFlags |= flags | tableEndFlags(block, total);
+}
+
+void decodeXyPoints(JcampBlock& block, DataLines data) {
+  const uint32_t nPoints = block.nPoints;
+  const uint64_t claimed = nPoints > 0 ? nPoints : kWholeTable;
+  block.yValues.reset();
+  block.xValues.reset();
+  block.xIsReal.reset();
+  block.tableLength = 0;
+
+  const uint64_t room = tableRoom(claimed, data, [](const char* line) {
+    uint32_t lastKind = kTokenNone;
+    return decodeXyPointsLine(line, 1.0, lastKind, nullptr, nullptr, nullptr, 0);
+  });
+  std::unique_ptr<float[]> ys = allocate<float>(room);
+  std::unique_ptr<float[]> xs = allocate<float>(room);
+  std::unique_ptr<uint32_t[]> isReal = allocate<uint32_t>(room);
+
+  uint32_t lastKind = kTokenNone;
+  uint64_t total = 0;
+  for (uint32_t i = 0; i < data.count && total <= claimed; ++i) {
+    const uint32_t lineRoom = roomAfter(room, total);
+    const bool stores = lineRoom > 0;
+    total += decodeXyPointsLine(
+        data[i], block.xFactor, lastKind, stores ? xs.get() + total : nullptr,
+        stores ? ys.get() + total : nullptr, stores ? isReal.get() + total : nullptr, lineRoom);
+  }
+
+  const uint64_t decoded = std::min(total, room);
+  scaleOrdinates(ys.get(), decoded, block.yFactor);
+  std::fill(xs.get() + decoded, xs.get() + room, kMissingValue);
+  std::fill(ys.get() + decoded, ys.get() + room, kMissingValue);
+  std::fill(isReal.get() + decoded, isReal.get() + room, 0u);
+  block.yValues = std::move(ys);
+  block.xValues = std::move(xs);
+  block.xIsReal = std::move(isReal);
+  block.tableLength = static_cast<uint32_t>(nPoints > 0 ? room : decoded);
+  block.checkFlags |= tableEndFlags(block, total);
+}
+
+void decodeConcentrations(JcampBlock& block, DataLines data) {
+  const uint64_t claimed = block.concentrationCount;
+  block.concentrations.reset();
+  block.concentrationLength = 0;
+
+  const uint64_t room =
+      tableRoom(claimed, data, [](const char* line) { return decodeNumberLine(line, nullptr, 0); });
+  std::unique_ptr<float[]> values = allocate<float>(room);
+  uint64_t total = 0;
+  for (uint32_t i = 0; i < data.count && total <= claimed; ++i) {
+    const uint32_t lineRoom = roomAfter(room, total);
+    total += decodeNumberLine(data[i], lineRoom > 0 ? values.get() + total : nullptr, lineRoom);
+  }
+  std::fill(values.get() + std::min(total, room), values.get() + room, kMissingValue);
+  block.concentrations = std::move(values);
+  block.concentrationLength = static_cast<uint32_t>(room);
+}
+
+template <typename Decode>
+uint32_t readTable(JcampBlock& block, const LabelRecord& record, Decode decode) {
+  try {
+    decode(block, dataLinesOf(record));
+    return kDocOk;
+  } catch (const std::bad_alloc&) {
+    return kDocNoMemory;
+  }
+}
+
+}  // namespace
+
+uint32_t readXyData(JcampBlock& block, const LabelRecord& record) {
+  return readTable(block, record, decodeXyData);
+}
+
+uint32_t readXyPoints(JcampBlock& block, const LabelRecord& record) {
+  return readTable(block, record, decodeXyPoints);
+}
+
+uint32_t readConcentrations(JcampBlock& block, const LabelRecord& record) {
+  return readTable(block, record, decodeConcentrations);
+}
+
+}  // namespace jcamp
