@@ -9,9 +9,10 @@
 // Every export a host resolves, in the order of the public header.
 #define JCAMP_EXPORT_NAMES(X)                                                                \
   X(openHandleUDI)                                                                           \
-  X(closeHandleUDI) X(importDataUI) X(importData) X(addFileName) X(getNumberOfSamples)       \
-      X(getNumberOfVariables) X(getVariableName) X(getSampleName) X(getData) X(getNoOfFiles) \
-          X(getFileName) X(setMessageBoxHandler) X(checkFileName)
+  X(closeHandleUDI)                                                                          \
+  X(importDataUI) X(importData) X(addFileName) X(getNumberOfSamples) X(getNumberOfVariables) \
+      X(getVariableName) X(getSampleName) X(getData) X(getNoOfFiles) X(getFileName)          \
+          X(setMessageBoxHandler) X(checkFileName)
 
 class JcampLibrary {
  public:

@@ -9,6 +9,7 @@
 #include "file_list.h"
 #include "jcamp_library.h"
 #include "options.h"
+#include "progress.h"
 #include "table_writer.h"
 
 namespace {
@@ -20,12 +21,19 @@ constexpr size_t kTextBufferSize = 4096;  // longer than any name the library wr
 constexpr int32_t kAnswerOk = 1;
 constexpr int32_t kAnswerCancel = 2;
 
+// What the message box handler needs to answer for the user.
+struct BoxAnswer {
+  bool stop = false;
+  Progress* progress = nullptr;
+};
+
 // Answers the library's message box: the text goes to standard error.
 int32_t answerMessageBox(const char* text, uint32_t /*type*/, void* context) {
-  const bool stop = *static_cast<const bool*>(context);
+  const BoxAnswer& answer = *static_cast<const BoxAnswer*>(context);
+  if (answer.progress != nullptr) answer.progress->clear();
   std::fprintf(stderr, "jcamp-import: %s\n", text);
-  if (stop) std::fprintf(stderr, "jcamp-import: stopping the import (--on-error=stop)\n");
-  return stop ? kAnswerCancel : kAnswerOk;
+  if (answer.stop) std::fprintf(stderr, "jcamp-import: stopping the import (--on-error=stop)\n");
+  return answer.stop ? kAnswerCancel : kAnswerOk;
 }
 
 void reportResult(const std::string& subject, int32_t result, const std::string& message) {
@@ -59,12 +67,16 @@ class ImportHandle {
   bool opened_ = false;
 };
 
-bool addFiles(JcampLibrary& library, uint32_t handle, const Options& options) {
+bool addFiles(JcampLibrary& library, uint32_t handle, const Options& options, Progress& progress) {
   bool allAdded = true;
+  const int64_t total = static_cast<int64_t>(options.files.size());
+  int64_t done = 0;
   for (const std::string& file : options.files) {
+    progress.update("reading headers", ++done, total);
     const int32_t result = library.addFileName(handle, file.c_str());
     if (result == JCAMP_OK) continue;
     allAdded = false;
+    progress.clear();
     reportResult(file, result,
                  result == JCAMP_BAD_HEADER ? refusalMessage(library, file) : std::string());
   }
@@ -75,8 +87,22 @@ std::string textOf(int32_t result, const std::vector<char>& buffer) {
   return result == JCAMP_OK ? std::string(buffer.data()) : std::string();
 }
 
-// Streams the matrix row by row straight from the library.
-bool writeMatrix(JcampLibrary& library, uint32_t handle, std::ostream& out, bool tsv) {
+// One row of output: a leading name, then one text per column, read on demand.
+template <typename NameOf, typename ValueOf>
+void writeRows(TableWriter& writer, int32_t rows, int32_t columns, NameOf nameOf, ValueOf valueOf,
+               Progress& progress) {
+  for (int32_t row = 0; row < rows; ++row) {
+    progress.update("writing row", row + 1, rows);
+    writer.field(nameOf(row));
+    for (int32_t column = 0; column < columns; ++column) writer.field(valueOf(row, column));
+    writer.endRow();
+  }
+}
+
+// Streams the matrix row by row straight from the library: nothing is
+// collected in a second copy, however large the import.
+bool writeMatrix(JcampLibrary& library, uint32_t handle, const Options& options, std::ostream& out,
+                 Progress& progress) {
   int32_t samples = 0;
   int32_t variables = 0;
   if (library.getNumberOfSamples(handle, &samples) != JCAMP_OK ||
@@ -84,25 +110,36 @@ bool writeMatrix(JcampLibrary& library, uint32_t handle, std::ostream& out, bool
     return false;
   }
   std::vector<char> buffer(kTextBufferSize, '\0');
-  TableWriter writer(out, tsv);
-  writer.field("Sample");
-  for (int32_t v = 0; v < variables; ++v) {
-    writer.field(textOf(library.getVariableName(handle, v, buffer.data()), buffer));
-  }
-  writer.endRow();
-  for (int32_t s = 0; s < samples; ++s) {
-    writer.field(textOf(library.getSampleName(handle, s, buffer.data()), buffer));
-    for (int32_t v = 0; v < variables; ++v) {
-      writer.field(textOf(library.getData(handle, s, v, buffer.data()), buffer));
-    }
+  const auto sampleName = [&](int32_t s) {
+    return textOf(library.getSampleName(handle, s, buffer.data()), buffer);
+  };
+  const auto variableName = [&](int32_t v) {
+    return textOf(library.getVariableName(handle, v, buffer.data()), buffer);
+  };
+  const auto value = [&](int32_t s, int32_t v) {
+    return textOf(library.getData(handle, s, v, buffer.data()), buffer);
+  };
+  TableWriter writer(out, options.tsv);
+  if (options.transpose) {
+    writer.field("Variable");
+    for (int32_t s = 0; s < samples; ++s) writer.field(sampleName(s));
     writer.endRow();
+    writeRows(
+        writer, variables, samples, variableName, [&](int32_t v, int32_t s) { return value(s, v); },
+        progress);
+  } else {
+    writer.field("Sample");
+    for (int32_t v = 0; v < variables; ++v) writer.field(variableName(v));
+    writer.endRow();
+    writeRows(writer, samples, variables, sampleName, value, progress);
   }
   out.flush();
   return static_cast<bool>(out);
 }
 
 // Writes to a side file and renames it at the end, so a failed run leaves no half matrix.
-bool writeMatrixToFile(JcampLibrary& library, uint32_t handle, const Options& options) {
+bool writeMatrixToFile(JcampLibrary& library, uint32_t handle, const Options& options,
+                       Progress& progress) {
   const std::string partial = options.outputPath + ".part";
   bool written;
   {
@@ -111,29 +148,32 @@ bool writeMatrixToFile(JcampLibrary& library, uint32_t handle, const Options& op
       std::fprintf(stderr, "jcamp-import: cannot write %s\n", partial.c_str());
       return false;
     }
-    written = writeMatrix(library, handle, out, options.tsv);
+    written = writeMatrix(library, handle, options, out, progress);
   }
   if (written && std::rename(partial.c_str(), options.outputPath.c_str()) == 0) return true;
   std::remove(partial.c_str());
+  progress.clear();
   std::fprintf(stderr, "jcamp-import: cannot write %s\n", options.outputPath.c_str());
   return false;
 }
 
-int importFiles(JcampLibrary& library, const Options& options) {
+int importFiles(JcampLibrary& library, const Options& options, Progress& progress) {
   ImportHandle handle(library);
   if (!handle.opened()) {
     std::fprintf(stderr, "jcamp-import: the library cannot open an import handle\n");
     return kExitFailed;
   }
-  if (!addFiles(library, handle.get(), options)) return kExitFailed;
+  if (!addFiles(library, handle.get(), options, progress)) return kExitFailed;
+  progress.update("importing");
   const int32_t result = library.importData(handle.get());
   if (result != JCAMP_OK) {
+    progress.clear();
     reportResult("import", result, std::string());
     return kExitFailed;
   }
   const bool written = options.outputPath.empty()
-                           ? writeMatrix(library, handle.get(), std::cout, options.tsv)
-                           : writeMatrixToFile(library, handle.get(), options);
+                           ? writeMatrix(library, handle.get(), options, std::cout, progress)
+                           : writeMatrixToFile(library, handle.get(), options, progress);
   return written ? kExitOk : kExitFailed;
 }
 
@@ -165,7 +205,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "jcamp-import: %s\n", library.error().c_str());
     return kExitFailed;
   }
-  library.setMessageBoxHandler(answerMessageBox, &options.stopOnError);
   if (options.list) return listFiles(library, options.files, stdout) ? kExitOk : kExitFailed;
-  return importFiles(library, options);
+  Progress progress;
+  BoxAnswer answer{options.stopOnError, &progress};
+  library.setMessageBoxHandler(answerMessageBox, &answer);
+  const int exitCode = importFiles(library, options, progress);
+  library.setMessageBoxHandler(nullptr, nullptr);
+  return exitCode;
 }

@@ -34,6 +34,7 @@ const char* usageText() {
          "Options:\n"
          "  -o, --output FILE      write the matrix to FILE instead of standard output\n"
          "      --tsv              separate fields by tabs instead of commas\n"
+         "      --transpose        one row per variable and one column per sample\n"
          "      --on-error=skip    go on without a file whose data cannot be read (default)\n"
          "      --on-error=stop    stop the import at such a file\n"
          "      --list             show each file's shape (or why it is refused), no matrix\n"
@@ -64,6 +65,10 @@ Command parseOptions(int argc, const char* const* argv, Options& options, std::s
     }
     if (argument == "--list") {
       options.list = true;
+      continue;
+    }
+    if (argument == "--transpose") {
+      options.transpose = true;
       continue;
     }
     std::string value;

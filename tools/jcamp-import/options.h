@@ -9,6 +9,7 @@ struct Options {
   std::string outputPath;   // empty: standard output
   bool tsv = false;
   bool list = false;
+  bool transpose = false;    // variables as rows, samples as columns
   bool stopOnError = false;  // --on-error=stop answers the message box with Cancel
   std::vector<std::string> files;
 };
