@@ -74,7 +74,18 @@ JCAMP_EXPORT int32_t JCAMP_CALL getNumberOfSamples(uint32_t handle, int32_t* cou
 JCAMP_EXPORT int32_t JCAMP_CALL getNumberOfVariables(uint32_t handle, int32_t* count);
 JCAMP_EXPORT int32_t JCAMP_CALL getVariableName(uint32_t handle, int32_t index, char* buffer);
 JCAMP_EXPORT int32_t JCAMP_CALL getSampleName(uint32_t handle, int32_t index, char* buffer);
-/* Writes the value as "%f" (six decimals) or "m" for a missing value. */
+/*
+ * Writes the value as "%f" (six decimals, e.g. 0.500000) or "m" for a missing
+ * value: an ordinate written "?" in the file, or a point its table announced
+ * (##NPOINTS=) but did not hold. A point beyond the block's own ##NPOINTS=, or
+ * a concentration the block does not give, reads 0.000000; so do the samples
+ * of a file whose header counts more data blocks than the file holds.
+ * Every sample of a file that could not be read at import time (its message
+ * box answered OK), and of a file added after the last import, reads "m".
+ * Sample names: one per data block that has a ##SAMPLE DESCRIPTION= or
+ * ##TITLE= text; blocks without either, and files that could not be read, add
+ * none, so later names move up and there may be fewer names than samples.
+ */
 JCAMP_EXPORT int32_t JCAMP_CALL getData(uint32_t handle, int32_t sample, int32_t variable,
                                         char* buffer);
 JCAMP_EXPORT int32_t JCAMP_CALL getNoOfFiles(uint32_t handle, int32_t* count);

@@ -1,8 +1,10 @@
 #include "plugin/jcamp_importer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
+#include "document/matrix_builder.h"
 #include "labels/markers.h"
 #include "scan/jcamp_reader.h"
 #include "scan/variable_names.h"
@@ -35,7 +37,41 @@ int32_t JcampImporter::importDataUI() {
 
 int32_t JcampImporter::importData() {
   if (files_.empty()) return kResultNoFiles;
-  return kResultImportFailed;
+  sampleNames_.clear();
+  variableNames_.clear();
+  valueBlocks_.clear();
+  valueBlocks_.resize(files_.size());
+  for (size_t i = 0; i < files_.size(); ++i) {
+    JcampFileInfo& entry = *files_[i];
+    JcampReader reader;
+    reader.entry = &entry;
+    // The file passed this scan when it was added; a failure now shows up as
+    // the builder's message below.
+    reader.scanHeader();
+    // Rows follow the entry, which a successful scan has just refreshed: the
+    // value lookup walks the entries, so the two always agree.
+    ValueBlock& block = valueBlocks_[i];
+    block.rows = std::max<int32_t>(entry.sampleCount, 0);
+    block.columns = variableCount();
+    reader.allocValueBlock(block.rows, block.columns);
+    reader.blockRows = block.rows;
+    reader.blockColumns = block.columns;
+    const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
+    if (buildMatrix(reader, entry, naming) == 0) {
+      valueBlocks_.resize(i);
+      fileStartsValid_ = false;
+      return kResultImportFailed;
+    }
+    sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
+    if (i == 0) {
+      variableNames_ = reader.xNames;
+      variableNames_.insert(variableNames_.end(), reader.yNames.begin(), reader.yNames.end());
+    }
+    block.values = reader.takeValueBlock();
+  }
+  fileStartsValid_ = false;
+  imported_ = true;
+  return kResultOk;
 }
 
 int32_t JcampImporter::addFileName(const char* fileName) {
@@ -49,6 +85,7 @@ int32_t JcampImporter::addFileName(const char* fileName) {
     yCount_ = reader.yCount;
     sampleCount_ = reader.sampleCount;
     files_.insert(files_.begin(), std::move(entry));
+    fileStartsValid_ = false;
     firstFileAdded_ = true;
     return kResultOk;
   }
@@ -59,6 +96,7 @@ int32_t JcampImporter::addFileName(const char* fileName) {
   }
   sampleCount_ += reader.sampleCount;
   files_.push_back(std::move(entry));
+  fileStartsValid_ = false;
   return kResultOk;
 }
 
@@ -102,22 +140,34 @@ int32_t JcampImporter::getData(int32_t sample, int32_t variable, char* buffer) {
   return kResultOk;
 }
 
-const float* JcampImporter::findValue(int32_t sample, int32_t variable) const {
-  int64_t before = 0;
-  for (size_t file = 0; file < files_.size(); ++file) {
-    const int64_t fileSamples = files_[file]->sampleCount;
-    if (sample < before + fileSamples) {
-      if (file >= valueBlocks_.size()) return nullptr;
-      const ValueBlock& block = valueBlocks_[file];
-      const int64_t local = sample - before;
-      // The block may be absent (the file was skipped) or smaller than the
-      // entry says (the file changed on disk): never read outside it.
-      if (!block.values || local >= block.rows || variable >= block.columns) return nullptr;
-      return &block.values[static_cast<size_t>(variable) * block.rows + local];
+const std::vector<int64_t>& JcampImporter::fileStarts() const {
+  if (!fileStartsValid_) {
+    fileStarts_.clear();
+    int64_t total = 0;
+    for (const auto& entry : files_) {
+      fileStarts_.push_back(total);
+      total += std::max<int32_t>(entry->sampleCount, 0);
     }
-    before += fileSamples;
+    fileStarts_.push_back(total);
+    fileStartsValid_ = true;
   }
-  return nullptr;
+  return fileStarts_;
+}
+
+const float* JcampImporter::findValue(int32_t sample, int32_t variable) const {
+  // The owning file is the first whose running sample total exceeds the index.
+  const std::vector<int64_t>& starts = fileStarts();
+  const auto after = std::upper_bound(starts.begin(), starts.end(), static_cast<int64_t>(sample));
+  if (after == starts.begin() || after == starts.end()) return nullptr;
+  const size_t file = static_cast<size_t>(after - starts.begin()) - 1;
+  if (file >= valueBlocks_.size()) return nullptr;
+  const ValueBlock& block = valueBlocks_[file];
+  const int64_t local = sample - starts[file];
+  // The block may be absent (the file was skipped) or smaller than the entry
+  // says (the file list changed since the import): never read outside it.
+  if (!block.values || local >= block.rows || variable >= block.columns) return nullptr;
+  return &block.values[static_cast<size_t>(variable) * static_cast<size_t>(block.rows) +
+                       static_cast<size_t>(local)];
 }
 
 int32_t JcampImporter::getNoOfFiles(int32_t* count) {

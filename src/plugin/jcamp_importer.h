@@ -1,6 +1,7 @@
 // The importer behind one handle: its file list, the last import's values and names.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -38,7 +39,10 @@ class JcampImporter : public DataImporter {
  private:
   // The value of a sample and variable, or null when no block holds it.
   const float* findValue(int32_t sample, int32_t variable) const;
-  int32_t variableCount() const { return xCount_ + yCount_; }
+  // The first sample index of every file in the list, then the total.
+  const std::vector<int64_t>& fileStarts() const;
+  // A count the file gave as negative reads as no variables at all.
+  int32_t variableCount() const { return std::max(xCount_, 0) + std::max(yCount_, 0); }
 
   bool imported_ = false;
   bool firstFileAdded_ = false;
@@ -49,6 +53,8 @@ class JcampImporter : public DataImporter {
   std::vector<ValueBlock> valueBlocks_;  // one per file of the last import
   std::vector<std::string> sampleNames_;
   std::vector<std::string> variableNames_;
+  mutable std::vector<int64_t> fileStarts_;  // cache of fileStarts(), rebuilt on change
+  mutable bool fileStartsValid_ = false;
 };
 
 }  // namespace jcamp
