@@ -161,7 +161,17 @@ int32_t JcampReader::keepLookAhead() {
 void JcampReader::skipPlainBytes(char& c1, char& c2) {
   const int32_t limit = windowReachesEnd() ? windowLength_ - 1 : windowLength_ - kLookAhead;
   const int32_t from = position_;
-  while (position_ < limit && !isMarker(window_[position_])) ++position_;
+  if (position_ >= limit) return;
+  // memchr runs through a window many bytes at a time: most bytes are data.
+  const char* const begin = window_ + position_;
+  const char* stop = window_ + limit;
+  if (const void* hash = std::memchr(begin, '#', static_cast<size_t>(stop - begin))) {
+    stop = static_cast<const char*>(hash);
+  }
+  if (const void* dollar = std::memchr(begin, '$', static_cast<size_t>(stop - begin))) {
+    stop = static_cast<const char*>(dollar);
+  }
+  position_ = static_cast<int32_t>(stop - window_);
   if (position_ == from) return;
   c1 = window_[position_ - 2];
   c2 = window_[position_ - 1];
