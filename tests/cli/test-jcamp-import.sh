@@ -65,5 +65,30 @@ expect_in out "no-such-file.jdx  *refused (status 0): General file IO error$"
 expect_in out "scan-no-title.jdx  *refused (status 2): General JCAMP format error$"
 expect_in out "scan-linked.jdx  *3  "
 
+# The import writes a header row and one row per sample, CSV by default.
+expect_status 0 "$program" "$data/import-three.jdx" "$data/import-two.jdx"
+expect_in out '^Sample,1000.000,900.0000,800.0000,700.0000,water,fat$'
+expect_in out '^Three C,5.000000,m,7.000000,-8.000000,9.750000,3.000000$'
+expect_in out '^Two B,0.100000,-0.100000,0.100000,-0.100000,13.000000,0.500000$'
+[ "$(wc -l <"$scratch/out")" -eq 6 ] || fail "expected 6 lines: $(cat "$scratch/out")"
+expect_status 0 "$program" --tsv --transpose -o "$scratch/t.tsv" "$data/import-three.jdx"
+printf 'Variable\tThree A\tDescribed B\tThree C\n' >"$scratch/want"
+head -1 "$scratch/t.tsv" | cmp -s - "$scratch/want" || fail "transposed header: $(head -1 "$scratch/t.tsv")"
+grep -q "$(printf '^fat\t2.250000\t2.500000\t3.000000$')" "$scratch/t.tsv" || fail "transposed fat row"
+
+# A file the import cannot read: skip goes on with a message, stop fails.
+expect_status 0 "$program" "$data/import-three.jdx" "$data/late-title.jdx"
+expect_in err "Reading file $data/late-title.jdx:"
+expect_in out '^Three A,'
+expect_status 1 "$program" --on-error=stop -o "$scratch/stopped.csv" "$data/import-three.jdx" "$data/late-title.jdx"
+expect_in err "result 4096"
+[ ! -e "$scratch/stopped.csv" ] || fail "a stopped import wrote stopped.csv"
+
+# The bundled examples import as one matrix: 4 samples of 10 X and 2 Y variables.
+expect_status 0 "$program" "$examples"/*.jdx
+[ "$(wc -l <"$scratch/out")" -eq 5 ] || fail "examples: expected 5 lines: $(cat "$scratch/out")"
+expect_in out '^"Wheat flour, batch A",'
+expect_in out '^Wheat flour D,0.118000,m,'
+
 [ $failures -eq 0 ] && echo "host program: all checks passed"
 exit $((failures != 0))

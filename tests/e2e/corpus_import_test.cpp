@@ -1,0 +1,128 @@
+// Imports the public sample files one at a time through the exports: every file
+// ends as a matrix or as a refusal or message the library defines.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/library_fixture.h"
+#include "support/matrix_reader.h"
+
+namespace {
+
+using CorpusImportTest = LibraryTest;
+
+std::string corpusFile(const std::string& suffix) {
+  for (const std::string& file : testpaths::corpusFiles()) {
+    if (file.size() >= suffix.size() &&
+        file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      return file;
+    }
+  }
+  ADD_FAILURE() << "no corpus file ends with " << suffix;
+  return std::string();
+}
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+TEST_F(CorpusImportTest, EveryFileImportsOrIsRefusedAsDefined) {
+  SKIP_WITHOUT_CORPUS();
+  int imported = 0;
+  for (const std::string& file : testpaths::corpusFiles()) {
+    SCOPED_TRACE(file);
+    uint32_t handle = 0;
+    ASSERT_EQ(lib().openHandleUDI(&handle), JCAMP_OK);
+    const int32_t added = lib().addFileName(handle, file.c_str());
+    EXPECT_TRUE(added == JCAMP_OK || added == JCAMP_BAD_HEADER) << added;
+    if (added == JCAMP_OK) {
+      boxes_.shown = 0;
+      EXPECT_EQ(lib().importData(handle), JCAMP_OK);
+      if (boxes_.shown > 0) {
+        EXPECT_TRUE(startsWith(boxes_.lastText, "Reading file " + file + ":\n"));
+      }
+      const ImportedMatrix matrix = readMatrix(lib(), handle);
+      EXPECT_GT(matrix.samples, 0);
+      EXPECT_LE(static_cast<int32_t>(matrix.sampleNames.size()), matrix.samples);
+      ++imported;
+    }
+    EXPECT_EQ(lib().closeHandleUDI(handle), JCAMP_OK);
+  }
+  EXPECT_GT(imported, 0);
+}
+
+ImportedMatrix importOne(JcampLibrary& lib, const std::string& file) {
+  uint32_t handle = 0;
+  EXPECT_EQ(lib.openHandleUDI(&handle), JCAMP_OK);
+  EXPECT_EQ(lib.addFileName(handle, file.c_str()), JCAMP_OK) << file;
+  EXPECT_EQ(lib.importData(handle), JCAMP_OK) << file;
+  ImportedMatrix matrix = readMatrix(lib, handle);
+  lib.closeHandleUDI(handle);
+  return matrix;
+}
+
+TEST_F(CorpusImportTest, TheSameSpectrumInOtherCompressionsGivesTheSameMatrix) {
+  SKIP_WITHOUT_CORPUS();
+  const std::vector<std::vector<std::string>> sets = {
+      {"BRUKAFFN.DX", "BRUKPAC.DX", "BRUKSQZ.DX"},
+      {"__compression__jcamp-fix.dx", "__compression__jcamp-packed.dx",
+       "__compression__jcamp-squeezed.dx"},
+  };
+  for (const auto& set : sets) {
+    const ImportedMatrix reference = importOne(lib(), corpusFile(set[0]));
+    for (size_t i = 1; i < set.size(); ++i) {
+      SCOPED_TRACE(set[i]);
+      const ImportedMatrix other = importOne(lib(), corpusFile(set[i]));
+      EXPECT_EQ(other.variableNames, reference.variableNames);
+      EXPECT_TRUE(other.values == reference.values);
+    }
+  }
+}
+
+// DIF sums run in single precision, as the ordinates are stored: past 2^24 a
+// running sum can lose its last digits, so the DIF form agrees with the plain
+// one to float precision, not digit for digit.
+TEST_F(CorpusImportTest, DifDupAgreesWithThePlainFormToFloatPrecision) {
+  SKIP_WITHOUT_CORPUS();
+  const ImportedMatrix plain = importOne(lib(), corpusFile("__compression__jcamp-fix.dx"));
+  const ImportedMatrix difdup = importOne(lib(), corpusFile("__compression__jcamp-difdup.dx"));
+  ASSERT_EQ(difdup.samples, plain.samples);
+  ASSERT_EQ(difdup.variables, plain.variables);
+  EXPECT_EQ(difdup.variableNames, plain.variableNames);
+  for (int32_t s = 0; s < plain.samples; ++s) {
+    for (int32_t v = 0; v < plain.variables; ++v) {
+      const double a = std::strtod(plain.values[s][v].c_str(), nullptr);
+      const double b = std::strtod(difdup.values[s][v].c_str(), nullptr);
+      EXPECT_LE(std::fabs(a - b), 1e-6 * std::max(std::fabs(a), std::fabs(b)) + 1e-6)
+          << "variable " << v << ": " << plain.values[s][v] << " vs " << difdup.values[s][v];
+    }
+  }
+}
+
+TEST_F(CorpusImportTest, ACompoundFileOfTwentyBlocksGivesTwentyNamedSamples) {
+  SKIP_WITHOUT_CORPUS();
+  const ImportedMatrix matrix = importOne(lib(), corpusFile("aquation20.jdx"));
+  EXPECT_EQ(matrix.samples, 20);
+  EXPECT_EQ(matrix.variables, 351);
+  ASSERT_EQ(matrix.sampleNames.size(), 20u);
+  EXPECT_EQ(matrix.sampleNames.front(), "Aquation of trans-[Co(en)2Cl2]+ (t1)");
+  EXPECT_EQ(matrix.sampleNames.back(), "Aquation of trans-[Co(en)2Cl2]+ (t20)");
+}
+
+// Both carry their spectra in peak tables without ##FIRSTX=, which the import
+// cannot place on a common X axis.
+TEST_F(CorpusImportTest, ManyBlockPeakTableFilesAreRefusedWithTheirReason) {
+  SKIP_WITHOUT_CORPUS();
+  for (const char* name : {"HPMS.dx", "CH4_CI.jdx"}) {
+    const std::string file = corpusFile(name);
+    const uint32_t handle = openHandle();
+    EXPECT_EQ(lib().addFileName(handle, file.c_str()), JCAMP_BAD_HEADER) << name;
+    char message[256];
+    EXPECT_EQ(lib().checkFileName(file.c_str(), message, sizeof message), 1) << name;
+    EXPECT_STREQ(message, "Label ##FIRSTX= missing in block number 2") << name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+// Whole imports through the exported functions of the loaded library.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/comma_locale.h"
+#include "support/library_fixture.h"
+#include "support/matrix_reader.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+class ImportTest : public LibraryTest {
+ protected:
+  // A handle with the two test files of 3 and 2 samples added.
+  uint32_t handleWithThreeAndTwo() {
+    const uint32_t handle = openHandle();
+    EXPECT_EQ(lib().addFileName(handle, testpaths::dataFile("import-three.jdx").c_str()), JCAMP_OK);
+    EXPECT_EQ(lib().addFileName(handle, testpaths::dataFile("import-two.jdx").c_str()), JCAMP_OK);
+    return handle;
+  }
+};
+
+const std::vector<std::string> kVariableNames = {"1000.000", "900.0000", "800.0000",
+                                                 "700.0000", "water",    "fat"};
+const std::vector<std::string> kSampleNames = {"Three A", "Described B", "Three C", "Two A",
+                                               "Two B"};
+const Rows kValues = {
+    {"1.000000", "2.000000", "3.000000", "4.000000", "10.500000", "2.250000"},
+    {"0.250000", "0.500000", "0.750000", "1.000000", "11.000000", "2.500000"},
+    {"5.000000", "m", "7.000000", "-8.000000", "9.750000", "3.000000"},
+    {"0.500000", "1.500000", "2.500000", "3.500000", "12.000000", "1.500000"},
+    {"0.100000", "-0.100000", "0.100000", "-0.100000", "13.000000", "0.500000"},
+};
+
+void expectFullMatrix(const ImportedMatrix& matrix) {
+  EXPECT_EQ(matrix.samples, 5);
+  EXPECT_EQ(matrix.variables, 6);
+  EXPECT_EQ(matrix.variableNames, kVariableNames);
+  EXPECT_EQ(matrix.sampleNames, kSampleNames);
+  EXPECT_EQ(matrix.values, kValues);
+}
+
+TEST_F(ImportTest, TwoCompatibleFilesGiveTheWholeMatrix) {
+  const uint32_t handle = handleWithThreeAndTwo();
+  ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+  expectFullMatrix(readMatrix(lib(), handle));
+  EXPECT_EQ(boxes_.shown, 0);
+
+  char buffer[256];
+  int32_t count = 0;
+  EXPECT_EQ(lib().getNoOfFiles(handle, &count), JCAMP_OK);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(lib().getVariableName(handle, 6, buffer), JCAMP_BAD_INDEX);
+  EXPECT_EQ(lib().getVariableName(handle, -1, buffer), JCAMP_BAD_INDEX);
+  EXPECT_EQ(lib().getSampleName(handle, 5, buffer), JCAMP_BAD_INDEX);
+  EXPECT_EQ(lib().getData(handle, 5, 0, buffer), JCAMP_BAD_INDEX);
+  EXPECT_EQ(lib().getData(handle, 0, 6, buffer), JCAMP_BAD_INDEX);
+  EXPECT_EQ(lib().getData(handle, 0, 0, nullptr), JCAMP_NULL_ARGUMENT);
+}
+
+TEST_F(ImportTest, ASecondImportGivesTheSameMatrix) {
+  const uint32_t handle = handleWithThreeAndTwo();
+  ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+  ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+  expectFullMatrix(readMatrix(lib(), handle));
+}
+
+TEST_F(ImportTest, ADecimalCommaLocaleChangesNoText) {
+  testsupport::CommaLocale comma;
+  const uint32_t handle = handleWithThreeAndTwo();
+  ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+  expectFullMatrix(readMatrix(lib(), handle));
+  if (!comma.active()) GTEST_SKIP() << "no decimal-comma locale installed; checked in C only";
+}
+
+// Files added after an import are counted but have no values until the next import.
+TEST_F(ImportTest, FilesAddedAfterTheImportReadMissingUntilImported) {
+  const uint32_t handle = handleWithThreeAndTwo();
+  ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+  ASSERT_EQ(lib().addFileName(handle, testpaths::dataFile("import-two.jdx").c_str()), JCAMP_OK);
+  const ImportedMatrix matrix = readMatrix(lib(), handle);
+  EXPECT_EQ(matrix.samples, 7);
+  EXPECT_EQ(matrix.sampleNames, kSampleNames);
+  EXPECT_EQ(matrix.values[6], std::vector<std::string>(6, "m"));
+}
+
+class UnreadableFileTest : public ImportTest {
+ protected:
+  // The three-sample file, a copy of the two-sample file that then disappears,
+  // and the two-sample file again.
+  uint32_t handleWithVanishingFile() {
+    const uint32_t handle = openHandle();
+    const std::string scratch = testpaths::scratchDir();
+    vanishing_ = scratch + "/vanishing.jdx";
+    std::FILE* in = std::fopen(testpaths::dataFile("import-two.jdx").c_str(), "rb");
+    std::string text;
+    for (int c; in != nullptr && (c = std::fgetc(in)) != EOF;) text.push_back(static_cast<char>(c));
+    if (in != nullptr) std::fclose(in);
+    testpaths::writeFile(vanishing_, text);
+    EXPECT_EQ(lib().addFileName(handle, testpaths::dataFile("import-three.jdx").c_str()), JCAMP_OK);
+    EXPECT_EQ(lib().addFileName(handle, vanishing_.c_str()), JCAMP_OK);
+    EXPECT_EQ(lib().addFileName(handle, testpaths::dataFile("import-two.jdx").c_str()), JCAMP_OK);
+    std::remove(vanishing_.c_str());
+    return handle;
+  }
+  std::string vanishing_;
+};
+
+TEST_F(UnreadableFileTest, OkGoesOnWithoutTheFile) {
+  const uint32_t handle = handleWithVanishingFile();
+  boxes_.answer = 1;
+  ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+  EXPECT_EQ(boxes_.shown, 1);
+  EXPECT_EQ(boxes_.lastType, 0x31u);
+  EXPECT_EQ(boxes_.lastText, "Reading file " + vanishing_ +
+                                 ":\nGeneral file IO error\n\nImport will continue without "
+                                 "data from this file!");
+  const ImportedMatrix matrix = readMatrix(lib(), handle);
+  EXPECT_EQ(matrix.samples, 7);
+  // The skipped file adds no names, so the later file's names move up.
+  EXPECT_EQ(matrix.sampleNames, kSampleNames);
+  EXPECT_EQ(matrix.values[3], std::vector<std::string>(6, "m"));
+  EXPECT_EQ(matrix.values[4], std::vector<std::string>(6, "m"));
+  EXPECT_EQ(matrix.values[5], kValues[3]);
+  EXPECT_EQ(matrix.values[6], kValues[4]);
+}
+
+TEST_F(UnreadableFileTest, CancelStopsTheImport) {
+  const uint32_t handle = handleWithVanishingFile();
+  boxes_.answer = 2;
+  EXPECT_EQ(lib().importData(handle), JCAMP_IMPORT_FAILED);
+  EXPECT_EQ(boxes_.shown, 1);
+  int32_t count = 0;
+  EXPECT_EQ(lib().getNumberOfSamples(handle, &count), JCAMP_NOT_READY);
+}
+
+// The header scan finds ##TITLE= anywhere; loading the whole file needs it first.
+TEST_F(ImportTest, AFileTheDocumentCannotLoadIsReportedInWords) {
+  const std::string path = testpaths::writeFile(
+      testpaths::scratchDir() + "/late-title.jdx",
+      "$$ a comment before the title\n##TITLE=Late\n##DATA TYPE=INFRARED SPECTRUM\n"
+      "##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##XYDATA=(X++(Y..Y))\n1 1 2\n##END=\n");
+  const uint32_t handle = openHandle();
+  ASSERT_EQ(lib().addFileName(handle, path.c_str()), JCAMP_OK);
+  ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+  EXPECT_EQ(boxes_.lastText, "Reading file " + path +
+                                 ":\nThe file does not begin with a ##TITLE= line\n\nImport "
+                                 "will continue without data from this file!");
+}
+
+}  // namespace
