@@ -3,7 +3,6 @@
 // three together, and the process's peak memory relative to the file size.
 //
 //   document_bench FILE [RUNS]
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -12,26 +11,15 @@
 #include <filesystem>
 #include <vector>
 
+#include "bench_timing.h"
 #include "document/jcamp_document.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-double peakResidentBytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) * 1024.0;  // kilobytes on Linux
-}
+using bench::Clock;
+using bench::median;
+using bench::peakResidentBytes;
+using bench::secondsSince;
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 // Imports JCAMP-DX files through the exported functions of the loaded library,
 // as a host does, and reports throughput and peak memory.
 //   import_bench [--library PATH] [--no-values] FILE_OR_DIR...
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,23 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "jcamp_library.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double peakResidentMegabytes() {
-  struct rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
-}
+using bench::Clock;
+using bench::secondsSince;
 
 std::vector<std::string> expandFiles(const std::vector<std::string>& arguments) {
   std::vector<std::string> files;
@@ -131,7 +122,7 @@ int main(int argc, char** argv) {
   const double megabytes = static_cast<double>(totalBytes) / 1e6;
   const double scanAndImport = addSeconds + importSeconds;
   const double matrixMegabytes = 4.0 * samples * static_cast<double>(variables) / 1e6;
-  const double peak = peakResidentMegabytes() * 1.048576;  // MiB -> MB
+  const double peak = bench::peakResidentBytes() / 1e6;
   std::printf("files %zu, %.1f MB, %d samples x %d variables\n", files.size(), megabytes, samples,
               variables);
   std::printf("addFileName (header scans): %.3f s, %.0f files/s\n", addSeconds,

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "labels/asdf_decoder.h"
 #include "labels/value_parsers.h"
 
@@ -101,10 +102,7 @@ Outcome decodeAll(const Tables& tables, std::vector<float>& scratch) {
   return {std::chrono::duration<double>(Clock::now() - start).count(), ordinates, checksum};
 }
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
+using bench::median;
 
 // parseInt and parseDouble on the decimal texts of the decoded ordinates.
 void benchParsers(const std::vector<float>& ordinates, int rounds) {

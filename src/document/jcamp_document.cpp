@@ -52,15 +52,19 @@ uint32_t JcampDocument::readFile(const char* path) {
   return titled ? kDocOk : kDocNoTitle;
 }
 
-uint32_t JcampDocument::buildLabels() {
-  if (lineTable == nullptr) return kDocNotReady;
-  // Spans and data blocks point at the labels: they go first.
+// Spans and data blocks point at the labels: they go first.
+void JcampDocument::releaseLabels() {
   dataBlocks.reset();
   dataBlockCount = 0;
   spans.reset();
   spanCount = 0;
   labels.reset();
   labelCount = 0;
+}
+
+uint32_t JcampDocument::buildLabels() {
+  if (lineTable == nullptr) return kDocNotReady;
+  releaseLabels();
 
   LineTable& table = *lineTable;
   const uint32_t lineCount = table.count();
@@ -157,12 +161,7 @@ uint32_t JcampDocument::buildBlocks() {
 }
 
 void JcampDocument::clearDocument() {
-  dataBlocks.reset();
-  dataBlockCount = 0;
-  spans.reset();
-  spanCount = 0;
-  labels.reset();
-  labelCount = 0;
+  releaseLabels();
   if (lineTable != nullptr) {
     // Readers must not see the released lines through the shared view.
     if (currentLineTable.lines == lineTable->view().lines) currentLineTable = LineView{};

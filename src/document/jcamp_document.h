@@ -43,6 +43,9 @@ class JcampDocument {
   std::unique_ptr<LabelRecord[]> labels;
   std::unique_ptr<BlockSpan[]> spans;
   std::unique_ptr<JcampBlock[]> dataBlocks;
+
+ private:
+  void releaseLabels();
 };
 
 }  // namespace jcamp

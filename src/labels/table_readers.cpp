@@ -106,14 +106,19 @@ uint32_t tableEndFlags(const JcampBlock& block, uint64_t total) {
   return flags;
 }
 
-void decodeXyData(JcampBlock& block, DataLines data) {
-  const uint32_t nPoints = block.nPoints;
-  const uint64_t claimed = nPoints > 0 ? nPoints : kWholeTable;
-  // The arrays of an earlier table go first: their room may be needed.
+// Drops the arrays of an earlier table of the block.
+void releaseTable(JcampBlock& block) {
   block.yValues.reset();
   block.xValues.reset();
   block.xIsReal.reset();
   block.tableLength = 0;
+}
+
+void decodeXyData(JcampBlock& block, DataLines data) {
+  const uint32_t nPoints = block.nPoints;
+  const uint64_t claimed = nPoints > 0 ? nPoints : kWholeTable;
+  // The arrays of an earlier table go first: their room may be needed.
+  releaseTable(block);
 
   const uint64_t room = tableRoom(claimed, data, [](const char* line) {
     double x = 0;
@@ -162,10 +167,7 @@ void decodeXyData(JcampBlock& block, DataLines data) {
 void decodeXyPoints(JcampBlock& block, DataLines data) {
   const uint32_t nPoints = block.nPoints;
   const uint64_t claimed = nPoints > 0 ? nPoints : kWholeTable;
-  block.yValues.reset();
-  block.xValues.reset();
-  block.xIsReal.reset();
-  block.tableLength = 0;
+  releaseTable(block);
 
   const uint64_t room = tableRoom(claimed, data, [](const char* line) {
     uint32_t lastKind = kTokenNone;

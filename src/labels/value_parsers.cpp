@@ -170,6 +170,24 @@ class Extractor {
   bool failed_ = false;
 };
 
+// year, separator, month, separator, day: the date of ##DATE= and ##LONGDATE=.
+void extractDate(Extractor& in, uint32_t& year, uint32_t& month, uint32_t& day) {
+  in.integer(year);
+  in.separator();
+  in.integer(month);
+  in.separator();
+  in.integer(day);
+}
+
+// hour, separator, minute, separator, seconds: the time of ##TIME= and ##LONGDATE=.
+void extractClock(Extractor& in, uint32_t& hour, uint32_t& minute, float& seconds) {
+  in.integer(hour);
+  in.separator();
+  in.integer(minute);
+  in.separator();
+  in.real(seconds);
+}
+
 }  // namespace
 
 uint32_t parseUnsigned(const char* text) {
@@ -230,11 +248,7 @@ void parseDate(const char* text, uint32_t& year, uint32_t& month, uint32_t& day)
     return;
   }
   Extractor in(text);
-  in.integer(year);
-  in.separator();
-  in.integer(month);
-  in.separator();
-  in.integer(day);
+  extractDate(in, year, month, day);
 }
 
 void parseTime(const char* text, uint32_t& hour, uint32_t& minute, float& seconds) {
@@ -244,11 +258,7 @@ void parseTime(const char* text, uint32_t& hour, uint32_t& minute, float& second
     return;
   }
   Extractor in(text);
-  in.integer(hour);
-  in.separator();
-  in.integer(minute);
-  in.separator();
-  in.real(seconds);
+  extractClock(in, hour, minute, seconds);
 }
 
 void parseLongDate(const char* text, uint32_t& year, uint32_t& month, uint32_t& day, uint32_t& hour,
@@ -260,16 +270,9 @@ void parseLongDate(const char* text, uint32_t& year, uint32_t& month, uint32_t& 
     return;
   }
   Extractor in(text);
-  in.integer(year);
-  in.separator();
-  in.integer(month);
-  in.separator();
-  in.integer(day);
-  in.integer(hour);  // the blank before the time is white space, not a separator
-  in.separator();
-  in.integer(minute);
-  in.separator();
-  in.real(seconds);
+  extractDate(in, year, month, day);
+  // The blank before the time is white space, not a separator.
+  extractClock(in, hour, minute, seconds);
   in.integer(zone);
 }
 

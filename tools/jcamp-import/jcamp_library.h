@@ -7,12 +7,23 @@
 #include "jcampimport.h"
 
 // Every export a host resolves, in the order of the public header.
-#define JCAMP_EXPORT_NAMES(X)                                                                \
-  X(openHandleUDI)                                                                           \
-  X(closeHandleUDI)                                                                          \
-  X(importDataUI) X(importData) X(addFileName) X(getNumberOfSamples) X(getNumberOfVariables) \
-      X(getVariableName) X(getSampleName) X(getData) X(getNoOfFiles) X(getFileName)          \
-          X(setMessageBoxHandler) X(checkFileName)
+// clang-format off
+#define JCAMP_EXPORT_NAMES(X) \
+  X(openHandleUDI) \
+  X(closeHandleUDI) \
+  X(importDataUI) \
+  X(importData) \
+  X(addFileName) \
+  X(getNumberOfSamples) \
+  X(getNumberOfVariables) \
+  X(getVariableName) \
+  X(getSampleName) \
+  X(getData) \
+  X(getNoOfFiles) \
+  X(getFileName) \
+  X(setMessageBoxHandler) \
+  X(checkFileName)
+// clang-format on
 
 class JcampLibrary {
  public:
