@@ -1,6 +1,9 @@
-// Imports the public sample files one at a time through the exports: every file
+// The public sample files one at a time through the exports: every file
 // ends as a matrix or as a refusal or message the library defines.
+#include <algorithm>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/library_fixture.h"
@@ -25,15 +28,24 @@ bool startsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
 
+// The header scan's status decides addFileName; an added file imports, its
+// unreadable data (if any) being reported in the message box.
 TEST_F(CorpusImportTest, EveryFileImportsOrIsRefusedAsDefined) {
   SKIP_WITHOUT_CORPUS();
+  const std::set<int32_t> defined = {0, 1, 2, 5, 6, 7, 11, 16, JCAMP_HEADER_OK};
   int imported = 0;
   for (const std::string& file : testpaths::corpusFiles()) {
     SCOPED_TRACE(file);
+    char message[512];
+    const int32_t status = lib().checkFileName(file.c_str(), message, sizeof message);
+    EXPECT_EQ(defined.count(status), 1u) << status;
+    // A usable file's message is its shape: nine tab-separated fields.
+    const std::string text = message;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), status == JCAMP_HEADER_OK ? 8 : 0);
     uint32_t handle = 0;
     ASSERT_EQ(lib().openHandleUDI(&handle), JCAMP_OK);
     const int32_t added = lib().addFileName(handle, file.c_str());
-    EXPECT_TRUE(added == JCAMP_OK || added == JCAMP_BAD_HEADER) << added;
+    EXPECT_EQ(added, status == JCAMP_HEADER_OK ? JCAMP_OK : JCAMP_BAD_HEADER);
     if (added == JCAMP_OK) {
       boxes_.shown = 0;
       EXPECT_EQ(lib().importData(handle), JCAMP_OK);
@@ -48,6 +60,31 @@ TEST_F(CorpusImportTest, EveryFileImportsOrIsRefusedAsDefined) {
     EXPECT_EQ(lib().closeHandleUDI(handle), JCAMP_OK);
   }
   EXPECT_GT(imported, 0);
+}
+
+// Shapes read off the files themselves.
+TEST_F(CorpusImportTest, KnownFilesHaveTheirShapes) {
+  SKIP_WITHOUT_CORPUS();
+  const std::pair<const char*, const char*> cases[] = {
+      // LINK, ##BLOCKS= 5; title, origin and owner cut to 28, 28 and 24 characters.
+      {"blckpac1.jdx",
+       "5\t176\t0\t700\t350\tXYDATA\tAquation of trans-[Co(en)2Cl\t"
+       "Exported PE IR WinLab Data F\tDept of Chem, UWI, Mona,"},
+      // "##DataClass= ##XYDATA=", and an origin continued on the next line.
+      {"xyinc1.jdx",
+       "1\t3601\t0\t400\t4000\tXYDATA\tIndene     (FILE:  xyinc1.jd\t"
+       "JCAMP-DX Test Disk 1.04\tPublic Domain"},
+      // With ##CONCENTRATIONS=.
+      {"IMSDEMO.DX",
+       "1\t1000\t2\t0\t66\tXYDATA\tExample Ion Mobility Spectru\t"
+       "J.I.Baumbach, ISAS Dortmund,\tCOPYRIGHT(C) 2001"},
+  };
+  for (const auto& [name, shape] : cases) {
+    char message[512];
+    EXPECT_EQ(lib().checkFileName(corpusFile(name).c_str(), message, sizeof message),
+              JCAMP_HEADER_OK);
+    EXPECT_STREQ(message, shape) << name;
+  }
 }
 
 ImportedMatrix importOne(JcampLibrary& lib, const std::string& file) {
