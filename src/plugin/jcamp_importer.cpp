@@ -41,10 +41,11 @@ int32_t JcampImporter::importData() {
   variableNames_.clear();
   valueBlocks_.clear();
   valueBlocks_.resize(files_.size());
+  // The re-scans below refresh the entries' sample counts.
+  fileStartsValid_ = false;
   for (size_t i = 0; i < files_.size(); ++i) {
     JcampFileInfo& entry = *files_[i];
-    JcampReader reader;
-    reader.entry = &entry;
+    JcampReader reader(&entry);
     // The file passed this scan when it was added; a failure now shows up as
     // the builder's message below.
     reader.scanHeader();
@@ -59,7 +60,6 @@ int32_t JcampImporter::importData() {
     const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
     if (buildMatrix(reader, entry, naming) == 0) {
       valueBlocks_.resize(i);
-      fileStartsValid_ = false;
       return kResultImportFailed;
     }
     sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
@@ -69,7 +69,6 @@ int32_t JcampImporter::importData() {
     }
     block.values = reader.takeValueBlock();
   }
-  fileStartsValid_ = false;
   imported_ = true;
   return kResultOk;
 }
