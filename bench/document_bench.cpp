@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     if (document.buildBlocks() != jcamp::kDocOk) return 1;
     blocks.push_back(secondsSince(step));
     total.push_back(secondsSince(start));
-    lineCount = jcamp::currentLineTable.count;
+    lineCount = document.context.lines.count;
     labelCount = document.labelCount;
     spanCount = document.spanCount;
   }

@@ -14,11 +14,12 @@ bool holdsData(const BlockSpan& span) {
 }
 
 // Hands every label of the span, its TITLE and END included, to the block.
-uint32_t fillBlock(JcampBlock& block, const BlockSpan& span, uint32_t concentrationCapacity) {
+uint32_t fillBlock(JcampBlock& block, const BlockSpan& span, uint32_t concentrationCapacity,
+                   const ReadContext& context) {
   if (span.firstLabel == nullptr || span.lastLabel == nullptr) return kDocOk;
   for (const LabelRecord* label = span.firstLabel; label <= span.lastLabel; ++label) {
     block.concentrationCount = concentrationCapacity;
-    const uint32_t status = applyLabel(block, *label);
+    const uint32_t status = applyLabel(block, *label, context);
     if (status != kDocOk) return status;
   }
   return kDocOk;
@@ -43,7 +44,7 @@ uint32_t JcampDocument::buildDataBlocks() {
   uint32_t k = 0;
   for (uint32_t s = 0; s < spanCount; ++s) {
     if (!holdsData(spans[s])) continue;
-    const uint32_t status = fillBlock(dataBlocks[k++], spans[s], concentrationCapacity);
+    const uint32_t status = fillBlock(dataBlocks[k++], spans[s], concentrationCapacity, context);
     if (status != kDocOk) return status;
   }
   return kDocOk;

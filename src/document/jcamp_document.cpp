@@ -77,7 +77,7 @@ uint32_t JcampDocument::buildLabels() {
   } catch (const std::bad_alloc&) {
     return kDocNoMemory;
   }
-  currentLineTable = table.view();
+  context.lines = table.view();
 
   uint32_t i = 0;
   while (i < lineCount) {
@@ -163,8 +163,8 @@ uint32_t JcampDocument::buildBlocks() {
 void JcampDocument::clearDocument() {
   releaseLabels();
   if (lineTable != nullptr) {
-    // Readers must not see the released lines through the shared view.
-    if (currentLineTable.lines == lineTable->view().lines) currentLineTable = LineView{};
+    // Nothing may reach the released lines through the context.
+    context.lines = LineView{};
     lineTable->freeLines();
     lineTable.reset();
   }

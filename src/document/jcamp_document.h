@@ -39,6 +39,8 @@ class JcampDocument {
   uint32_t spanCount = 0;
   uint32_t dataBlockCount = 0;
   uint32_t concentrationCapacity = 0;
+  // The lines the records index into (set by buildLabels) and the reading rules.
+  ReadContext context;
   std::unique_ptr<LineTable> lineTable;
   std::unique_ptr<LabelRecord[]> labels;
   std::unique_ptr<BlockSpan[]> spans;

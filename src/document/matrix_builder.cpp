@@ -27,6 +27,7 @@ int32_t precheckFile(const char* path) {
 }
 
 uint32_t loadDocument(JcampDocument& document, const JcampReader& reader, const char* path) {
+  document.context.rules = reader.rules;
   uint32_t status = document.readFile(path);
   if (status == kDocOk) status = document.buildLabels();
   if (status == kDocOk) status = document.buildBlocks();
@@ -114,10 +115,10 @@ void nameVariables(const JcampDocument& document, JcampReader& reader, const Jca
 }
 
 // A block's name: its sample description, else its title; empty when neither has text.
-const char* sampleName(const JcampBlock& block) {
+const char* sampleName(const JcampBlock& block, const LineView& lines) {
   for (const LabelRecord* record : {block.sampleDescription, block.title}) {
     if (record == nullptr) continue;
-    const char* text = valueText(*record);
+    const char* text = valueText(lines, *record);
     if (text != nullptr && *text != '\0') return text;
   }
   return nullptr;
@@ -127,7 +128,7 @@ void nameSamples(const JcampDocument& document, JcampReader& reader, int32_t sam
   const int32_t withBlocks =
       static_cast<int32_t>(std::min<int64_t>(samples, document.dataBlockCount));
   for (int32_t j = 0; j < withBlocks; ++j) {
-    const char* name = sampleName(document.dataBlocks[j]);
+    const char* name = sampleName(document.dataBlocks[j], document.context.lines);
     if (name != nullptr) reader.sampleNames.emplace_back(name);
   }
 }

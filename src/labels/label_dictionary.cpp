@@ -11,92 +11,93 @@
 namespace jcamp {
 namespace {
 
-using Apply = uint32_t (*)(JcampBlock&, const LabelRecord&);
+using Apply = uint32_t (*)(JcampBlock&, const LabelRecord&, const ReadContext&);
 
 // Text labels keep a reference to their record; their lines stay with the document.
 template <JcampBlock::Ref JcampBlock::*field>
-uint32_t storeRef(JcampBlock& block, const LabelRecord& record) {
+uint32_t storeRef(JcampBlock& block, const LabelRecord& record, const ReadContext& /*context*/) {
   block.*field = &record;
   return kDocOk;
 }
 
 template <float JcampBlock::*field>
-uint32_t storeFloat(JcampBlock& block, const LabelRecord& record) {
-  block.*field = parseFloat(valueText(record));
+uint32_t storeFloat(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  block.*field = parseFloat(valueText(context, record));
   return kDocOk;
 }
 
 template <double JcampBlock::*field>
-uint32_t storeDouble(JcampBlock& block, const LabelRecord& record) {
-  block.*field = parseDouble(valueText(record));
+uint32_t storeDouble(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  block.*field = parseDouble(valueText(context, record));
   return kDocOk;
 }
 
 template <uint32_t JcampBlock::*field>
-uint32_t storeUnsigned(JcampBlock& block, const LabelRecord& record) {
-  block.*field = parseUnsigned(valueText(record));
+uint32_t storeUnsigned(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  block.*field = parseUnsigned(valueText(context, record));
   return kDocOk;
 }
 
 template <int32_t JcampBlock::*field>
-uint32_t storeInt(JcampBlock& block, const LabelRecord& record) {
-  block.*field = parseInt(valueText(record));
+uint32_t storeInt(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  block.*field = parseInt(valueText(context, record));
   return kDocOk;
 }
 
 template <float (JcampBlock::*field)[2]>
-uint32_t storeFloatPair(JcampBlock& block, const LabelRecord& record) {
-  parseFloatPair(valueText(record), block.*field);
+uint32_t storeFloatPair(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  parseFloatPair(valueText(context, record), block.*field);
   return kDocOk;
 }
 
 template <char (JcampBlock::*code)[5], float (JcampBlock::*values)[3]>
-uint32_t storeChamber(JcampBlock& block, const LabelRecord& record) {
-  parseChamber(valueText(record), block.*code, block.*values);
+uint32_t storeChamber(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  parseChamber(valueText(context, record), block.*code, block.*values);
   return kDocOk;
 }
 
-uint32_t storeDataType(JcampBlock& block, const LabelRecord& record) {
-  block.dataType = classifyDataType(valueText(record));
+uint32_t storeDataType(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  block.dataType = classifyDataType(valueText(context, record));
   return kDocOk;
 }
 
-uint32_t storeDataClass(JcampBlock& block, const LabelRecord& record) {
-  classifyDataClass(block, valueText(record));
+uint32_t storeDataClass(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  classifyDataClass(block, valueText(context, record));
   return kDocOk;
 }
 
 // The table labels name their decoder whatever their variable list says.
-uint32_t storeXyData(JcampBlock& block, const LabelRecord& record) {
-  const uint32_t status = readXyData(block, record);
+uint32_t storeXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  const uint32_t status = readXyData(block, record, context);
   block.tableForm = kTableFormXyData;
   return status;
 }
 
-uint32_t storeXyPoints(JcampBlock& block, const LabelRecord& record) {
-  const uint32_t status = readXyPoints(block, record);
+uint32_t storeXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  const uint32_t status = readXyPoints(block, record, context);
   block.tableForm = kTableFormXyPoints;
   return status;
 }
 
-uint32_t storeConcentrations(JcampBlock& block, const LabelRecord& record) {
+uint32_t storeConcentrations(JcampBlock& block, const LabelRecord& record,
+                             const ReadContext& context) {
   block.concentrationsRecord = &record;
-  return readConcentrations(block, record);
+  return readConcentrations(block, record, context);
 }
 
-uint32_t storeDate(JcampBlock& block, const LabelRecord& record) {
-  parseDate(valueText(record), block.year, block.month, block.day);
+uint32_t storeDate(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  parseDate(valueText(context, record), block.year, block.month, block.day);
   return kDocOk;
 }
 
-uint32_t storeTime(JcampBlock& block, const LabelRecord& record) {
-  parseTime(valueText(record), block.hour, block.minute, block.seconds);
+uint32_t storeTime(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  parseTime(valueText(context, record), block.hour, block.minute, block.seconds);
   return kDocOk;
 }
 
-uint32_t storeLongDate(JcampBlock& block, const LabelRecord& record) {
-  parseLongDate(valueText(record), block.year, block.month, block.day, block.hour, block.minute,
-                block.seconds, block.zone);
+uint32_t storeLongDate(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  parseLongDate(valueText(context, record), block.year, block.month, block.day, block.hour,
+                block.minute, block.seconds, block.zone);
   return kDocOk;
 }
 
@@ -214,9 +215,9 @@ uint32_t dictionaryRow(const char* name) {
   return 0;
 }
 
-uint32_t applyLabel(JcampBlock& block, const LabelRecord& record) {
+uint32_t applyLabel(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   const uint32_t row = dictionaryRow(record.name.get());
-  return row == 0 ? kDocOk : kDictionary[row - 1].apply(block, record);
+  return row == 0 ? kDocOk : kDictionary[row - 1].apply(block, record, context);
 }
 
 }  // namespace jcamp

@@ -2,11 +2,9 @@
 
 namespace jcamp {
 
-LineView currentLineTable;
-
-char* valueText(const LabelRecord& record) {
-  if (record.lineCount == 0 || record.firstLine >= currentLineTable.count) return nullptr;
-  return currentLineTable.lines[record.firstLine];
+char* valueText(const LineView& lines, const LabelRecord& record) {
+  if (record.lineCount == 0 || record.firstLine >= lines.count) return nullptr;
+  return lines.lines[record.firstLine];
 }
 
 }  // namespace jcamp

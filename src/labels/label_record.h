@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "labels/reading_rules.h"
+
 namespace jcamp {
 
 // Status of the document's steps and of the label readers; 0 is success.
@@ -22,17 +24,26 @@ struct LabelRecord {
   std::unique_ptr<char[]> name;
 };
 
-// The lines of the document being built, as the label readers see them. The
-// document that builds its labels points this at its line table; only one
-// document is built at a time. Lines are NUL-terminated and writable in place.
+// The lines a document's records index into. Lines are NUL-terminated and
+// writable in place.
 struct LineView {
   char* const* lines = nullptr;
   uint32_t count = 0;
 };
-extern LineView currentLineTable;
+
+// What the label readers need besides a record: the lines of its document and
+// the rules it is read by. Each document owns its own, so documents may be
+// built on several threads at once.
+struct ReadContext {
+  LineView lines;
+  ReadingRules rules;
+};
 
 // The record's value text: its first value line, or null when the record has
-// no line or its first line lies outside currentLineTable.
-char* valueText(const LabelRecord& record);
+// no line or its first line lies outside lines.
+char* valueText(const LineView& lines, const LabelRecord& record);
+inline char* valueText(const ReadContext& context, const LabelRecord& record) {
+  return valueText(context.lines, record);
+}
 
 }  // namespace jcamp

@@ -46,8 +46,7 @@ struct DataLines {
   const char* operator[](uint32_t i) const { return lines[i]; }
 };
 
-DataLines dataLinesOf(const LabelRecord& record) {
-  const LineView table = currentLineTable;
+DataLines dataLinesOf(const LabelRecord& record, const LineView& table) {
   const uint64_t first = uint64_t{record.firstLine} + 1;
   const uint64_t end =
       std::min<uint64_t>(uint64_t{record.firstLine} + record.lineCount, table.count);
@@ -218,9 +217,10 @@ void decodeConcentrations(JcampBlock& block, DataLines data) {
 }
 
 template <typename Decode>
-uint32_t readTable(JcampBlock& block, const LabelRecord& record, Decode decode) {
+uint32_t readTable(JcampBlock& block, const LabelRecord& record, const ReadContext& context,
+                   Decode decode) {
   try {
-    decode(block, dataLinesOf(record));
+    decode(block, dataLinesOf(record, context.lines));
     return kDocOk;
   } catch (const std::bad_alloc&) {
     return kDocNoMemory;
@@ -229,16 +229,17 @@ uint32_t readTable(JcampBlock& block, const LabelRecord& record, Decode decode) 
 
 }  // namespace
 
-uint32_t readXyData(JcampBlock& block, const LabelRecord& record) {
-  return readTable(block, record, decodeXyData);
+uint32_t readXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  return readTable(block, record, context, decodeXyData);
 }
 
-uint32_t readXyPoints(JcampBlock& block, const LabelRecord& record) {
-  return readTable(block, record, decodeXyPoints);
+uint32_t readXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  return readTable(block, record, context, decodeXyPoints);
 }
 
-uint32_t readConcentrations(JcampBlock& block, const LabelRecord& record) {
-  return readTable(block, record, decodeConcentrations);
+uint32_t readConcentrations(JcampBlock& block, const LabelRecord& record,
+                            const ReadContext& context) {
+  return readTable(block, record, context, decodeConcentrations);
 }
 
 }  // namespace jcamp

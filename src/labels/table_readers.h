@@ -1,6 +1,6 @@
 // Readers of a block's data tables: ##XYDATA= (X++(Y..Y)), ##XYPOINTS=
 // (XY..XY) and ##CONCENTRATIONS=. Each decodes the data lines of its record
-// (the value lines after the first) through currentLineTable with the block's
+// (the value lines after the first) through the context's lines with the block's
 // fields as they stand, replaces the block's arrays of that table and adds
 // the outcome of the consistency checks to checkFlags.
 //
@@ -24,14 +24,15 @@ namespace jcamp {
 // Fills yValues (scaled by yFactor); drops xValues and xIsReal of an earlier
 // ##XYPOINTS= table. With nPoints 0 the whole table is decoded and the check
 // against ##FIRSTY= is left out. Returns kDocOk or kDocNoMemory.
-uint32_t readXyData(JcampBlock& block, const LabelRecord& record);
+uint32_t readXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context);
 
 // Fills xValues (scaled by xFactor), yValues (scaled by yFactor) and xIsReal;
 // nPoints 0 as for readXyData. Returns kDocOk or kDocNoMemory.
-uint32_t readXyPoints(JcampBlock& block, const LabelRecord& record);
+uint32_t readXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context);
 
 // Fills concentrations with up to concentrationCount values, unscaled and
 // unchecked. Returns kDocOk or kDocNoMemory.
-uint32_t readConcentrations(JcampBlock& block, const LabelRecord& record);
+uint32_t readConcentrations(JcampBlock& block, const LabelRecord& record,
+                            const ReadContext& context);
 
 }  // namespace jcamp

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "labels/reading_rules.h"
 #include "platform/file_io.h"
 #include "scan/jcamp_file_info.h"
 #include "scan/message_format.h"
@@ -113,6 +114,7 @@ class JcampReader {
   int64_t bytesRead() const { return bytesRead_; }
 
   JcampFileInfo* entry = nullptr;  // the file being read; never owned
+  ReadingRules rules;              // how the file is read, scan and import alike
   int32_t nPoints = 0;             // ##NPOINTS= of the first data block
   int32_t yCount = 0;              // concentration tuples
   int32_t blockRows = 0;

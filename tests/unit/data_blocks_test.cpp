@@ -11,8 +11,8 @@ namespace {
 
 using testdocument::buildSpans;
 
-std::string titleOf(const JcampBlock& block) {
-  return block.title != nullptr ? valueText(*block.title) : "(none)";
+std::string titleOf(const JcampDocument& document, const JcampBlock& block) {
+  return block.title != nullptr ? valueText(document.context, *block.title) : "(none)";
 }
 
 TEST(DataBlocksTest, ALinkBlockEnclosingThreeBlocksGivesThreeDataBlocks) {
@@ -28,9 +28,9 @@ TEST(DataBlocksTest, ALinkBlockEnclosingThreeBlocksGivesThreeDataBlocks) {
   document.concentrationCapacity = 2;
   ASSERT_EQ(document.buildDataBlocks(), kDocOk);
   ASSERT_EQ(document.dataBlockCount, 3u);
-  EXPECT_EQ(titleOf(document.dataBlocks[0]), "one");
-  EXPECT_EQ(titleOf(document.dataBlocks[1]), "two");
-  EXPECT_EQ(titleOf(document.dataBlocks[2]), "three");
+  EXPECT_EQ(titleOf(document, document.dataBlocks[0]), "one");
+  EXPECT_EQ(titleOf(document, document.dataBlocks[1]), "two");
+  EXPECT_EQ(titleOf(document, document.dataBlocks[2]), "three");
   EXPECT_EQ(document.dataBlocks[2].dataType, kDataTypeRamanSpectrum);
   // The LINK block's own labels reach no data block.
   for (uint32_t k = 0; k < 3; ++k) EXPECT_EQ(document.dataBlocks[k].nPoints, 0u);

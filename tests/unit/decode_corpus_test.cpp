@@ -95,8 +95,8 @@ std::vector<bool> runStartsOf(const JcampDocument& document) {
     uint32_t lastKind = kTokenNone;
     for (uint32_t line = 1; line < label.lineCount; ++line) {
       double x = 0;
-      uint64_t n =
-          decodeXyDataLine(currentLineTable.lines[label.firstLine + line], x, nullptr, 0, lastKind);
+      const char* text = document.context.lines.lines[label.firstLine + line];
+      uint64_t n = decodeXyDataLine(text, x, nullptr, 0, lastKind);
       if (n == 0) continue;
       if (lastKind == kTokenDif) --n;
       runStarts.resize(total + n, false);

@@ -31,7 +31,7 @@ std::vector<std::string> describeLabels(const JcampDocument& document) {
   std::vector<std::string> labels;
   for (uint32_t i = 0; i < document.labelCount; ++i) {
     const LabelRecord& label = document.labels[i];
-    const char* value = valueText(label);
+    const char* value = valueText(document.context, label);
     labels.push_back(std::string(label.name.get()) + "@" + std::to_string(label.firstLine) + "+" +
                      std::to_string(label.lineCount) + "=" + (value ? value : "(null)"));
   }
@@ -105,7 +105,7 @@ TEST(JcampDocumentTest, EndClosesTheInnermostOpenBlock) {
     EXPECT_EQ(describeSpans(document), spans) << text;
     // The classified value is upper-cased in place.
     if (text == cases[0].first) {
-      EXPECT_STREQ(valueText(document.labels[1]), "LINK");
+      EXPECT_STREQ(valueText(document.context, document.labels[1]), "LINK");
     }
   }
 }
@@ -117,7 +117,7 @@ TEST(JcampDocumentTest, StepsNeedTheLayerBeforeThemAndClearingReleasesAll) {
   ASSERT_EQ(readText(document, "##TITLE=a\n##END=\n"), kDocOk);
   EXPECT_EQ(document.buildBlocks(), kDocNotReady);
   ASSERT_EQ(document.buildLabels(), kDocOk);
-  EXPECT_EQ(currentLineTable.count, 3u);
+  EXPECT_EQ(document.context.lines.count, 3u);
   ASSERT_EQ(document.buildBlocks(), kDocOk);
   // Labels rebuilt: the spans that pointed at the old ones go.
   ASSERT_EQ(document.buildLabels(), kDocOk);
@@ -127,7 +127,7 @@ TEST(JcampDocumentTest, StepsNeedTheLayerBeforeThemAndClearingReleasesAll) {
   EXPECT_EQ(document.lineTable, nullptr);
   EXPECT_EQ(document.labels, nullptr);
   EXPECT_EQ(document.labelCount, 0u);
-  EXPECT_EQ(currentLineTable.lines, nullptr);
+  EXPECT_EQ(document.context.lines.lines, nullptr);
   EXPECT_EQ(document.buildLabels(), kDocNotReady);
 }
 

@@ -44,12 +44,13 @@ TEST(LabelDictionaryTest, LabelsOfABlockFillTheirFields) {
   ASSERT_EQ(document.buildDataBlocks(), kDocOk);
   ASSERT_EQ(document.dataBlockCount, 1u);
   const JcampBlock& block = document.dataBlocks[0];
-  EXPECT_STREQ(valueText(*block.title), "sample");
+  EXPECT_STREQ(valueText(document.context, *block.title), "sample");
   EXPECT_EQ(block.jcampVersion, 4.24f);
   EXPECT_EQ(block.dataType, kDataTypeInfraredSpectrum);
-  EXPECT_STREQ(valueText(document.labels[2]), "INFRARED SPECTRUM");  // upper-cased in place
+  EXPECT_STREQ(valueText(document.context, document.labels[2]),
+               "INFRARED SPECTRUM");      // upper-cased in place
   EXPECT_EQ(block.imsPressure, 1013.0f);  // and ##IMSPRESSURE= is no dictionary label
-  EXPECT_STREQ(valueText(*block.yUnits), "TRANSMITTANCE");
+  EXPECT_STREQ(valueText(document.context, *block.yUnits), "TRANSMITTANCE");
   // The table decides the form, whatever DATACLASS said before it; it was read
   // while nPoints was 0, so the NPOINTS after it changes nothing in it.
   EXPECT_EQ(block.tableForm, kTableFormXyData);

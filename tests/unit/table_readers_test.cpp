@@ -14,20 +14,20 @@ namespace {
 
 constexpr float kM = kMissingValue;
 
-// A record whose data lines are `lines`, seen through currentLineTable while
-// the object lives. Its first value line, the label's own value, is not read.
+// A record whose data lines are `lines`, read through the object's context.
+// Its first value line, the label's own value, is not read.
 struct TableRecord {
   explicit TableRecord(std::vector<std::string> lines) : text(std::move(lines)) {
     text.insert(text.begin(), "(X++(Y..Y))");
     for (std::string& line : text) pointers.push_back(line.data());
-    currentLineTable = LineView{pointers.data(), static_cast<uint32_t>(pointers.size())};
+    context.lines = LineView{pointers.data(), static_cast<uint32_t>(pointers.size())};
     record.lineCount = static_cast<uint32_t>(pointers.size());
   }
-  ~TableRecord() { currentLineTable = LineView{}; }
 
   std::vector<std::string> text;
   std::vector<char*> pointers;
   LabelRecord record;
+  ReadContext context;
 };
 
 struct Header {
@@ -106,7 +106,7 @@ TEST(TableReadersTest, XyDataValuesAndChecks) {
     SCOPED_TRACE(c.lines[0]);
     TableRecord table(c.lines);
     JcampBlock block = blockWith(c.header);
-    EXPECT_EQ(readXyData(block, table.record), c.status);
+    EXPECT_EQ(readXyData(block, table.record, table.context), c.status);
     EXPECT_TRUE(c.status == kDocOk || block.yValues == nullptr);  // nothing allocated
     EXPECT_EQ(ordinatesOf(block), c.values);
     EXPECT_EQ(block.checkFlags, c.flags);
@@ -133,7 +133,7 @@ TEST(TableReadersTest, XyPoints) {
     SCOPED_TRACE(c.lines[0]);
     TableRecord table(c.lines);
     JcampBlock block = blockWith(c.header);
-    EXPECT_EQ(readXyPoints(block, table.record), kDocOk);
+    EXPECT_EQ(readXyPoints(block, table.record, table.context), kDocOk);
     const uint32_t n = block.tableLength;
     ASSERT_EQ(n, c.xs.size());
     EXPECT_EQ(std::vector<float>(block.xValues.get(), block.xValues.get() + n), c.xs);
@@ -160,7 +160,7 @@ TEST(TableReadersTest, Concentrations) {
     TableRecord table(c.lines);
     JcampBlock block;
     block.concentrationCount = c.capacity;
-    EXPECT_EQ(readConcentrations(block, table.record), kDocOk);
+    EXPECT_EQ(readConcentrations(block, table.record, table.context), kDocOk);
     EXPECT_EQ(std::vector<float>(block.concentrations.get(),
                                  block.concentrations.get() + block.concentrationLength),
               c.values);
@@ -174,11 +174,11 @@ TEST(TableReadersTest, ARecordOutsideTheLineTableReadsNothing) {
   outside.firstLine = 1;
   outside.lineCount = 5;  // runs past the end of the table
   JcampBlock block = blockWith({3, 1, 3, 1, 2});
-  EXPECT_EQ(readXyData(block, outside), kDocOk);
+  EXPECT_EQ(readXyData(block, outside, table.context), kDocOk);
   EXPECT_EQ(block.tableLength, 0u);
   EXPECT_EQ(block.checkFlags, kCheckFirstY | kCheckCount);
   outside.firstLine = 7;
-  EXPECT_EQ(readXyPoints(block, outside), kDocOk);
+  EXPECT_EQ(readXyPoints(block, outside, table.context), kDocOk);
   EXPECT_EQ(block.tableLength, 0u);
 }
 
