@@ -59,7 +59,9 @@ enum JcampResult {
   JCAMP_NAMES_EMPTY = 4101,    /* the name list asked for is empty */
   JCAMP_BAD_INDEX = 4103,      /* index out of range */
   JCAMP_BAD_HEADER = 4104,     /* addFileName: the file's header cannot be read */
-  JCAMP_NULL_ARGUMENT = 4105   /* null file name or null output buffer */
+  JCAMP_NULL_ARGUMENT = 4105,  /* null file name or null output buffer */
+  JCAMP_MODE_LOCKED = 4106,    /* setReadingMode after the handle's first addFileName */
+  JCAMP_BAD_ARGUMENT = 4107    /* unknown reading mode, or an info struct too small */
 };
 
 /* Status of checkFileName when the file is usable. */
@@ -114,6 +116,73 @@ JCAMP_EXPORT void JCAMP_CALL setMessageBoxHandler(MessageBoxHandler handler, voi
 JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* message,
                                               uint32_t messageSize);
 
+/*
+ * Extensions beyond the host interface. Without them the library reads
+ * exactly as described above; each is opt-in.
+ */
+
+/*
+ * Reading rules of a handle, chosen before its first addFileName (later:
+ * JCAMP_MODE_LOCKED; an unknown mode: JCAMP_BAD_ARGUMENT).
+ *   JCAMP_MODE_HOST_COMPATIBLE (the default): the rules hosts rely on.
+ *   JCAMP_MODE_STANDARD: files are read as the JCAMP-DX standard (4.24, 5.01,
+ *     6.00) means them; see the README for what differs.
+ */
+enum JcampReadingMode { JCAMP_MODE_HOST_COMPATIBLE = 0, JCAMP_MODE_STANDARD = 1 };
+JCAMP_EXPORT int32_t JCAMP_CALL setReadingMode(uint32_t handle, int32_t mode);
+
+/* checkFileName under the rules of a reading mode. */
+JCAMP_EXPORT int32_t JCAMP_CALL checkFileNameMode(const char* fileName, int32_t mode, char* message,
+                                                  uint32_t messageSize);
+
+/*
+ * A row segment as floats: count values of the sample from firstVariable on,
+ * NaN where getData would write "m". Result codes as for getData.
+ */
+JCAMP_EXPORT int32_t JCAMP_CALL getValues(uint32_t handle, int32_t sample, int32_t firstVariable,
+                                          int32_t count, float* out);
+
+/* Consistency checks of a data table (the decoder's own flags). */
+enum JcampCheckFlag {
+  JCAMP_CHECK_X = 1,       /* a line's abscissa is off by more than half a step */
+  JCAMP_CHECK_Y = 2,       /* a line's first ordinate differs from the previous check value */
+  JCAMP_CHECK_FIRST_Y = 4, /* the first ordinate differs from ##FIRSTY= */
+  JCAMP_CHECK_COUNT = 8    /* the decoded point count differs from ##NPOINTS= */
+};
+
+/* Conditions that make a sample's values suspect. */
+enum JcampWarning {
+  JCAMP_WARN_NO_FACTOR = 0x1,      /* ##XFACTOR= or ##YFACTOR= missing (host-compatible: scaled by
+                                      the unset marker 3.4e38) */
+  JCAMP_WARN_TRUNCATED = 0x2,      /* the input ended early, or a line was cut at 127 characters */
+  JCAMP_WARN_DECIMAL_SPLIT = 0x4,  /* an ordinate with a '.' was split into two */
+  JCAMP_WARN_LAST_DROPPED = 0x8,   /* the table's last ordinate was taken as a check value */
+  JCAMP_WARN_PRECISION = 0x10,     /* a DIF sum beyond 2^24 lost digits in single precision */
+  JCAMP_WARN_X_REVERSED = 0x20,    /* the X axis runs the other way from the matrix's */
+  JCAMP_WARN_X_GRID = 0x40,        /* the X grid is off the matrix's by more than half a step,
+                                      or holds another number of points */
+  JCAMP_WARN_BLOCK_MISSING = 0x80, /* the header counts this block, the file does not hold it */
+  JCAMP_WARN_FILE_CHANGED = 0x100, /* the file changed since it was added */
+  JCAMP_WARN_NOT_READ = 0x200      /* the file could not be read at import time */
+};
+
+/*
+ * Where a sample came from and what is suspect about its values. Set size to
+ * sizeof(JcampSampleInfo) before the call; the library fills at most that many
+ * bytes and sets size to what it filled, so the struct may grow at its end.
+ * A size below the first four fields gives JCAMP_BAD_ARGUMENT.
+ */
+typedef struct JcampSampleInfo {
+  uint32_t size;
+  int32_t fileIndex;   /* getFileName index, or -1 */
+  int32_t blockIndex;  /* data block of that file, from 0, or -1 */
+  uint32_t checkFlags; /* JcampCheckFlag bits */
+  uint32_t warnings;   /* JcampWarning bits */
+  int32_t line;        /* line of the file where the first warning arose, from 1; 0 unknown */
+} JcampSampleInfo;
+JCAMP_EXPORT int32_t JCAMP_CALL getSampleInfo(uint32_t handle, int32_t sample,
+                                              JcampSampleInfo* info);
+
 /* Function pointer types for hosts that resolve the exports by name. */
 typedef int32_t(JCAMP_CALL* PFN_openHandleUDI)(uint32_t*);
 typedef int32_t(JCAMP_CALL* PFN_closeHandleUDI)(uint32_t);
@@ -129,6 +198,10 @@ typedef int32_t(JCAMP_CALL* PFN_getNoOfFiles)(uint32_t, int32_t*);
 typedef int32_t(JCAMP_CALL* PFN_getFileName)(uint32_t, int32_t, char*);
 typedef void(JCAMP_CALL* PFN_setMessageBoxHandler)(MessageBoxHandler, void*);
 typedef int32_t(JCAMP_CALL* PFN_checkFileName)(const char*, char*, uint32_t);
+typedef int32_t(JCAMP_CALL* PFN_setReadingMode)(uint32_t, int32_t);
+typedef int32_t(JCAMP_CALL* PFN_checkFileNameMode)(const char*, int32_t, char*, uint32_t);
+typedef int32_t(JCAMP_CALL* PFN_getValues)(uint32_t, int32_t, int32_t, int32_t, float*);
+typedef int32_t(JCAMP_CALL* PFN_getSampleInfo)(uint32_t, int32_t, JcampSampleInfo*);
 
 #ifdef __cplusplus
 }

@@ -7,18 +7,22 @@ kind=$1
 library=$2
 expected="addFileName
 checkFileName
+checkFileNameMode
 closeHandleUDI
 getData
 getFileName
 getNoOfFiles
 getNumberOfSamples
 getNumberOfVariables
+getSampleInfo
 getSampleName
+getValues
 getVariableName
 importData
 importDataUI
 openHandleUDI
-setMessageBoxHandler"
+setMessageBoxHandler
+setReadingMode"
 
 case $kind in
   linux)

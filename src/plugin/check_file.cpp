@@ -48,13 +48,15 @@ std::string describeShape(const JcampFileInfo& entry) {
 
 }  // namespace
 
-int32_t checkFile(const char* fileName, char* message, uint32_t messageSize) {
+int32_t checkFile(const char* fileName, const ReadingRules& rules, char* message,
+                  uint32_t messageSize) {
   if (fileName == nullptr) {
     copyCut(JcampReader::messageText(kStatusIoError), message, messageSize);
     return kStatusIoError;
   }
   JcampFileInfo entry(fileName);
   JcampReader reader(&entry);
+  reader.rules = rules;
   const int32_t status = reader.scanHeader();
   copyCut(status == kReaderOk ? describeShape(entry) : reader.message, message, messageSize);
   return status;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "jcampimport.h"
+
 namespace jcamp {
 
 // Slots in order: destructor, importDataUI, importData, addFileName and the
@@ -20,6 +22,10 @@ class DataImporter {
   virtual int32_t getData(int32_t sample, int32_t variable, char* buffer) = 0;
   virtual int32_t getNoOfFiles(int32_t* count) = 0;
   virtual int32_t getFileName(int32_t index, char* buffer) = 0;
+  // Extensions beyond the host interface, after its slots.
+  virtual int32_t setReadingMode(int32_t mode) = 0;
+  virtual int32_t getValues(int32_t sample, int32_t firstVariable, int32_t count, float* out) = 0;
+  virtual int32_t getSampleInfo(int32_t sample, JcampSampleInfo* info) = 0;
 };
 
 // Result codes of the importer's operations.
@@ -34,5 +40,7 @@ constexpr int32_t kResultNamesEmpty = 0x1005;
 constexpr int32_t kResultBadIndex = 0x1007;
 constexpr int32_t kResultBadHeader = 0x1008;
 constexpr int32_t kResultNullArgument = 0x1009;
+constexpr int32_t kResultModeLocked = 0x100A;
+constexpr int32_t kResultBadArgument = 0x100B;
 
 }  // namespace jcamp

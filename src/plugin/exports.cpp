@@ -112,14 +112,38 @@ JCAMP_EXPORT void JCAMP_CALL setMessageBoxHandler(MessageBoxHandler handler, voi
   jcamp::platform::setMessageBoxHandler(handler, context);
 }
 
-JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* message,
-                                              uint32_t messageSize) {
+JCAMP_EXPORT int32_t JCAMP_CALL checkFileNameMode(const char* fileName, int32_t mode, char* message,
+                                                  uint32_t messageSize) {
   try {
-    return jcamp::checkFile(fileName, message, messageSize);
+    jcamp::ReadingRules rules;
+    if (!jcamp::rulesForMode(mode, rules)) return jcamp::kResultBadArgument;
+    return jcamp::checkFile(fileName, rules, message, messageSize);
   } catch (...) {
     if (message != nullptr && messageSize > 0) message[0] = '\0';
     return 0;
   }
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* message,
+                                              uint32_t messageSize) {
+  return checkFileNameMode(fileName, jcamp::kModeHostCompatible, message, messageSize);
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL setReadingMode(uint32_t handle, int32_t mode) {
+  return forward(handle, [=](DataImporter& importer) { return importer.setReadingMode(mode); });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL getValues(uint32_t handle, int32_t sample, int32_t firstVariable,
+                                          int32_t count, float* out) {
+  return forward(handle, [=](DataImporter& importer) {
+    return importer.getValues(sample, firstVariable, count, out);
+  });
+}
+
+JCAMP_EXPORT int32_t JCAMP_CALL getSampleInfo(uint32_t handle, int32_t sample,
+                                              JcampSampleInfo* info) {
+  return forward(handle,
+                 [=](DataImporter& importer) { return importer.getSampleInfo(sample, info); });
 }
 
 }  // extern "C"

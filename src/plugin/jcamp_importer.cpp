@@ -1,6 +1,7 @@
 #include "plugin/jcamp_importer.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 
@@ -32,6 +33,7 @@ int32_t copyName(const std::vector<std::string>& names, int32_t index, int32_t l
 }  // namespace
 
 int32_t JcampImporter::importDataUI() {
+  rulesLocked_ = true;
   return kResultNotReady;
 }
 
@@ -46,6 +48,7 @@ int32_t JcampImporter::importData() {
   for (size_t i = 0; i < files_.size(); ++i) {
     JcampFileInfo& entry = *files_[i];
     JcampReader reader(&entry);
+    reader.rules = rules_;
     // The file passed this scan when it was added; a failure now shows up as
     // the builder's message below.
     reader.scanHeader();
@@ -75,8 +78,10 @@ int32_t JcampImporter::importData() {
 
 int32_t JcampImporter::addFileName(const char* fileName) {
   if (fileName == nullptr) return kResultNullArgument;
+  rulesLocked_ = true;
   auto entry = std::make_unique<JcampFileInfo>(fileName);
   JcampReader reader(entry.get());
+  reader.rules = rules_;
   if (reader.scanHeader() != kReaderOk) return kResultBadHeader;
   if (!firstFileAdded_) {
     // The first file fixes the shape of the whole import.
@@ -125,11 +130,20 @@ int32_t JcampImporter::getSampleName(int32_t index, char* buffer) {
   return copyName(sampleNames_, index, sampleCount_, buffer);
 }
 
-int32_t JcampImporter::getData(int32_t sample, int32_t variable, char* buffer) {
-  if (buffer == nullptr) return kResultNullArgument;
+int32_t JcampImporter::checkSampleQuery(int32_t sample, int32_t firstVariable,
+                                        int64_t count) const {
   if (!imported_) return kResultNotReady;
   if (sample < 0 || sample >= sampleCount_) return kResultBadIndex;
-  if (variable < 0 || variable >= variableCount()) return kResultBadIndex;
+  if (firstVariable < 0 || count < 0 || firstVariable + count > variableCount()) {
+    return kResultBadIndex;
+  }
+  return kResultOk;
+}
+
+int32_t JcampImporter::getData(int32_t sample, int32_t variable, char* buffer) {
+  if (buffer == nullptr) return kResultNullArgument;
+  const int32_t check = checkSampleQuery(sample, variable, 1);
+  if (check != kResultOk) return check;
   const float* value = findValue(sample, variable);
   if (value == nullptr || isMissingValue(*value)) {
     copyOut(kMissingText, buffer);
@@ -153,15 +167,21 @@ const std::vector<int64_t>& JcampImporter::fileStarts() const {
   return fileStarts_;
 }
 
-const float* JcampImporter::findValue(int32_t sample, int32_t variable) const {
+bool JcampImporter::locateSample(int32_t sample, size_t& file, int64_t& local) const {
   // The owning file is the first whose running sample total exceeds the index.
   const std::vector<int64_t>& starts = fileStarts();
   const auto after = std::upper_bound(starts.begin(), starts.end(), static_cast<int64_t>(sample));
-  if (after == starts.begin() || after == starts.end()) return nullptr;
-  const size_t file = static_cast<size_t>(after - starts.begin()) - 1;
-  if (file >= valueBlocks_.size()) return nullptr;
+  if (after == starts.begin() || after == starts.end()) return false;
+  file = static_cast<size_t>(after - starts.begin()) - 1;
+  local = sample - starts[file];
+  return true;
+}
+
+const float* JcampImporter::findValue(int32_t sample, int32_t variable) const {
+  size_t file = 0;
+  int64_t local = 0;
+  if (!locateSample(sample, file, local) || file >= valueBlocks_.size()) return nullptr;
   const ValueBlock& block = valueBlocks_[file];
-  const int64_t local = sample - starts[file];
   // The block may be absent (the file was skipped) or smaller than the entry
   // says (the file list changed since the import): never read outside it.
   if (!block.values || local >= block.rows || variable >= block.columns) return nullptr;
@@ -184,6 +204,44 @@ int32_t JcampImporter::getFileName(int32_t index, char* buffer) {
   const JcampFileInfo* entry = files_[static_cast<size_t>(index)].get();
   if (entry == nullptr) return kResultImportFailed;
   copyOut(entry->path, buffer);
+  return kResultOk;
+}
+
+int32_t JcampImporter::setReadingMode(int32_t mode) {
+  if (rulesLocked_) return kResultModeLocked;
+  return rulesForMode(mode, rules_) ? kResultOk : kResultBadArgument;
+}
+
+int32_t JcampImporter::getValues(int32_t sample, int32_t firstVariable, int32_t count, float* out) {
+  if (out == nullptr) return kResultNullArgument;
+  const int32_t check = checkSampleQuery(sample, firstVariable, count);
+  if (check != kResultOk) return check;
+  for (int32_t i = 0; i < count; ++i) {
+    const float* value = findValue(sample, firstVariable + i);
+    out[i] = value == nullptr || isMissingValue(*value) ? std::numeric_limits<float>::quiet_NaN()
+                                                        : *value;
+  }
+  return kResultOk;
+}
+
+int32_t JcampImporter::getSampleInfo(int32_t sample, JcampSampleInfo* info) {
+  if (info == nullptr) return kResultNullArgument;
+  constexpr uint32_t kLeastSize = offsetof(JcampSampleInfo, checkFlags);
+  if (info->size < kLeastSize) return kResultBadArgument;
+  const int32_t check = checkSampleQuery(sample, 0, 0);
+  if (check != kResultOk) return check;
+  JcampSampleInfo filled{};
+  filled.fileIndex = -1;
+  filled.blockIndex = -1;
+  size_t file = 0;
+  int64_t local = 0;
+  if (locateSample(sample, file, local)) {
+    filled.fileIndex = static_cast<int32_t>(file);
+    filled.blockIndex = static_cast<int32_t>(local);
+  }
+  const uint32_t size = std::min<uint32_t>(info->size, sizeof(JcampSampleInfo));
+  filled.size = size;
+  std::memcpy(info, &filled, size);
   return kResultOk;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "labels/reading_rules.h"
 #include "plugin/data_importer.h"
 #include "scan/jcamp_file_info.h"
 
@@ -35,15 +36,26 @@ class JcampImporter : public DataImporter {
   int32_t getData(int32_t sample, int32_t variable, char* buffer) override;
   int32_t getNoOfFiles(int32_t* count) override;
   int32_t getFileName(int32_t index, char* buffer) override;
+  int32_t setReadingMode(int32_t mode) override;
+  int32_t getValues(int32_t sample, int32_t firstVariable, int32_t count, float* out) override;
+  int32_t getSampleInfo(int32_t sample, JcampSampleInfo* info) override;
+
+  const ReadingRules& rules() const { return rules_; }
 
  private:
   // The value of a sample and variable, or null when no block holds it.
   const float* findValue(int32_t sample, int32_t variable) const;
+  // The file a sample belongs to and its index there; false when no file holds it.
+  bool locateSample(int32_t sample, size_t& file, int64_t& local) const;
+  // The result code of a query about a sample's variables, kResultOk when it may go on.
+  int32_t checkSampleQuery(int32_t sample, int32_t firstVariable, int64_t count) const;
   // The first sample index of every file in the list, then the total.
   const std::vector<int64_t>& fileStarts() const;
   // A count the file gave as negative reads as no variables at all.
   int32_t variableCount() const { return std::max(xCount_, 0) + std::max(yCount_, 0); }
 
+  ReadingRules rules_ = kHostCompatibleRules;
+  bool rulesLocked_ = false;  // a file was added: the rules it was measured by stay
   bool imported_ = false;
   bool firstFileAdded_ = false;
   int32_t sampleCount_ = 0;

@@ -1,6 +1,8 @@
 // Whole imports through the exported functions of the loaded library.
+#include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/comma_locale.h"
@@ -63,6 +65,40 @@ TEST_F(ImportTest, TwoCompatibleFilesGiveTheWholeMatrix) {
   ASSERT_EQ(lib().importData(handle), JCAMP_OK);
   expectFullMatrix(readMatrix(lib(), handle));
   if (!comma.active()) GTEST_SKIP() << "no decimal-comma locale installed; checked in C only";
+}
+
+// The row reader agrees with getData: the same values as floats, NaN for "m";
+// the sample information places each row in its file and block.
+TEST_F(ImportTest, RowsAsFloatsAndTheirOrigin) {
+  const uint32_t handle = handleWithThreeAndTwo();
+  ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+  for (int32_t sample = 0; sample < 5; ++sample) {
+    std::vector<float> row(6);
+    ASSERT_EQ(lib().getValues(handle, sample, 0, 6, row.data()), JCAMP_OK);
+    for (size_t v = 0; v < row.size(); ++v) {
+      const std::string& text = kValues[static_cast<size_t>(sample)][v];
+      if (text == "m") {
+        EXPECT_TRUE(std::isnan(row[v]));
+      } else {
+        EXPECT_EQ(row[v], std::stof(text)) << sample << "," << v;
+      }
+    }
+    JcampSampleInfo info{};
+    info.size = sizeof info;
+    ASSERT_EQ(lib().getSampleInfo(handle, sample, &info), JCAMP_OK);
+    EXPECT_EQ(std::make_pair(info.fileIndex, info.blockIndex),
+              sample < 3 ? std::make_pair(0, sample) : std::make_pair(1, sample - 3));
+  }
+  float value = 0;
+  JcampSampleInfo tooSmall{};
+  tooSmall.size = 4;
+  EXPECT_EQ(lib().getValues(handle, 0, 5, 2, &value), JCAMP_BAD_INDEX);
+  EXPECT_EQ(lib().getValues(handle, 0, 0, 1, nullptr), JCAMP_NULL_ARGUMENT);
+  EXPECT_EQ(lib().getSampleInfo(handle, 0, &tooSmall), JCAMP_BAD_ARGUMENT);
+  EXPECT_EQ(lib().setReadingMode(handle, JCAMP_MODE_STANDARD), JCAMP_MODE_LOCKED);
+  const uint32_t fresh = openHandle();
+  EXPECT_EQ(lib().setReadingMode(fresh, 7), JCAMP_BAD_ARGUMENT);
+  EXPECT_EQ(lib().setReadingMode(fresh, JCAMP_MODE_STANDARD), JCAMP_OK);
 }
 
 // Files added after an import are counted but have no values until the next import.

@@ -22,7 +22,11 @@
   X(getNoOfFiles) \
   X(getFileName) \
   X(setMessageBoxHandler) \
-  X(checkFileName)
+  X(checkFileName) \
+  X(checkFileNameMode) \
+  X(setReadingMode) \
+  X(getValues) \
+  X(getSampleInfo)
 // clang-format on
 
 class JcampLibrary {
