@@ -39,6 +39,14 @@ elif [ -d "$source/../shared/jcamp-corpus" ]; then
   export JCAMP_CORPUS="Z:$(cd "$source/../shared/jcamp-corpus" && pwd)"
 fi
 
+# Small generated sets, when the benchmark kit and Python are at hand.
+kit="$source/../shared/bench"
+if command -v python3 >/dev/null 2>&1 && [ -f "$kit/gen_jcamp.py" ]; then
+  python3 "$kit/gen_jcamp.py" --spectra 40 --points 300 --form all --shape files,link,multi \
+    --out "$work/generated" >/dev/null
+  export JCAMP_GENERATED="Z:$work/generated"
+fi
+
 cd "$build/bin"
 # The unload test runs in a process of its own: there the library is loaded once.
 timeout 1200 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '

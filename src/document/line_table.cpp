@@ -169,6 +169,7 @@ uint32_t LineTable::loadLines(const char* path) {
   try {
     InputExtent extent;
     if (!readWholeFile(file.handle(), text_, extent)) return kDocOpenFailed;
+    textStart_ = text_.get();
     return splitLines(extent.length(), extent.feeds());
   } catch (const std::bad_alloc&) {
     freeLines();
@@ -181,8 +182,20 @@ uint32_t LineTable::loadText(const char* text, size_t size) {
   try {
     text_ = textBuffer(size);
     if (size > 0) std::memcpy(text_.get(), text, size);
+    return useText(text_.get(), size);
+  } catch (const std::bad_alloc&) {
+    freeLines();
+    return kDocNoMemory;
+  }
+}
+
+uint32_t LineTable::useText(char* text, size_t size) {
+  static_assert(kTextPadding >= 1 + kPadding, "a final NUL and the word-wise scans' padding");
+  if (text != text_.get()) freeLines();
+  try {
+    textStart_ = text;
     InputExtent extent;
-    extent.take(text_.get(), size);
+    extent.take(text, size);
     return splitLines(extent.length(), extent.feeds());
   } catch (const std::bad_alloc&) {
     freeLines();
@@ -193,7 +206,7 @@ uint32_t LineTable::loadText(const char* text, size_t size) {
 // Cuts the input, text_[0, length) holding feeds line feeds, into lines in
 // place; the byte after the input is free for a final NUL.
 uint32_t LineTable::splitLines(size_t length, size_t feeds) {
-  char* p = text_.get();
+  char* p = textStart_;
   char* const end = p + length;
   // A line per line feed, and one for the read after the last line feed.
   if (feeds >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
@@ -226,6 +239,7 @@ void LineTable::normalizeLines() {
 void LineTable::freeLines() {
   lines_.reset();
   text_.reset();
+  textStart_ = nullptr;
   count_ = 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "document/jcamp_document.h"
@@ -18,17 +20,31 @@ namespace {
 constexpr double kLargestWholeName = 2147483647.0;
 
 // The pre-check: the file must exist and not be empty before it is loaded whole.
-int32_t precheckFile(const char* path) {
-  platform::ScopedFile file(path);
-  const int64_t length = file.isOpen() ? platform::fileLength(file.handle()) : -1;
+// Bytes the caller opened for the reader were measured when they were opened.
+int32_t precheckFile(const JcampReader& reader, const char* path) {
+  int64_t length = -1;
+  if (const FileBytes* bytes = reader.openedBytes()) {
+    length = bytes->length();
+  } else {
+    platform::ScopedFile file(path);
+    if (file.isOpen()) length = platform::fileLength(file.handle());
+  }
   if (length < 0) return kStatusIoError;
   if (length == 0) return kStatusFormatError;
   return kReaderOk;
 }
 
+// The lines from the bytes the reader's scan had, when the caller opened them.
+uint32_t readLines(JcampDocument& document, const JcampReader& reader, const char* path) {
+  FileBytes* bytes = reader.openedBytes();
+  if (bytes == nullptr) return document.readFile(path);
+  if (!bytes->complete() && !bytes->loadAll()) return kDocNoMemory;
+  return document.readText(bytes->text(), bytes->held());
+}
+
 uint32_t loadDocument(JcampDocument& document, const JcampReader& reader, const char* path) {
   document.context.rules = reader.rules;
-  uint32_t status = document.readFile(path);
+  uint32_t status = readLines(document, reader, path);
   if (status == kDocOk) status = document.buildLabels();
   if (status == kDocOk) status = document.buildBlocks();
   document.concentrationCapacity = reader.yCount > 0 ? static_cast<uint32_t>(reader.yCount) : 0;
@@ -83,22 +99,78 @@ void fillSample(const JcampBlock* data, float* out, int64_t rows, int32_t xCount
   for (; xCount + k < variables; ++k) out[(xCount + k) * rows] = 0.0f;
 }
 
-// Values variable by variable: element i * rows + j holds variable i of sample j.
-// Samples are written in order, so neighbours share the cache lines of each
-// variable's row while they are still cached. Samples without a data block read 0.
-void fillValues(const JcampDocument& document, JcampReader& reader, int32_t variables,
-                int32_t samples) {
-  float* block = reader.valueBlock.get();
-  const int64_t rows = reader.blockRows;
-  const int32_t xCount = std::clamp(reader.nPoints, 0, variables);
-  for (int32_t j = 0; j < samples; ++j) {
-    const JcampBlock* data =
-        static_cast<uint32_t>(j) < document.dataBlockCount ? &document.dataBlocks[j] : nullptr;
-    fillSample(data, block + j, rows, xCount, variables);
+// Samples whose values are staged together: for each variable they make one
+// run of the block, whole cache lines instead of one float in each.
+constexpr int32_t kStagedSamples = 16;
+
+// Where the values go: element i * rows + j holds variable i of sample j.
+struct ValueTarget {
+  float* block = nullptr;
+  int64_t rows = 0;
+  int32_t xCount = 0;
+  int32_t variables = 0;
+  int32_t samples = 0;
+};
+
+ValueTarget valueTarget(const JcampReader& reader, int32_t variables, int32_t samples) {
+  ValueTarget target;
+  target.block = reader.valueBlock.get();
+  target.rows = reader.blockRows;
+  target.xCount = std::clamp(reader.nPoints, 0, variables);
+  target.variables = variables;
+  target.samples = samples;
+  return target;
+}
+
+// Writes samples [first, end) of the target: each sample's values into a
+// staging area first (kStagedSamples apart), then each variable's run of
+// samples into the block. Samples without a data block read 0.
+void fillSamples(const JcampDocument& document, const ValueTarget& target, int32_t first,
+                 int32_t end) {
+  if (first >= end) return;
+  const auto staging =
+      std::make_unique<float[]>(static_cast<size_t>(target.variables) * kStagedSamples);
+  for (int32_t group = first; group < end; group += kStagedSamples) {
+    const int32_t count = std::min(kStagedSamples, end - group);
+    for (int32_t s = 0; s < count; ++s) {
+      const auto j = static_cast<uint32_t>(group + s);
+      const JcampBlock* data = j < document.dataBlockCount ? &document.dataBlocks[j] : nullptr;
+      fillSample(data, staging.get() + s, kStagedSamples, target.xCount, target.variables);
+    }
+    for (int64_t i = 0; i < target.variables; ++i) {
+      std::memcpy(target.block + i * target.rows + group, staging.get() + i * kStagedSamples,
+                  static_cast<size_t>(count) * sizeof(float));
+    }
   }
-  // Columns the entry does not describe (the file changed since it was added) stay defined.
-  std::fill(block + static_cast<int64_t>(variables) * rows,
-            block + static_cast<int64_t>(reader.blockColumns) * rows, 0.0f);
+}
+
+// The values of data blocks [first, first + count), taken as soon as the
+// blocks are filled; their arrays then go, but for the first block's, which
+// name the variables.
+void takeBlockValues(JcampDocument& document, const ValueTarget& target, uint32_t first,
+                     uint32_t count) {
+  const auto end = static_cast<int32_t>(std::min<int64_t>(int64_t{first} + count, target.samples));
+  fillSamples(document, target, static_cast<int32_t>(first), end);
+  for (uint32_t k = std::max(first, 1u); k < first + count; ++k) {
+    JcampBlock& block = document.dataBlocks[k];
+    block.yValues.reset();
+    block.xValues.reset();
+    block.xIsReal.reset();
+    block.concentrations.reset();
+    block.tableLength = 0;
+    block.concentrationLength = 0;
+  }
+}
+
+// What the data blocks did not give: samples beyond them, and the columns the
+// entry does not describe (the file changed since it was added), stay defined.
+void fillRemainingValues(const JcampDocument& document, const ValueTarget& target,
+                         int32_t blockColumns) {
+  const auto withBlocks =
+      static_cast<int32_t>(std::min<int64_t>(document.dataBlockCount, target.samples));
+  fillSamples(document, target, withBlocks, target.samples);
+  std::fill(target.block + static_cast<int64_t>(target.variables) * target.rows,
+            target.block + static_cast<int64_t>(blockColumns) * target.rows, 0.0f);
 }
 
 void nameVariables(const JcampDocument& document, JcampReader& reader, const JcampFileInfo& entry,
@@ -133,15 +205,13 @@ void nameSamples(const JcampDocument& document, JcampReader& reader, int32_t sam
   }
 }
 
-int32_t reportFailure(JcampReader& reader, const JcampFileInfo& entry) {
+// A file that failed leaves nothing behind.
+int32_t dropResults(JcampReader& reader) {
   reader.valueBlock.reset();
   reader.sampleNames.clear();
   reader.xNames.clear();
   reader.yNames.clear();
-  const std::string text = "Reading file " + entry.path + ":\n" + reader.message +
-                           "\n\nImport will continue without data from this file!";
-  const int32_t answer = platform::showMessageBox(text, platform::kMessageBoxOkCancelExclamation);
-  return answer == platform::kAnswerOk ? 1 : 0;
+  return 0;
 }
 
 void setStatus(JcampReader& reader, uint32_t status) {
@@ -167,15 +237,26 @@ const char* statusMessage(uint32_t status) {
 }
 
 int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming) {
+  return readMatrix(reader, entry, naming) != 0 ? 1 : reportReadFailure(reader, entry);
+}
+
+int32_t reportReadFailure(const JcampReader& reader, const JcampFileInfo& entry) {
+  const std::string text = "Reading file " + entry.path + ":\n" + reader.message +
+                           "\n\nImport will continue without data from this file!";
+  const int32_t answer = platform::showMessageBox(text, platform::kMessageBoxOkCancelExclamation);
+  return answer == platform::kAnswerOk ? 1 : 0;
+}
+
+int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming) {
   reader.sampleNames.clear();
   reader.xNames.clear();
   reader.yNames.clear();
   reader.status = kReaderOk;
 
-  const int32_t precheck = precheckFile(entry.path.c_str());
+  const int32_t precheck = precheckFile(reader, entry.path.c_str());
   if (precheck != kReaderOk) {
     setStatus(reader, static_cast<uint32_t>(precheck));
-    return reportFailure(reader, entry);
+    return dropResults(reader);
   }
   const int64_t variables =
       static_cast<int64_t>(std::max(entry.xCount, 0)) + std::max(entry.yCount, 0);
@@ -186,15 +267,22 @@ int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNam
   if (hasValues &&
       (!reader.valueBlock || reader.blockRows < samples || reader.blockColumns < variables)) {
     setStatus(reader, kStatusNoMemory);
-    return reportFailure(reader, entry);
+    return dropResults(reader);
   }
   JcampDocument document;
+  const ValueTarget target =
+      valueTarget(reader, static_cast<int32_t>(hasValues ? variables : 0), samples);
+  if (hasValues) {
+    document.blocksFilled = [&document, &target](uint32_t first, uint32_t count) {
+      takeBlockValues(document, target, first, count);
+    };
+  }
   const uint32_t status = loadDocument(document, reader, entry.path.c_str());
   if (status != kDocOk) {
     setStatus(reader, status);
-    return reportFailure(reader, entry);
+    return dropResults(reader);
   }
-  if (hasValues) fillValues(document, reader, static_cast<int32_t>(variables), samples);
+  if (hasValues) fillRemainingValues(document, target, reader.blockColumns);
   if (naming == VariableNaming::kName) {
     nameVariables(document, reader, entry, static_cast<int32_t>(variables));
   }

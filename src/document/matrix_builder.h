@@ -20,6 +20,15 @@ enum class VariableNaming { kName, kSkip };
 int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry,
                     VariableNaming naming = VariableNaming::kName);
 
+// The two halves of buildMatrix, so that files can be read on other threads
+// while the messages keep their order. readMatrix returns 1 when the file was
+// read, 0 when it failed (the reader then holds the status and message, no
+// value block and no names); reportReadFailure shows the message box for such
+// a file and returns 1 for OK, 0 for Cancel.
+int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry,
+                   VariableNaming naming = VariableNaming::kName);
+int32_t reportReadFailure(const JcampReader& reader, const JcampFileInfo& entry);
+
 // The words shown for a reader or document status.
 const char* statusMessage(uint32_t status);
 

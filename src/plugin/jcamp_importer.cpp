@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <exception>
 #include <limits>
 
 #include "document/matrix_builder.h"
 #include "labels/markers.h"
+#include "platform/worker_pool.h"
+#include "plugin/file_reading.h"
+#include "plugin/value_text.h"
 #include "scan/jcamp_reader.h"
-#include "scan/variable_names.h"
 
 namespace jcamp {
 namespace {
-
-constexpr int32_t kDataDecimals = 6;
-constexpr char kMissingText[] = "m";
 
 void copyOut(const std::string& text, char* buffer) {
   std::memcpy(buffer, text.c_str(), text.size() + 1);
@@ -45,35 +45,56 @@ int32_t JcampImporter::importData() {
   valueBlocks_.resize(files_.size());
   // The re-scans below refresh the entries' sample counts.
   fileStartsValid_ = false;
-  for (size_t i = 0; i < files_.size(); ++i) {
-    JcampFileInfo& entry = *files_[i];
-    JcampReader reader(&entry);
-    reader.rules = rules_;
-    // The file passed this scan when it was added; a failure now shows up as
-    // the builder's message below.
-    reader.scanHeader();
-    // Rows follow the entry, which a successful scan has just refreshed: the
-    // value lookup walks the entries, so the two always agree.
-    ValueBlock& block = valueBlocks_[i];
-    block.rows = std::max<int32_t>(entry.sampleCount, 0);
-    block.columns = variableCount();
-    reader.allocValueBlock(block.rows, block.columns);
-    reader.blockRows = block.rows;
-    reader.blockColumns = block.columns;
-    const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
-    if (buildMatrix(reader, entry, naming) == 0) {
-      valueBlocks_.resize(i);
-      return kResultImportFailed;
-    }
-    sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
-    if (i == 0) {
-      variableNames_ = reader.xNames;
-      variableNames_.insert(variableNames_.end(), reader.yNames.begin(), reader.yNames.end());
-    }
-    block.values = reader.takeValueBlock();
+  // Files are read on every thread the pool has, and committed here in file
+  // order: names, values and messages come out as one thread would make them.
+  std::vector<FileReading> readings(files_.size());
+  BytesShelf shelf;
+  std::exception_ptr error;
+  size_t committed = 0;
+  bool finished = false;
+  {
+    platform::WorkerPool pool(platform::WorkerPool::threadsWanted());
+    finished = pool.forEachInOrder(
+        files_.size(),
+        [&](size_t i) {
+          const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
+          readings[i] = readFileForImport(*files_[i], rules_, variableCount(), naming, shelf);
+        },
+        [&](size_t i) {
+          try {
+            committed = i;
+            return commitReading(i, readings[i]);
+          } catch (...) {
+            error = std::current_exception();
+            return false;
+          }
+        });
+  }
+  if (error) std::rethrow_exception(error);
+  if (!finished) {
+    valueBlocks_.resize(committed);
+    return kResultImportFailed;
   }
   imported_ = true;
   return kResultOk;
+}
+
+bool JcampImporter::commitReading(size_t i, FileReading& reading) {
+  if (reading.error) std::rethrow_exception(reading.error);
+  files_[i] = std::move(reading.entry);
+  ValueBlock& block = valueBlocks_[i];
+  block.rows = reading.rows;
+  block.columns = reading.columns;
+  JcampReader& reader = *reading.reader;
+  if (!reading.read && reportReadFailure(reader, *files_[i]) == 0) return false;
+  sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
+  if (i == 0) {
+    variableNames_ = reader.xNames;
+    variableNames_.insert(variableNames_.end(), reader.yNames.begin(), reader.yNames.end());
+  }
+  block.values = reader.takeValueBlock();
+  reading = FileReading{};
+  return true;
 }
 
 int32_t JcampImporter::addFileName(const char* fileName) {
@@ -145,11 +166,7 @@ int32_t JcampImporter::getData(int32_t sample, int32_t variable, char* buffer) {
   const int32_t check = checkSampleQuery(sample, variable, 1);
   if (check != kResultOk) return check;
   const float* value = findValue(sample, variable);
-  if (value == nullptr || isMissingValue(*value)) {
-    copyOut(kMissingText, buffer);
-  } else {
-    copyOut(formatFixed(static_cast<double>(*value), kDataDecimals), buffer);
-  }
+  writeValueText(value != nullptr ? *value : kMissingValue, buffer);
   return kResultOk;
 }
 
@@ -216,11 +233,26 @@ int32_t JcampImporter::getValues(int32_t sample, int32_t firstVariable, int32_t 
   if (out == nullptr) return kResultNullArgument;
   const int32_t check = checkSampleQuery(sample, firstVariable, count);
   if (check != kResultOk) return check;
-  for (int32_t i = 0; i < count; ++i) {
-    const float* value = findValue(sample, firstVariable + i);
-    out[i] = value == nullptr || isMissingValue(*value) ? std::numeric_limits<float>::quiet_NaN()
-                                                        : *value;
+  constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
+  size_t file = 0;
+  int64_t local = 0;
+  const ValueBlock* block = nullptr;
+  if (locateSample(sample, file, local) && file < valueBlocks_.size()) {
+    block = &valueBlocks_[file];
+    // Absent, or smaller than the entry says (the file list changed since the import).
+    if (!block->values || local >= block->rows) block = nullptr;
   }
+  // Variables the block holds, then the rest as missing.
+  const int32_t held = block == nullptr ? 0 : std::clamp(block->columns - firstVariable, 0, count);
+  if (held > 0) {
+    const auto rows = static_cast<size_t>(block->rows);
+    const float* value =
+        &block->values[static_cast<size_t>(firstVariable) * rows + static_cast<size_t>(local)];
+    for (int32_t i = 0; i < held; ++i, value += rows) {
+      out[i] = isMissingValue(*value) ? kNoValue : *value;
+    }
+  }
+  std::fill(out + held, out + count, kNoValue);
   return kResultOk;
 }
 

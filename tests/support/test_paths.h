@@ -15,6 +15,11 @@ std::string exampleFile(const std::string& name);
 std::string corpusDir();
 // Every file of the corpus, sorted; empty when the corpus is absent.
 std::vector<std::string> corpusFiles();
+// The folders of the data sets that the benchmark kit's generator wrote for
+// the tests (JCAMP_GENERATED), sorted; empty when there are none.
+std::vector<std::string> generatedSets();
+// The .jdx files of one folder, sorted.
+std::vector<std::string> filesIn(const std::string& dir);
 // The import library built beside the tests (JCAMP_LIBRARY).
 std::string libraryPath();
 // A fresh directory for files a test writes.
