@@ -127,18 +127,25 @@ ValueTarget valueTarget(const JcampReader& reader, int32_t variables, int32_t sa
 // samples into the block. Samples without a data block read 0.
 void fillSamples(const JcampDocument& document, const ValueTarget& target, int32_t first,
                  int32_t end) {
+  auto dataBlock = [&document](int32_t j) {
+    return static_cast<uint32_t>(j) < document.dataBlockCount ? &document.dataBlocks[j] : nullptr;
+  };
+  if (end - first == 1) {
+    // A lone sample gains nothing from staging (a single-sample block is one run anyway).
+    fillSample(dataBlock(first), target.block + first, target.rows, target.xCount,
+               target.variables);
+    return;
+  }
   if (first >= end) return;
-  const auto staging =
-      std::make_unique<float[]>(static_cast<size_t>(target.variables) * kStagedSamples);
-  for (int32_t group = first; group < end; group += kStagedSamples) {
-    const int32_t count = std::min(kStagedSamples, end - group);
+  const int32_t width = std::min(kStagedSamples, end - first);
+  const std::unique_ptr<float[]> staging(new float[static_cast<size_t>(target.variables) * width]);
+  for (int32_t group = first; group < end; group += width) {
+    const int32_t count = std::min(width, end - group);
     for (int32_t s = 0; s < count; ++s) {
-      const auto j = static_cast<uint32_t>(group + s);
-      const JcampBlock* data = j < document.dataBlockCount ? &document.dataBlocks[j] : nullptr;
-      fillSample(data, staging.get() + s, kStagedSamples, target.xCount, target.variables);
+      fillSample(dataBlock(group + s), staging.get() + s, width, target.xCount, target.variables);
     }
     for (int64_t i = 0; i < target.variables; ++i) {
-      std::memcpy(target.block + i * target.rows + group, staging.get() + i * kStagedSamples,
+      std::memcpy(target.block + i * target.rows + group, staging.get() + i * width,
                   static_cast<size_t>(count) * sizeof(float));
     }
   }
