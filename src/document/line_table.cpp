@@ -6,10 +6,12 @@
 #include <new>
 
 #include "platform/file_io.h"
+#include "platform/worker_pool.h"
 
 namespace jcamp {
 namespace {
 
+constexpr uint32_t kLinesPerRun = 16384;   // lines normalised by one thread at a time
 constexpr char kEndOfInput = 26;           // Ctrl-Z: a text-mode read stops here
 constexpr uint32_t kReadChunk = 1u << 20;  // small enough to be scanned while in cache
 // Zeroed bytes after the text, so that whole-word reads of a line stay inside the buffer.
@@ -229,11 +231,17 @@ uint32_t LineTable::splitLines(size_t length, size_t feeds) {
 }
 
 void LineTable::normalizeLines() {
-  for (uint32_t i = 0; i < count_; ++i) {
-    char* line = trimLine(lines_[i]);
-    if (isLabelLine(line)) normalizeLabelName(line);
-    lines_[i] = line;
-  }
+  // Lines are independent: runs of them go to the threads at hand.
+  const size_t runs = (count_ + kLinesPerRun - 1) / kLinesPerRun;
+  platform::WorkerPool::forEachHere(runs, [this](size_t run) {
+    const auto first = static_cast<uint32_t>(run * kLinesPerRun);
+    const uint32_t end = std::min<uint32_t>(count_, first + kLinesPerRun);
+    for (uint32_t i = first; i < end; ++i) {
+      char* line = trimLine(lines_[i]);
+      if (isLabelLine(line)) normalizeLabelName(line);
+      lines_[i] = line;
+    }
+  });
 }
 
 void LineTable::freeLines() {

@@ -187,9 +187,16 @@ const std::vector<int64_t>& JcampImporter::fileStarts() const {
 bool JcampImporter::locateSample(int32_t sample, size_t& file, int64_t& local) const {
   // The owning file is the first whose running sample total exceeds the index.
   const std::vector<int64_t>& starts = fileStarts();
-  const auto after = std::upper_bound(starts.begin(), starts.end(), static_cast<int64_t>(sample));
-  if (after == starts.begin() || after == starts.end()) return false;
-  file = static_cast<size_t>(after - starts.begin()) - 1;
+  // Hosts read sample after sample: most lookups land in the file of the last one.
+  const size_t last = lastFile_.load(std::memory_order_relaxed);
+  if (last + 1 < starts.size() && starts[last] <= sample && sample < starts[last + 1]) {
+    file = last;
+  } else {
+    const auto after = std::upper_bound(starts.begin(), starts.end(), static_cast<int64_t>(sample));
+    if (after == starts.begin() || after == starts.end()) return false;
+    file = static_cast<size_t>(after - starts.begin()) - 1;
+    lastFile_.store(file, std::memory_order_relaxed);
+  }
   local = sample - starts[file];
   return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -72,6 +73,7 @@ class JcampImporter : public DataImporter {
   std::vector<std::string> variableNames_;
   mutable std::vector<int64_t> fileStarts_;  // cache of fileStarts(), rebuilt on change
   mutable bool fileStartsValid_ = false;
+  mutable std::atomic<size_t> lastFile_{0};  // where the last sample lookup ended
 };
 
 }  // namespace jcamp
