@@ -102,12 +102,12 @@ bool readWholeFile(platform::FileHandle file, std::unique_ptr<char[]>& buffer,
   return true;
 }
 
-// The first '\0', tab, blank or '$' at or after p, a word at a time.
+// The first '\0', tab or '$' at or after p, a word at a time.
 char* findTrimStop(char* p) {
   for (;; p += 8) {
     const uint64_t word = loadWord(p);
-    const uint64_t stops = bytesEqualTo(word, '\0') | bytesEqualTo(word, '\t') |
-                           bytesEqualTo(word, ' ') | bytesEqualTo(word, '$');
+    const uint64_t stops =
+        bytesEqualTo(word, '\0') | bytesEqualTo(word, '\t') | bytesEqualTo(word, '$');
     if (stops != 0) return p + firstFlag(stops);
   }
 }
@@ -140,25 +140,24 @@ void normalizeLabelName(char* line) {
 }
 
 // Tabs become blanks, leading blanks go (by moving the line's start), the line
-// is cut at its first "$$", trailing blanks go. One pass over the line.
+// is cut at its first "$$", trailing blanks go. One pass over the line: only
+// tabs and '$' stop it, blanks inside the line stay as they are.
 char* trimLine(char* line) {
   char* p = line;
   while (*p == ' ' || *p == '\t') ++p;
   char* const start = p;
-  char* contentEnd = start;
   for (;;) {
-    const char* const run = p;
     p = findTrimStop(p);
-    if (p != run) contentEnd = p;
-    if (*p == '\0') break;
-    if (*p == '$') {
-      if (p[1] == '$') break;
-      contentEnd = ++p;
-      continue;
+    if (*p == '\t') {
+      *p++ = ' ';
+    } else if (*p == '$' && p[1] != '$') {
+      ++p;
+    } else {
+      break;  // the end of the line, or a comment
     }
-    *p++ = ' ';  // a tab or a blank
   }
-  *contentEnd = '\0';
+  while (p > start && p[-1] == ' ') --p;
+  *p = '\0';
   return start;
 }
 
