@@ -7,6 +7,9 @@ namespace jcamp::platform {
 namespace {
 
 constexpr char kThreadsVariable[] = "JCAMP_THREADS";
+// Each thread holds a file and its document while it reads: in a 32-bit
+// process address space, not the cores, is what runs out first.
+constexpr uint32_t kMostThreads = sizeof(void*) < 8 ? 4 : 64;
 
 // The level of the loop whose step this thread runs; 0 outside every loop.
 // A loop started inside a step lies one level deeper.
@@ -46,7 +49,7 @@ WorkerPool::~WorkerPool() {
 }
 
 uint32_t WorkerPool::threadsWanted() {
-  const uint32_t machine = std::max(1u, std::thread::hardware_concurrency());
+  const uint32_t machine = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
   const char* cap = std::getenv(kThreadsVariable);
   if (cap == nullptr || *cap == '\0') return machine;
   char* end = nullptr;

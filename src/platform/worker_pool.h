@@ -44,8 +44,9 @@ class WorkerPool {
   // Threads that forEachHere would use, the caller included.
   static uint32_t threadsHere();
 
-  // How many threads a loop may use: the machine's, capped by the environment
-  // variable JCAMP_THREADS when it holds a number from 1 on.
+  // How many threads a loop may use: the machine's (at most 4 in a 32-bit
+  // process, 64 otherwise), capped by the environment variable JCAMP_THREADS
+  // when it holds a number from 1 on.
   static uint32_t threadsWanted();
 
  private:
