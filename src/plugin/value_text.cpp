@@ -72,23 +72,30 @@ char* writeDigitsBackwards(uint64_t value, char* end) {
   return end;
 }
 
+int32_t countDigits(uint64_t value) {
+  int32_t digits = 1;
+  for (; value >= 10; value /= 10) ++digits;
+  return digits;
+}
+
+void writePair(uint64_t twoDigits, char* out) {
+  std::memcpy(out, kDigitPairs + twoDigits * 2, 2);
+}
+
+// The sign, the whole part, the point and six decimals, straight into out.
 size_t writeScaled(bool negative, uint64_t scaled, char* out) {
-  char digits[32];
-  char* const end = digits + sizeof digits;
-  // The decimals, always six, then the whole part.
-  uint64_t fraction = scaled % kDecimalScale;
-  char* p = end;
-  for (int32_t i = 0; i < kDecimals; ++i) {
-    *--p = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
-  }
-  *--p = '.';
-  p = writeDigitsBackwards(scaled / kDecimalScale, p);
-  if (negative) *--p = '-';
-  const auto length = static_cast<size_t>(end - p);
-  std::memcpy(out, p, length);
-  out[length] = '\0';
-  return length;
+  const uint64_t whole = scaled / kDecimalScale;
+  const uint64_t fraction = scaled % kDecimalScale;
+  char* p = out;
+  if (negative) *p++ = '-';
+  p += countDigits(whole);
+  writeDigitsBackwards(whole, p);
+  *p++ = '.';
+  writePair(fraction / 10000, p);
+  writePair(fraction / 100 % 100, p + 2);
+  writePair(fraction % 100, p + 4);
+  p[kDecimals] = '\0';
+  return static_cast<size_t>(p + kDecimals - out);
 }
 
 }  // namespace

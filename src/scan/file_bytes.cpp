@@ -107,7 +107,8 @@ bool FileBytes::readUpTo(int64_t end) {
 }
 
 bool FileBytes::loadAll() {
-  if (length_ <= 0) return true;
+  // Even no bytes at all come with their padding: text() is never null.
+  if (length_ <= 0) return reserve(0);
   if (base_ != 0) restartAt(0);
   if (static_cast<uint64_t>(length_) > std::numeric_limits<size_t>::max() / 2 ||
       !reserve(static_cast<size_t>(length_))) {
