@@ -41,6 +41,7 @@ fi
 
 # Small generated sets, when the benchmark kit and Python are at hand.
 kit="$source/../shared/bench"
+[ -d "$kit" ] || kit="$source/../../shared/bench"
 if command -v python3 >/dev/null 2>&1 && [ -f "$kit/gen_jcamp.py" ]; then
   python3 "$kit/gen_jcamp.py" --spectra 40 --points 300 --form all --shape files,link,multi \
     --out "$work/generated" >/dev/null
