@@ -7,8 +7,9 @@
 set -eu
 build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
-package=${3:+$(cd "$(dirname "$3")" && pwd)/$(basename "$3")}
-expected=${4:-}
+absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+package=${3:+$(absolute "$3")}
+expected=${4:+$(absolute "$4")}
 work=$(mktemp -d)
 trap 'WINEPREFIX="$work/pfx" wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -67,7 +68,7 @@ timeout 1200 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
   exit $status' wine-tests "$@"
 
 if [ -n "$package" ]; then
-  if ! cmp -s "$expected" "$JCAMP_UNPACKED/examples.csv"; then
+  if ! cmp "$expected" "$JCAMP_UNPACKED/examples.csv"; then
     echo "FAIL: jcamp-import.exe of $(basename "$package") wrote another matrix than $expected" >&2
     exit 1
   fi
