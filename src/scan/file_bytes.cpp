@@ -84,10 +84,12 @@ bool FileBytes::readUpTo(int64_t end) {
   if (end <= base_) return true;
   const auto need = static_cast<size_t>(end - base_);
   if (need > capacity_) {
-    // Grow geometrically, but never beyond the file.
+    // After the first read, a scan that needs more reads on through the file:
+    // room for all of it (up to the resident size) at once, not a chain of
+    // ever larger copies.
     const auto rest = static_cast<size_t>(std::max<int64_t>(length_ - base_, 0));
     const auto resident = static_cast<size_t>(viewResident_);
-    const size_t grown = std::max(need, std::min({capacity_ * 2, rest, resident}));
+    const size_t grown = capacity_ == 0 ? need : std::max(need, std::min(rest, resident));
     if (!reserve(grown)) return false;
   }
   while (held_ < need && !ended_) {
