@@ -5,19 +5,21 @@
 
 #include <cstdint>
 
+#include "jcampimport.h"
+
 namespace jcamp {
 
 enum SampleWarning : uint32_t {
-  kWarnNoFactor = 0x1,       // a factor the table needed was not given
-  kWarnTruncated = 0x2,      // the input ended early, or a line was cut at 127 characters
-  kWarnDecimalSplit = 0x4,   // an ordinate with a '.' or an exponent was split into two
-  kWarnLastDropped = 0x8,    // the table's last ordinate was taken as a check value
-  kWarnPrecision = 0x10,     // a DIF sum beyond 2^24 lost digits in single precision
-  kWarnXReversed = 0x20,     // the X axis runs the other way from the matrix's
-  kWarnXGrid = 0x40,         // the X grid is off the matrix's, or has another point count
-  kWarnBlockMissing = 0x80,  // the header counts this block, the file does not hold it
-  kWarnFileChanged = 0x100,  // the file changed since it was added
-  kWarnNotRead = 0x200,      // the file could not be read at import time
+  kWarnNoFactor = JCAMP_WARN_NO_FACTOR,          // a factor the table needed was not given
+  kWarnTruncated = JCAMP_WARN_TRUNCATED,         // the input ended early, or a line was cut
+  kWarnDecimalSplit = JCAMP_WARN_DECIMAL_SPLIT,  // an ordinate split at a '.' or an exponent
+  kWarnLastDropped = JCAMP_WARN_LAST_DROPPED,    // the last ordinate was taken as a check value
+  kWarnPrecision = JCAMP_WARN_PRECISION,         // a float DIF sum beyond 2^24 lost digits
+  kWarnXReversed = JCAMP_WARN_X_REVERSED,        // the X axis runs the other way from the matrix's
+  kWarnXGrid = JCAMP_WARN_X_GRID,  // the X grid is off the matrix's, or longer/shorter
+  kWarnBlockMissing = JCAMP_WARN_BLOCK_MISSING,  // the header counts this block, the file lacks it
+  kWarnFileChanged = JCAMP_WARN_FILE_CHANGED,    // the file changed since it was added
+  kWarnNotRead = JCAMP_WARN_NOT_READ,            // the file could not be read at import time
 };
 
 // One sample's diagnostics: the table checks, the warnings and the line (from

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "labels/reading_rules.h"
+#include "labels/sample_warnings.h"
 #include "platform/file_io.h"
 #include "scan/jcamp_file_info.h"
 #include "scan/message_format.h"
@@ -123,6 +124,10 @@ class JcampReader {
   std::vector<std::string> sampleNames;
   std::vector<std::string> xNames;
   std::vector<std::string> yNames;
+  // Filled by the matrix builder: one per row of the value block, and a line
+  // per block it left out for its X grid.
+  std::vector<SampleDiagnostics> diagnostics;
+  std::vector<std::string> refusedBlocks;
   int32_t sampleCount = 0;      // data blocks of the file
   char lineEnd = '\0';          // 0 until detected
   int32_t firstDataBlock = -1;  // 1: a single block; 2: several, linked or not
