@@ -16,10 +16,11 @@ struct ReadingRules {
   bool dataTypeOptional = false;  // a block without ##DATATYPE= is typed by its table
   bool peakTables = false;        // ##PEAK TABLE=(XY..XY) and ##XYDATA=(XY..XY) are read as pairs
   // Decoding.
-  bool decimalOrdinates = false;    // an X++(Y..Y) ordinate with '.' or an exponent is one number
-  bool doubleSums = false;          // DIF sums and scaling in double, stored as float
-  bool keepLastOrdinate = false;    // the Y check applies only between lines
-  bool missingFactorIsOne = false;  // a missing ##XFACTOR= or ##YFACTOR= scales by 1
+  bool decimalOrdinates = false;      // an X++(Y..Y) ordinate with '.' or an exponent is one number
+  bool doubleSums = false;            // DIF sums and scaling in double, stored as float
+  bool keepLastOrdinate = false;      // the Y check applies only between lines
+  bool missingFactorIsOne = false;    // a missing ##XFACTOR= or ##YFACTOR= scales by 1
+  bool firstYCheckWhenGiven = false;  // no ##FIRSTY= check without ##FIRSTY=
   // The matrix.
   bool alignReversedX = false;   // a block whose X runs the other way is put in column order
   bool refuseOtherGrid = false;  // a block off the first block's X grid is refused
@@ -29,7 +30,7 @@ struct ReadingRules {
 
 constexpr ReadingRules kHostCompatibleRules{};
 
-constexpr ReadingRules kStandardRules{true, true, true, true, true, true, true,
+constexpr ReadingRules kStandardRules{true, true, true, true, true, true, true, true,
                                       true, true, true, true, true, true, true};
 
 // The reading modes a host chooses from (the public header's JCAMP_MODE_*).

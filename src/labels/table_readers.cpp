@@ -130,10 +130,13 @@ std::unique_ptr<float[]> scaledOrdinates(std::unique_ptr<double[]> values, uint6
 }
 
 // The checks both XY forms make once the table is read.
-uint32_t tableEndFlags(const JcampBlock& block, uint64_t total, double yFactor) {
+uint32_t tableEndFlags(const JcampBlock& block, uint64_t total, double yFactor,
+                       const ReadingRules& rules) {
   uint32_t flags = 0;
-  // Without ##NPOINTS= there is no first point to expect a value at.
-  if (block.nPoints > 0) {
+  // Without ##NPOINTS= there is no first point to expect a value at; under
+  // firstYCheckWhenGiven, without ##FIRSTY= no value to expect there.
+  const bool firstYGiven = block.firstY != kUnsetValue || !rules.firstYCheckWhenGiven;
+  if (block.nPoints > 0 && firstYGiven) {
     const float first = block.tableLength > 0 ? block.yValues[0] : kMissingValue;
     if (std::fabs(static_cast<double>(first) - block.firstY) > yFactor) flags |= kCheckFirstY;
   }
@@ -224,7 +227,7 @@ void decodeXyData(JcampBlock& block, DataLines data, const ReadingRules& rules) 
   const uint64_t decoded = std::min(total, room);
   block.yValues = scaledOrdinates(std::move(values), decoded, room, yFactor);
   block.tableLength = static_cast<uint32_t>(nPoints > 0 ? room : decoded);
-  issues.note(tableEndFlags(block, total, yFactor), 0, data.labelLine);
+  issues.note(tableEndFlags(block, total, yFactor, rules), 0, data.labelLine);
   addIssues(block, issues);
 }
 
@@ -265,7 +268,8 @@ void decodeXyPoints(JcampBlock& block, DataLines data, const ReadingRules& rules
   block.xIsReal = std::move(isReal);
   block.tableLength = static_cast<uint32_t>(nPoints > 0 ? room : decoded);
   SampleDiagnostics issues;
-  issues.note(tableEndFlags(block, total, yFactor), missingFactors(block, true), data.labelLine);
+  issues.note(tableEndFlags(block, total, yFactor, rules), missingFactors(block, true),
+              data.labelLine);
   addIssues(block, issues);
 }
 
