@@ -123,11 +123,15 @@ void nameSamples(const JcampDocument& document, JcampReader& reader, int32_t sam
   }
 }
 
-// Under rowsForBlocks the value block holds exactly the rows planned;
-// false when it cannot be allocated.
+// Under rowsForBlocks the value block holds exactly the rows planned (the
+// caller's serves when the header counted them all); false when it cannot be
+// allocated.
 bool allocateRows(JcampReader& reader, const FileRows& plan, int64_t variables) {
-  reader.blockRows = static_cast<int32_t>(plan.rows.size());
-  reader.allocValueBlock(reader.blockRows, reader.blockColumns);
+  const auto rows = static_cast<int32_t>(plan.rows.size());
+  if (!reader.valueBlock || reader.blockRows != rows) {
+    reader.blockRows = rows;
+    reader.allocValueBlock(reader.blockRows, reader.blockColumns);
+  }
   return reader.valueBlock != nullptr || plan.rows.empty() || variables == 0;
 }
 

@@ -66,11 +66,6 @@ int32_t JcampReader::scanFile() {
       return 1;
     }
     dataStart_ = static_cast<int32_t>(absolutePosition());
-    // Under rowsForBlocks the blocks that follow count, not the number announced.
-    if (rules.rowsForBlocks) {
-      sampleCount = 1;
-      if (countBlocks() != 0) return 1;
-    }
   } else {
     if (countBlocks() != 0) return 1;
     firstDataBlock = sampleCount == 1 ? 1 : kLinkedFirstBlock;

@@ -178,9 +178,8 @@ TEST_F(JcampReaderTest, ShapesAreMeasuredAndRefusalsExplained) {
       {block("One"), "1 4 0 4000 400 11|One|||"},
       {replaced(block("One"), "\n", "\r"), "1 4 0 4000 400 11|One|||"},
       {block("a") + block("b") + block("c"), "3 4 0 4000 400 11|a|||"},
-      // The blocks announced, or under the standard rules those that follow.
-      {kLink + block("first") + block("second"), "4 4 0 4000 400 11|first|||",
-       "2 4 0 4000 400 11|first|||"},
+      // The blocks announced (the import makes rows of those the file holds).
+      {kLink + block("first") + block("second"), "4 4 0 4000 400 11|first|||"},
       // Labels written apart; counts cut to 8 characters; whole numbers saturate.
       {block("T",
              "##Data_Type=IR\n##first x=-7\n##Last-X=99999999999\n"
@@ -207,7 +206,7 @@ TEST_F(JcampReaderTest, ShapesAreMeasuredAndRefusalsExplained) {
       {kLink, "5: Unexpected end of file "},
       // Not a LINK block: blocks are counted, and the first has no ##FIRSTX=.
       {replaced(kLink, "LINK", "link") + block("a"), "1: Label ##FIRSTX= missing in block number 2",
-       "1 4 0 4000 400 11|a|||"},
+       "4 4 0 4000 400 11|a|||"},
       {block("a", replaced(kBody, "##DATA TYPE", "##DATA")),
        "1: Label ##DATATYPE= missing in block number 1", "1 4 0 4000 400 11|a|||"},
       {lowerLabels(block("lower")), "1: Label ##TITLE= missing in block number 1",
