@@ -54,8 +54,8 @@ int32_t JcampImporter::importData() {
   }
   if (rules_.rowsForBlocks) {
     // The rows are the blocks the files held.
-    int64_t total = 0;
-    for (const auto& entry : files_) total += std::max<int32_t>(entry->sampleCount, 0);
+    fileStartsValid_ = false;
+    const int64_t total = fileStarts().back();
     sampleCount_ = static_cast<int32_t>(std::min<int64_t>(total, INT32_MAX));
   }
   imported_ = true;
@@ -67,10 +67,10 @@ bool JcampImporter::importFile(size_t i) {
   JcampReader reader(&entry);
   reader.rules = rules_;
   // The file passed this scan when it was added; a failure now shows up as
-  // the builder's message below.
-  const int32_t addedShape[] = {entry.xCount, entry.yCount, entry.sampleCount};
-  const bool unchanged = reader.scanHeader() == kReaderOk && entry.xCount == addedShape[0] &&
-                         entry.yCount == addedShape[1] && entry.sampleCount == addedShape[2];
+  // the builder's message below, and it or other counts mark the rows changed.
+  const bool unchanged = reader.scanHeader() == kReaderOk && entry.xCount == entry.firstXCount &&
+                         entry.yCount == entry.firstYCount &&
+                         entry.sampleCount == entry.firstSampleCount;
   // Rows follow the entry, which a successful scan has just refreshed: the
   // value lookup walks the entries, so the two always agree.
   ValueBlock& block = valueBlocks_[i];
@@ -91,7 +91,7 @@ bool JcampImporter::importFile(size_t i) {
   if (rules_.rowsForBlocks) {
     // The builder made the rows: those of the blocks it took, none of a file it could not read.
     block.rows = read ? reader.blockRows : 0;
-    entry.sampleCount = block.rows;
+    entry.importedRows = block.rows;
   }
   sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
   if (i == 0) {
@@ -186,7 +186,8 @@ const std::vector<int64_t>& JcampImporter::fileStarts() const {
     int64_t total = 0;
     for (const auto& entry : files_) {
       fileStarts_.push_back(total);
-      total += std::max<int32_t>(entry->sampleCount, 0);
+      total +=
+          std::max<int32_t>(entry->importedRows >= 0 ? entry->importedRows : entry->sampleCount, 0);
     }
     fileStarts_.push_back(total);
     fileStartsValid_ = true;

@@ -171,6 +171,12 @@ void JcampReader::fillEntry() const {
   entry->origin = origin_;
   entry->owner = owner_;
   entry->yNames = yNames;
+  if (!entry->measured) {
+    entry->measured = true;
+    entry->firstXCount = nPoints;
+    entry->firstYCount = yCount;
+    entry->firstSampleCount = sampleCount;
+  }
 }
 
 }  // namespace jcamp
