@@ -20,10 +20,10 @@ XGrid XGrid::of(const JcampBlock& block) {
   grid.last_ = block.lastX;
   if (block.tableForm != kTableFormXyPoints) return grid;
   grid.even_ = false;
-  grid.points_.assign(block.nPoints, 0.0);
+  // The points the table holds; ##NPOINTS= may claim far more.
   if (block.xValues) {
     const uint32_t held = std::min(block.nPoints, block.tableLength);
-    for (uint32_t i = 0; i < held; ++i) grid.points_[i] = static_cast<double>(block.xValues[i]);
+    grid.points_.assign(block.xValues.get(), block.xValues.get() + held);
   }
   return grid;
 }
@@ -37,8 +37,9 @@ double XGrid::at(uint32_t i) const {
 }
 
 int XGrid::direction() const {
-  if (count_ < 2) return 0;
-  const double rise = at(count_ - 1) - at(0);
+  const uint32_t points = std::min(count_, held());
+  if (points < 2) return 0;
+  const double rise = at(points - 1) - at(0);
   return rise > 0 ? 1 : rise < 0 ? -1 : 0;
 }
 
@@ -75,7 +76,15 @@ GridFit fitGrid(const XGrid& block, const XGrid& matrix) {
                   !near(blockAt(n - 1), matrix.at(n - 1), tolerance);
     return fit;
   }
-  for (uint32_t i = 0; i < n && !fit.offGrid; ++i) {
+  // Past the points their tables hold, grids of pairs are all 0: a table that
+  // holds fewer points than it claims does not fit a straight grid.
+  const uint32_t held = std::max(block.held(), matrix.held());
+  if (held < n && (block.even() || matrix.even())) {
+    fit.offGrid = true;
+    return fit;
+  }
+  const auto compared = static_cast<uint32_t>(std::min<uint64_t>(n, uint64_t{held} + 1));
+  for (uint32_t i = 0; i < compared && !fit.offGrid; ++i) {
     fit.offGrid = !near(blockAt(i), matrix.at(i), halfStep(matrix, i));
   }
   return fit;

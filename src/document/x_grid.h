@@ -23,6 +23,9 @@ class XGrid {
   // 1 when the axis rises, -1 when it falls, 0 when flat or shorter than two.
   int direction() const;
   bool even() const { return even_; }
+  // The abscissas held rather than computed: all of an even grid's, those
+  // the table of pairs held (at() gives 0 past them).
+  uint32_t held() const { return even_ ? count_ : static_cast<uint32_t>(points_.size()); }
 
  private:
   bool even_ = true;
