@@ -46,10 +46,10 @@ SampleDiagnostics blockDiagnostics(const JcampDocument& document, const JcampBlo
   return diagnostics;
 }
 
-std::string describeRefusal(uint32_t k, const XGrid& grid, const XGrid& matrix) {
+std::string describeRefusal(uint32_t k, uint32_t points, const XGrid& matrix) {
   std::string text = "block " + std::to_string(k + 1) + ": ";
-  if (grid.size() != matrix.size()) {
-    return text + std::to_string(grid.size()) + " X points, not " + std::to_string(matrix.size());
+  if (points != matrix.size()) {
+    return text + std::to_string(points) + " X points, not " + std::to_string(matrix.size());
   }
   return text + "X values off the matrix's grid by more than half a step";
 }
@@ -78,12 +78,11 @@ FileRows planRows(const JcampDocument& document, int32_t counted, XGrid& matrixG
     if (rules.rowsForBlocks && !holdsTable(block)) continue;
     row.block = &block;
     row.diagnostics = blockDiagnostics(document, block, k, unclosed);
-    const XGrid grid = XGrid::of(block);
-    if (matrixGrid.empty()) matrixGrid = grid;
-    const GridFit fit = fitGrid(grid, matrixGrid);
+    if (matrixGrid.empty()) matrixGrid = XGrid::of(block);
+    const GridFit fit = fitGrid(block, matrixGrid);
     if (fit.offGrid && rules.refuseOtherGrid) {
       if (refusedBlocks++ < kMostRefusalLines) {
-        plan.refused.push_back(describeRefusal(k, grid, matrixGrid));
+        plan.refused.push_back(describeRefusal(k, block.nPoints, matrixGrid));
       }
       continue;
     }

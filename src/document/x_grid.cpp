@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "labels/data_types.h"
 
@@ -10,6 +11,27 @@ namespace {
 
 // The room an abscissa has around itself when the matrix holds a single point.
 constexpr double kLoneTolerance = 1e-9;
+
+// An even grid's abscissa i: the product is formed exactly before the
+// division, as wide as the platform allows.
+double evenAt(double first, double last, uint32_t count, uint32_t i) {
+  if (count <= 1) return first;
+  const long double span = static_cast<long double>(last) - first;
+  return static_cast<double>(first + span * i / (count - 1));
+}
+
+// Half the matrix's step around abscissa i: half the nearer neighbour's distance.
+double halfStep(const XGrid& matrix, uint32_t i) {
+  const uint32_t n = matrix.size();
+  if (n < 2) return kLoneTolerance * std::max(1.0, std::fabs(matrix.at(0)));
+  const double before = i > 0 ? std::fabs(matrix.at(i) - matrix.at(i - 1)) : HUGE_VAL;
+  const double after = i + 1 < n ? std::fabs(matrix.at(i + 1) - matrix.at(i)) : HUGE_VAL;
+  return 0.5 * std::min(before, after);
+}
+
+bool near(double value, double target, double tolerance) {
+  return std::fabs(value - target) <= tolerance;  // false for NaN
+}
 
 }  // namespace
 
@@ -29,11 +51,8 @@ XGrid XGrid::of(const JcampBlock& block) {
 }
 
 double XGrid::at(uint32_t i) const {
-  if (!even_) return i < points_.size() ? points_[i] : 0.0;
-  if (count_ <= 1) return first_;
-  // Long double keeps the product exact before the division, as wide as the platform allows.
-  const long double span = static_cast<long double>(last_) - first_;
-  return static_cast<double>(first_ + span * i / (count_ - 1));
+  if (!even_) return i < points_.size() ? static_cast<double>(points_[i]) : 0.0;
+  return evenAt(first_, last_, count_, i);
 }
 
 int XGrid::direction() const {
@@ -43,49 +62,49 @@ int XGrid::direction() const {
   return rise > 0 ? 1 : rise < 0 ? -1 : 0;
 }
 
-namespace {
-
-// Half the matrix's step around abscissa i: half the nearer neighbour's distance.
-double halfStep(const XGrid& matrix, uint32_t i) {
-  const uint32_t n = matrix.size();
-  if (n < 2) return kLoneTolerance * std::max(1.0, std::fabs(matrix.at(0)));
-  const double before = i > 0 ? std::fabs(matrix.at(i) - matrix.at(i - 1)) : HUGE_VAL;
-  const double after = i + 1 < n ? std::fabs(matrix.at(i + 1) - matrix.at(i)) : HUGE_VAL;
-  return 0.5 * std::min(before, after);
-}
-
-bool near(double value, double target, double tolerance) {
-  return std::fabs(value - target) <= tolerance;  // false for NaN
-}
-
-}  // namespace
-
-GridFit fitGrid(const XGrid& block, const XGrid& matrix) {
+GridFit fitGrid(const JcampBlock& block, const XGrid& matrix) {
   GridFit fit;
-  fit.reversed = block.direction() * matrix.direction() < 0;
   const uint32_t n = matrix.size();
-  if (block.size() != n) {
+  const bool even = block.tableForm != kTableFormXyPoints;
+  const float* points = block.xValues.get();
+  const uint32_t held =
+      even ? block.nPoints : (points != nullptr ? std::min(block.nPoints, block.tableLength) : 0);
+  const auto blockAt = [&](uint32_t i) {
+    if (even) return evenAt(block.firstX, block.lastX, block.nPoints, i);
+    return i < held ? static_cast<double>(points[i]) : 0.0;
+  };
+  const uint32_t ends = std::min(block.nPoints, held);
+  if (ends >= 2) {
+    const double rise = blockAt(ends - 1) - blockAt(0);
+    fit.reversed = (rise > 0 ? 1 : rise < 0 ? -1 : 0) * matrix.direction() < 0;
+  }
+  if (block.nPoints != n) {
     fit.offGrid = true;
     return fit;
   }
-  const auto blockAt = [&](uint32_t i) { return block.at(fit.reversed ? n - 1 - i : i); };
-  if (block.even() && matrix.even()) {
+  const auto alignedAt = [&](uint32_t i) { return blockAt(fit.reversed ? n - 1 - i : i); };
+  if (even && matrix.even()) {
     // Two straight lines differ most at their ends.
     const double tolerance = halfStep(matrix, 0);
-    fit.offGrid = !near(blockAt(0), matrix.at(0), tolerance) ||
-                  !near(blockAt(n - 1), matrix.at(n - 1), tolerance);
+    fit.offGrid = !near(alignedAt(0), matrix.at(0), tolerance) ||
+                  !near(alignedAt(n - 1), matrix.at(n - 1), tolerance);
+    return fit;
+  }
+  // The common case of pairs: the very abscissas of the matrix's first block.
+  if (!even && !matrix.even() && !fit.reversed && held == matrix.held() &&
+      (held == 0 || std::memcmp(points, matrix.points(), held * sizeof(float)) == 0)) {
     return fit;
   }
   // Past the points their tables hold, grids of pairs are all 0: a table that
   // holds fewer points than it claims does not fit a straight grid.
-  const uint32_t held = std::max(block.held(), matrix.held());
-  if (held < n && (block.even() || matrix.even())) {
+  const uint32_t compared = std::max(held, matrix.held());
+  if (compared < n && (even || matrix.even())) {
     fit.offGrid = true;
     return fit;
   }
-  const auto compared = static_cast<uint32_t>(std::min<uint64_t>(n, uint64_t{held} + 1));
-  for (uint32_t i = 0; i < compared && !fit.offGrid; ++i) {
-    fit.offGrid = !near(blockAt(i), matrix.at(i), halfStep(matrix, i));
+  const auto last = static_cast<uint32_t>(std::min<uint64_t>(n, uint64_t{compared} + 1));
+  for (uint32_t i = 0; i < last && !fit.offGrid; ++i) {
+    fit.offGrid = !near(alignedAt(i), matrix.at(i), halfStep(matrix, i));
   }
   return fit;
 }

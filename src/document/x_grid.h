@@ -1,4 +1,4 @@
-// The X axis of a data block, and how it lies against the matrix's.
+// The X axis of a data block, and how a block's axis lies against the matrix's.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,8 @@ namespace jcamp {
 
 // The abscissas of one block: evenly spaced from firstX to lastX over nPoints
 // (##XYDATA=, and any table other than pairs), or the abscissas of its pairs
-// (##XYPOINTS=), 0 past those the table held.
+// (##XYPOINTS=), as the table holds them. The matrix keeps the one of its
+// first block.
 class XGrid {
  public:
   XGrid() = default;
@@ -26,13 +27,14 @@ class XGrid {
   // The abscissas held rather than computed: all of an even grid's, those
   // the table of pairs held (at() gives 0 past them).
   uint32_t held() const { return even_ ? count_ : static_cast<uint32_t>(points_.size()); }
+  const float* points() const { return points_.data(); }
 
  private:
   bool even_ = true;
   double first_ = 0;
   double last_ = 0;
   uint32_t count_ = 0;
-  std::vector<double> points_;  // the pairs' abscissas (not even)
+  std::vector<float> points_;  // the pairs' abscissas, as the block stores them
 };
 
 // A block's axis against the matrix's: reversed when the two run opposite
@@ -43,6 +45,6 @@ struct GridFit {
   bool reversed = false;
   bool offGrid = false;
 };
-GridFit fitGrid(const XGrid& block, const XGrid& matrix);
+GridFit fitGrid(const JcampBlock& block, const XGrid& matrix);
 
 }  // namespace jcamp
