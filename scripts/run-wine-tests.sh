@@ -44,14 +44,9 @@ elif [ -d "$source/../shared/jcamp-corpus" ]; then
   export JCAMP_CORPUS="Z:$(cd "$source/../shared/jcamp-corpus" && pwd)"
 fi
 
-# Small generated sets, when the benchmark kit and Python are at hand.
-kit="$source/../shared/bench"
-[ -d "$kit" ] || kit="$source/../../shared/bench"
-if command -v python3 >/dev/null 2>&1 && [ -f "$kit/gen_jcamp.py" ]; then
-  python3 "$kit/gen_jcamp.py" --spectra 40 --points 300 --form all --shape files,link,multi \
-    --out "$work/generated" >/dev/null
-  export JCAMP_GENERATED="Z:$work/generated"
-fi
+# The generated sets, for the tests that compare them with their true values.
+"$source/scripts/generate-sets.sh" "$work/generated" >/dev/null
+export JCAMP_GENERATED="Z:$work/generated"
 
 export JCAMP_UNPACKED=""
 if [ -n "$package" ]; then

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "labels/sample_warnings.h"
+
 namespace jcamp {
 
 std::unique_ptr<FileBytes> BytesShelf::take() {
@@ -23,7 +25,8 @@ void BytesShelf::put(std::unique_ptr<FileBytes> bytes) {
 }
 
 FileReading readFileForImport(const JcampFileInfo& entry, const ReadingRules& rules,
-                              int32_t columns, VariableNaming naming, BytesShelf& shelf) {
+                              int32_t columns, VariableNaming naming, XGrid* grid,
+                              BytesShelf& shelf) {
   FileReading reading;
   try {
     reading.entry = std::make_unique<JcampFileInfo>(entry);
@@ -36,8 +39,12 @@ FileReading readFileForImport(const JcampFileInfo& entry, const ReadingRules& ru
     if (bytes->open(reading.entry->path.c_str())) bytes->loadAll();
     reader.readThrough(bytes.get(), JcampReader::Bytes::kOpened);
     // The file passed this scan when it was added; a failure now shows up as
-    // the builder's message.
-    reader.scanHeader();
+    // the builder's message, and it or other counts mark the rows changed.
+    const JcampFileInfo& scanned = *reading.entry;
+    const bool unchanged =
+        reader.scanHeader() == kReaderOk && scanned.xCount == scanned.firstXCount &&
+        scanned.yCount == scanned.firstYCount && scanned.sampleCount == scanned.firstSampleCount;
+    reading.fileWarnings = unchanged ? 0u : uint32_t{kWarnFileChanged};
     // Rows follow the entry, which a successful scan has just refreshed: the
     // value lookup walks the entries, so the two always agree.
     reading.rows = std::max<int32_t>(reading.entry->sampleCount, 0);
@@ -45,7 +52,7 @@ FileReading readFileForImport(const JcampFileInfo& entry, const ReadingRules& ru
     reader.allocValueBlock(reading.rows, reading.columns);
     reader.blockRows = reading.rows;
     reader.blockColumns = reading.columns;
-    reading.read = readMatrix(reader, *reading.entry, naming) != 0;
+    reading.read = readMatrix(reader, *reading.entry, naming, grid) != 0;
     reader.readThrough(nullptr);
     shelf.put(std::move(bytes));
   } catch (...) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "document/matrix_builder.h"
+#include "document/x_grid.h"
 #include "labels/reading_rules.h"
 #include "scan/file_bytes.h"
 #include "scan/jcamp_file_info.h"
@@ -34,14 +35,17 @@ struct FileReading {
   std::unique_ptr<JcampReader> reader;   // its values and names, or its status and message
   int32_t rows = 0;                      // of the value block
   int32_t columns = 0;
-  bool read = false;         // readMatrix succeeded
-  std::exception_ptr error;  // what the reading threw, to be rethrown on the committing thread
+  uint32_t fileWarnings = 0;  // kWarnFileChanged when the scan found another file than was added
+  bool read = false;          // readMatrix succeeded
+  std::exception_ptr error;   // what the reading threw, to be rethrown on the committing thread
 };
 
 // Scans the file of entry again and reads its values (rows from this scan,
-// columns given) and names, its X and Y names only when naming says so.
-// Never throws: an exception is kept in the result.
+// columns given) and names, its X and Y names only when naming says so, its
+// blocks compared with grid (set by the first block when empty). Never throws:
+// an exception is kept in the result.
 FileReading readFileForImport(const JcampFileInfo& entry, const ReadingRules& rules,
-                              int32_t columns, VariableNaming naming, BytesShelf& shelf);
+                              int32_t columns, VariableNaming naming, XGrid* grid,
+                              BytesShelf& shelf);
 
 }  // namespace jcamp

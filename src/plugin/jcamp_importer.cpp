@@ -43,37 +43,58 @@ int32_t JcampImporter::importData() {
   variableNames_.clear();
   valueBlocks_.clear();
   valueBlocks_.resize(files_.size());
+  matrixGrid_ = XGrid();
   // The re-scans below refresh the entries' sample counts.
   fileStartsValid_ = false;
-  // Files are read on every thread the pool has, and committed here in file
+  // Files are read on every thread the pool has and committed here, in file
   // order: names, values and messages come out as one thread would make them.
+  // Each file is compared with the X grid of the matrix's first block, so the
+  // files are read one by one until one has given it.
   std::vector<FileReading> readings(files_.size());
   BytesShelf shelf;
   std::exception_ptr error;
   size_t committed = 0;
-  bool finished = false;
+  bool finished = true;
   {
     platform::WorkerPool pool(platform::WorkerPool::threadsWanted());
-    finished = pool.forEachInOrder(
-        files_.size(),
-        [&](size_t i) {
-          const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
-          readings[i] = readFileForImport(*files_[i], rules_, variableCount(), naming, shelf);
-        },
-        [&](size_t i) {
-          try {
-            committed = i;
-            return commitReading(i, readings[i]);
-          } catch (...) {
-            error = std::current_exception();
-            return false;
-          }
-        });
+    auto readFiles = [&](size_t first, size_t count, bool shareGrid) {
+      return pool.forEachInOrder(
+          count,
+          [&, first, shareGrid](size_t n) {
+            const size_t i = first + n;
+            const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
+            // A grid already set is only read: each file compares with its own copy.
+            XGrid copy;
+            if (!shareGrid) copy = matrixGrid_;
+            readings[i] = readFileForImport(*files_[i], rules_, variableCount(), naming,
+                                            shareGrid ? &matrixGrid_ : &copy, shelf);
+          },
+          [&, first](size_t n) {
+            try {
+              committed = first + n;
+              return commitReading(first + n, readings[first + n]);
+            } catch (...) {
+              error = std::current_exception();
+              return false;
+            }
+          });
+    };
+    size_t next = 0;
+    while (finished && next < files_.size() && matrixGrid_.empty()) {
+      finished = readFiles(next++, 1, true);
+    }
+    if (finished && next < files_.size()) finished = readFiles(next, files_.size() - next, false);
   }
   if (error) std::rethrow_exception(error);
   if (!finished) {
     valueBlocks_.resize(committed);
     return kResultImportFailed;
+  }
+  if (rules_.rowsForBlocks) {
+    // The rows are the blocks the files held.
+    fileStartsValid_ = false;
+    const int64_t total = fileStarts().back();
+    sampleCount_ = static_cast<int32_t>(std::min<int64_t>(total, INT32_MAX));
   }
   imported_ = true;
   return kResultOk;
@@ -82,16 +103,29 @@ int32_t JcampImporter::importData() {
 bool JcampImporter::commitReading(size_t i, FileReading& reading) {
   if (reading.error) std::rethrow_exception(reading.error);
   files_[i] = std::move(reading.entry);
+  JcampFileInfo& entry = *files_[i];
   ValueBlock& block = valueBlocks_[i];
   block.rows = reading.rows;
   block.columns = reading.columns;
+  block.fileWarnings = reading.fileWarnings;
   JcampReader& reader = *reading.reader;
-  if (!reading.read && reportReadFailure(reader, *files_[i]) == 0) return false;
+  if (!reading.read) {
+    block.fileWarnings |= kWarnNotRead;
+    if (reportReadFailure(reader, entry) == 0) return false;
+  } else if (reportRefusedBlocks(reader, entry) == 0) {
+    return false;
+  }
+  if (rules_.rowsForBlocks) {
+    // The builder made the rows: those of the blocks it took, none of a file it could not read.
+    block.rows = reading.read ? reader.blockRows : 0;
+    entry.importedRows = block.rows;
+  }
   sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
   if (i == 0) {
     variableNames_ = reader.xNames;
     variableNames_.insert(variableNames_.end(), reader.yNames.begin(), reader.yNames.end());
   }
+  block.diagnostics = std::move(reader.diagnostics);
   block.values = reader.takeValueBlock();
   reading = FileReading{};
   return true;
@@ -176,7 +210,8 @@ const std::vector<int64_t>& JcampImporter::fileStarts() const {
     int64_t total = 0;
     for (const auto& entry : files_) {
       fileStarts_.push_back(total);
-      total += std::max<int32_t>(entry->sampleCount, 0);
+      total +=
+          std::max<int32_t>(entry->importedRows >= 0 ? entry->importedRows : entry->sampleCount, 0);
     }
     fileStarts_.push_back(total);
     fileStartsValid_ = true;
@@ -263,6 +298,21 @@ int32_t JcampImporter::getValues(int32_t sample, int32_t firstVariable, int32_t 
   return kResultOk;
 }
 
+SampleDiagnostics JcampImporter::diagnosticsOf(size_t file, int64_t local) const {
+  SampleDiagnostics diagnostics;
+  diagnostics.block = static_cast<int32_t>(local);
+  if (file >= valueBlocks_.size()) {
+    diagnostics.note(0, kWarnNotRead, 0);  // added after the import
+    return diagnostics;
+  }
+  const ValueBlock& block = valueBlocks_[file];
+  if (local < static_cast<int64_t>(block.diagnostics.size())) {
+    diagnostics = block.diagnostics[static_cast<size_t>(local)];
+  }
+  diagnostics.note(0, block.fileWarnings, 0);
+  return diagnostics;
+}
+
 int32_t JcampImporter::getSampleInfo(int32_t sample, JcampSampleInfo* info) {
   if (info == nullptr) return kResultNullArgument;
   constexpr uint32_t kLeastSize = offsetof(JcampSampleInfo, checkFlags);
@@ -275,8 +325,12 @@ int32_t JcampImporter::getSampleInfo(int32_t sample, JcampSampleInfo* info) {
   size_t file = 0;
   int64_t local = 0;
   if (locateSample(sample, file, local)) {
+    const SampleDiagnostics diagnostics = diagnosticsOf(file, local);
     filled.fileIndex = static_cast<int32_t>(file);
-    filled.blockIndex = static_cast<int32_t>(local);
+    filled.blockIndex = diagnostics.block;
+    filled.checkFlags = diagnostics.checkFlags;
+    filled.warnings = diagnostics.warnings;
+    filled.line = static_cast<int32_t>(diagnostics.line);
   }
   const uint32_t size = std::min<uint32_t>(info->size, sizeof(JcampSampleInfo));
   filled.size = size;

@@ -15,8 +15,8 @@ std::string exampleFile(const std::string& name);
 std::string corpusDir();
 // Every file of the corpus, sorted; empty when the corpus is absent.
 std::vector<std::string> corpusFiles();
-// The folders of the data sets that the benchmark kit's generator wrote for
-// the tests (JCAMP_GENERATED), sorted; empty when there are none.
+// The sets scripts/generate-sets.sh wrote, one folder each with its
+// truth.tsv, sorted; empty when they were not generated (JCAMP_GENERATED).
 std::vector<std::string> generatedSets();
 // The .jdx files of one folder, sorted.
 std::vector<std::string> filesIn(const std::string& dir);
