@@ -1,13 +1,23 @@
 // The last layer of a document: one filled JcampBlock per block that holds data.
+#include <algorithm>
 #include <memory>
 #include <new>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
+#include "document/block_state.h"
 #include "document/jcamp_document.h"
 #include "labels/data_types.h"
 #include "labels/label_dictionary.h"
 
 namespace jcamp {
 namespace {
+
+// Label applications beyond this many per label of the document mean spans
+// overlap (blocks without ##END=, or nested ones): they are filled together.
+constexpr uint64_t kDirectApplicationsPerLabel = 2;
+constexpr uint64_t kDirectApplicationsAlways = 4096;
 
 bool holdsData(const BlockSpan& span) {
   return span.dataType != kDataTypeLink;
@@ -25,15 +35,139 @@ uint32_t fillBlock(JcampBlock& block, const BlockSpan& span, uint32_t concentrat
   return kDocOk;
 }
 
+// Data blocks whose spans overlap, filled in one pass over the labels. Each
+// block must end as if every label of its span had been applied to it alone.
+// Blocks that have reached the same state (every field and array equal) stay
+// the same whatever labels follow, so they share one state: each label is
+// applied once per distinct state, not once per block. Without ##END=, every
+// block runs to the end of the file and the blocks begun before a label are
+// soon alike: the pass costs about what the file's labels cost once.
+class OverlapFill {
+ public:
+  OverlapFill(const JcampDocument& document, JcampBlock* blocks)
+      : doc_(document), blocks_(blocks) {}
+
+  uint32_t run() {
+    collectSpans();
+    size_t nextStart = 0;
+    size_t nextEnd = 0;
+    for (uint32_t t = 0; t < doc_.labelCount; ++t) {
+      if (nextStart < starts_.size() && starts_[nextStart].first == t) {
+        mergeAlikeGroups();
+        startGroup(starts_[nextStart++].second);
+      }
+      for (const std::unique_ptr<Group>& group : groups_) {
+        group->state.concentrationCount = doc_.concentrationCapacity;
+        const uint32_t status = applyLabel(group->state, doc_.labels[t], doc_.context);
+        if (status != kDocOk) return status;
+      }
+      while (nextEnd < ends_.size() && ends_[nextEnd].first == t)
+        finishBlock(ends_[nextEnd++].second);
+    }
+    return kDocOk;
+  }
+
+ private:
+  struct Group {
+    JcampBlock state;
+    std::vector<uint32_t> blocks;  // data blocks in this state whose span is still open
+  };
+
+  // Label index at which each data block's span starts and ends, in label order.
+  void collectSpans() {
+    uint32_t k = 0;
+    for (uint32_t s = 0; s < doc_.spanCount; ++s) {
+      const BlockSpan& span = doc_.spans[s];
+      if (!holdsData(span)) continue;
+      if (span.firstLabel != nullptr && span.lastLabel != nullptr) {
+        starts_.emplace_back(labelIndex(span.firstLabel), k);
+        ends_.emplace_back(labelIndex(span.lastLabel), k);
+      }
+      ++k;
+    }
+    groupOf_.assign(k, nullptr);
+    std::stable_sort(starts_.begin(), starts_.end());
+    std::stable_sort(ends_.begin(), ends_.end());
+  }
+
+  uint32_t labelIndex(const LabelRecord* label) const {
+    return static_cast<uint32_t>(label - doc_.labels.get());
+  }
+
+  void startGroup(uint32_t block) {
+    auto group = std::make_unique<Group>();
+    group->blocks.push_back(block);
+    groupOf_[block] = group.get();
+    groups_.push_back(std::move(group));
+  }
+
+  // The block's span has seen its last label: it takes its group's state.
+  void finishBlock(uint32_t block) {
+    Group* group = groupOf_[block];
+    groupOf_[block] = nullptr;
+    auto& members = group->blocks;
+    members.erase(std::find(members.begin(), members.end(), block));
+    if (!members.empty()) {
+      copyBlockState(group->state, blocks_[block]);
+      return;
+    }
+    blocks_[block] = std::move(group->state);
+    groups_.erase(
+        std::find_if(groups_.begin(), groups_.end(),
+                     [group](const std::unique_ptr<Group>& g) { return g.get() == group; }));
+  }
+
+  // Groups whose states became equal become one.
+  void mergeAlikeGroups() {
+    if (groups_.size() < 2) return;
+    std::unordered_multimap<uint64_t, size_t> byFingerprint;
+    std::vector<std::unique_ptr<Group>> kept;
+    for (std::unique_ptr<Group>& group : groups_) {
+      const uint64_t fingerprint = blockFingerprint(group->state);
+      Group* same = nullptr;
+      const auto range = byFingerprint.equal_range(fingerprint);
+      for (auto it = range.first; it != range.second && same == nullptr; ++it) {
+        if (sameBlockState(kept[it->second]->state, group->state)) same = kept[it->second].get();
+      }
+      if (same == nullptr) {
+        byFingerprint.emplace(fingerprint, kept.size());
+        kept.push_back(std::move(group));
+        continue;
+      }
+      for (uint32_t block : group->blocks) groupOf_[block] = same;
+      same->blocks.insert(same->blocks.end(), group->blocks.begin(), group->blocks.end());
+    }
+    groups_ = std::move(kept);
+  }
+
+  const JcampDocument& doc_;
+  JcampBlock* blocks_;
+  std::vector<std::pair<uint32_t, uint32_t>> starts_;  // (first label, data block)
+  std::vector<std::pair<uint32_t, uint32_t>> ends_;    // (last label, data block)
+  std::vector<Group*> groupOf_;
+  std::vector<std::unique_ptr<Group>> groups_;
+};
+
 }  // namespace
 
 uint32_t JcampDocument::buildDataBlocks() {
+  return buildDataBlocks(SpanFill::kAuto);
+}
+
+uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
   if (spans == nullptr || spanCount == 0) return kDocNotReady;
   dataBlocks.reset();
   dataBlockCount = 0;
 
   uint32_t count = 0;
-  for (uint32_t s = 0; s < spanCount; ++s) count += holdsData(spans[s]) ? 1 : 0;
+  uint64_t applications = 0;
+  for (uint32_t s = 0; s < spanCount; ++s) {
+    if (!holdsData(spans[s])) continue;
+    ++count;
+    if (spans[s].firstLabel != nullptr && spans[s].lastLabel != nullptr) {
+      applications += static_cast<uint64_t>(spans[s].lastLabel - spans[s].firstLabel) + 1;
+    }
+  }
   try {
     if (count > 0) dataBlocks = std::make_unique<JcampBlock[]>(count);
   } catch (const std::bad_alloc&) {
@@ -41,6 +175,15 @@ uint32_t JcampDocument::buildDataBlocks() {
   }
   dataBlockCount = count;
 
+  const bool overlapping =
+      applications > kDirectApplicationsPerLabel * labelCount + kDirectApplicationsAlways;
+  if (fill == SpanFill::kTogether || (fill == SpanFill::kAuto && overlapping)) {
+    try {
+      return OverlapFill(*this, dataBlocks.get()).run();
+    } catch (const std::bad_alloc&) {
+      return kDocNoMemory;
+    }
+  }
   uint32_t k = 0;
   for (uint32_t s = 0; s < spanCount; ++s) {
     if (!holdsData(spans[s])) continue;
