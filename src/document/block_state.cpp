@@ -12,13 +12,14 @@ namespace {
 // the size check below is the reminder.
 #define JCAMP_BLOCK_FIELDS(X)                                                                      \
   X(jcampVersion)                                                                                  \
-  X(dataType) X(tableForm) X(title) X(origin) X(owner) X(imsPressure) X(electricField)             \
-      X(imsTemperature) X(shutterOpeningTime) X(blockId) X(carrierGas) X(driftGas) X(ionPolarity)  \
-          X(ionizationMode) X(firstX) X(lastX) X(xFactor) X(yFactor) X(firstY) X(tableLength)      \
-              X(nPoints) X(xUnits) X(yUnits) X(concentrationCount) X(concentrationLength)          \
-                  X(seconds) X(maxX) X(minX) X(maxY) X(minY) X(zone) X(year) X(month) X(day)       \
-                      X(hour) X(minute) X(sourceReference) X(crossReference) X(sampleDescription)  \
-                          X(casName) X(iupacName) X(names) X(molForm) X(casRegistryNo)             \
+  X(dataType)                                                                                      \
+  X(tableForm) X(title) X(origin) X(owner) X(imsPressure) X(electricField) X(imsTemperature)       \
+      X(shutterOpeningTime) X(blockId) X(carrierGas) X(driftGas) X(ionPolarity) X(ionizationMode)  \
+          X(firstX) X(lastX) X(xFactor) X(yFactor) X(firstY) X(tableLength) X(nPoints) X(xUnits)   \
+              X(yUnits) X(concentrationCount) X(concentrationLength) X(seconds) X(maxX) X(minX)    \
+                  X(maxY) X(minY) X(zone) X(year) X(month) X(day) X(hour) X(minute)                \
+                      X(sourceReference) X(crossReference) X(sampleDescription) X(casName)         \
+                          X(iupacName) X(names) X(molForm) X(casRegistryNo)                        \
                               X(concentrationsRecord) X(spectrometerDataSystem)                    \
                                   X(instrumentalParameters) X(dataProcessing) X(comment) X(xLabel) \
                                       X(yLabel) X(ionizationEnergy) X(ionizationChamber)           \
