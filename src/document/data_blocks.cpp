@@ -1,5 +1,6 @@
 // The last layer of a document: one filled JcampBlock per block that holds data.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <unordered_map>
@@ -8,6 +9,7 @@
 
 #include "document/block_state.h"
 #include "document/jcamp_document.h"
+#include "document/line_table.h"
 #include "labels/data_types.h"
 #include "labels/label_dictionary.h"
 
@@ -19,17 +21,56 @@ namespace {
 constexpr uint64_t kDirectApplicationsPerLabel = 2;
 constexpr uint64_t kDirectApplicationsAlways = 4096;
 
+// Array entries (values, abscissas, flags, concentrations) the blocks of a
+// document may hold at once: each table gets no more room than its own text
+// justifies, but a file of many small tables that repeat one value thousands
+// of times, or of many blocks that all see the last table, could add up to
+// far more than the file. Beyond this the step fails as out of memory.
+constexpr uint64_t kEntriesAlwaysGranted = uint64_t{1} << 20;
+constexpr uint64_t kEntriesPerTextByte = 16;
+
+class ArrayBudget {
+ public:
+  explicit ArrayBudget(const JcampDocument& document) {
+    uint64_t bytes = 0;
+    if (document.lineTable != nullptr) {
+      const LineTable& lines = *document.lineTable;
+      for (uint32_t i = 0; i < lines.count(); ++i) bytes += std::strlen(lines.line(i)) + 1;
+    }
+    limit_ = std::max(kEntriesAlwaysGranted, bytes * kEntriesPerTextByte);
+  }
+
+  // Records what a block's arrays grew or shrank by; false once over the limit.
+  bool change(uint64_t before, uint64_t after) {
+    held_ = held_ + after - before;
+    return held_ <= limit_;
+  }
+
+ private:
+  uint64_t limit_ = 0;
+  uint64_t held_ = 0;
+};
+
 bool holdsData(const BlockSpan& span) {
   return span.dataType != kDataTypeLink;
 }
 
+// Applies one label to a block, accounting for what its arrays hold.
+uint32_t applyCounted(JcampBlock& block, const LabelRecord& label, uint32_t concentrationCapacity,
+                      const ReadContext& context, ArrayBudget& budget) {
+  block.concentrationCount = concentrationCapacity;
+  const uint64_t before = blockArrayEntries(block);
+  const uint32_t status = applyLabel(block, label, context);
+  if (!budget.change(before, blockArrayEntries(block))) return kDocNoMemory;
+  return status;
+}
+
 // Hands every label of the span, its TITLE and END included, to the block.
 uint32_t fillBlock(JcampBlock& block, const BlockSpan& span, uint32_t concentrationCapacity,
-                   const ReadContext& context) {
+                   const ReadContext& context, ArrayBudget& budget) {
   if (span.firstLabel == nullptr || span.lastLabel == nullptr) return kDocOk;
   for (const LabelRecord* label = span.firstLabel; label <= span.lastLabel; ++label) {
-    block.concentrationCount = concentrationCapacity;
-    const uint32_t status = applyLabel(block, *label, context);
+    const uint32_t status = applyCounted(block, *label, concentrationCapacity, context, budget);
     if (status != kDocOk) return status;
   }
   return kDocOk;
@@ -44,8 +85,8 @@ uint32_t fillBlock(JcampBlock& block, const BlockSpan& span, uint32_t concentrat
 // soon alike: the pass costs about what the file's labels cost once.
 class OverlapFill {
  public:
-  OverlapFill(const JcampDocument& document, JcampBlock* blocks)
-      : doc_(document), blocks_(blocks) {}
+  OverlapFill(const JcampDocument& document, JcampBlock* blocks, ArrayBudget& budget)
+      : doc_(document), blocks_(blocks), budget_(budget) {}
 
   uint32_t run() {
     collectSpans();
@@ -57,12 +98,13 @@ class OverlapFill {
         startGroup(starts_[nextStart++].second);
       }
       for (const std::unique_ptr<Group>& group : groups_) {
-        group->state.concentrationCount = doc_.concentrationCapacity;
-        const uint32_t status = applyLabel(group->state, doc_.labels[t], doc_.context);
+        const uint32_t status = applyCounted(group->state, doc_.labels[t],
+                                             doc_.concentrationCapacity, doc_.context, budget_);
         if (status != kDocOk) return status;
       }
-      while (nextEnd < ends_.size() && ends_[nextEnd].first == t)
-        finishBlock(ends_[nextEnd++].second);
+      while (nextEnd < ends_.size() && ends_[nextEnd].first == t) {
+        if (!finishBlock(ends_[nextEnd++].second)) return kDocNoMemory;
+      }
     }
     return kDocOk;
   }
@@ -101,20 +143,23 @@ class OverlapFill {
     groups_.push_back(std::move(group));
   }
 
-  // The block's span has seen its last label: it takes its group's state.
-  void finishBlock(uint32_t block) {
+  // The block's span has seen its last label: it takes its group's state (a
+  // copy while other blocks share it). False when the copy is over the budget.
+  bool finishBlock(uint32_t block) {
     Group* group = groupOf_[block];
     groupOf_[block] = nullptr;
     auto& members = group->blocks;
     members.erase(std::find(members.begin(), members.end(), block));
     if (!members.empty()) {
+      if (!budget_.change(0, blockArrayEntries(group->state))) return false;
       copyBlockState(group->state, blocks_[block]);
-      return;
+      return true;
     }
     blocks_[block] = std::move(group->state);
     groups_.erase(
         std::find_if(groups_.begin(), groups_.end(),
                      [group](const std::unique_ptr<Group>& g) { return g.get() == group; }));
+    return true;
   }
 
   // Groups whose states became equal become one.
@@ -134,6 +179,7 @@ class OverlapFill {
         kept.push_back(std::move(group));
         continue;
       }
+      budget_.change(blockArrayEntries(group->state), 0);
       for (uint32_t block : group->blocks) groupOf_[block] = same;
       same->blocks.insert(same->blocks.end(), group->blocks.begin(), group->blocks.end());
     }
@@ -142,6 +188,7 @@ class OverlapFill {
 
   const JcampDocument& doc_;
   JcampBlock* blocks_;
+  ArrayBudget& budget_;
   std::vector<std::pair<uint32_t, uint32_t>> starts_;  // (first label, data block)
   std::vector<std::pair<uint32_t, uint32_t>> ends_;    // (last label, data block)
   std::vector<Group*> groupOf_;
@@ -175,11 +222,12 @@ uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
   }
   dataBlockCount = count;
 
+  ArrayBudget budget(*this);
   const bool overlapping =
       applications > kDirectApplicationsPerLabel * labelCount + kDirectApplicationsAlways;
   if (fill == SpanFill::kTogether || (fill == SpanFill::kAuto && overlapping)) {
     try {
-      return OverlapFill(*this, dataBlocks.get()).run();
+      return OverlapFill(*this, dataBlocks.get(), budget).run();
     } catch (const std::bad_alloc&) {
       return kDocNoMemory;
     }
@@ -187,7 +235,8 @@ uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
   uint32_t k = 0;
   for (uint32_t s = 0; s < spanCount; ++s) {
     if (!holdsData(spans[s])) continue;
-    const uint32_t status = fillBlock(dataBlocks[k++], spans[s], concentrationCapacity, context);
+    const uint32_t status =
+        fillBlock(dataBlocks[k++], spans[s], concentrationCapacity, context, budget);
     if (status != kDocOk) return status;
   }
   return kDocOk;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <string>
 
 #include "document/jcamp_document.h"
@@ -166,7 +167,14 @@ const char* statusMessage(uint32_t status) {
   }
 }
 
-int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming) {
+int32_t reportNoMemory(JcampReader& reader, const JcampFileInfo& entry) {
+  setStatus(reader, kStatusNoMemory);
+  return reportFailure(reader, entry);
+}
+
+namespace {
+
+int32_t buildMatrixOrThrow(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming) {
   reader.sampleNames.clear();
   reader.xNames.clear();
   reader.yNames.clear();
@@ -201,6 +209,17 @@ int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNam
   nameSamples(document, reader, samples);
   reader.status = static_cast<int32_t>(status);
   return 1;
+}
+
+}  // namespace
+
+int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming) {
+  // Whatever cannot be allocated on the way is the file's "not enough memory".
+  try {
+    return buildMatrixOrThrow(reader, entry, naming);
+  } catch (const std::bad_alloc&) {
+    return reportNoMemory(reader, entry);
+  }
 }
 
 }  // namespace jcamp

@@ -20,6 +20,10 @@ enum class VariableNaming { kName, kSkip };
 int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry,
                     VariableNaming naming = VariableNaming::kName);
 
+// The builder's failure path for an allocation that failed around it: the
+// "not enough memory" message, the value block released; 1 for OK, 0 for Cancel.
+int32_t reportNoMemory(JcampReader& reader, const JcampFileInfo& entry);
+
 // The words shown for a reader or document status.
 const char* statusMessage(uint32_t status);
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "document/matrix_builder.h"
 #include "labels/markers.h"
@@ -48,32 +49,52 @@ int32_t JcampImporter::importData() {
   for (size_t i = 0; i < files_.size(); ++i) {
     JcampFileInfo& entry = *files_[i];
     JcampReader reader(&entry);
-    reader.rules = rules_;
-    // The file passed this scan when it was added; a failure now shows up as
-    // the builder's message below.
-    reader.scanHeader();
-    // Rows follow the entry, which a successful scan has just refreshed: the
-    // value lookup walks the entries, so the two always agree.
-    ValueBlock& block = valueBlocks_[i];
-    block.rows = std::max<int32_t>(entry.sampleCount, 0);
-    block.columns = variableCount();
-    reader.allocValueBlock(block.rows, block.columns);
-    reader.blockRows = block.rows;
-    reader.blockColumns = block.columns;
-    const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
-    if (buildMatrix(reader, entry, naming) == 0) {
+    const size_t namedSamples = sampleNames_.size();
+    int32_t built = 0;
+    try {
+      built = importFile(i, reader);
+    } catch (const std::bad_alloc&) {
+      // What the file added goes; the user is asked as for an unreadable file.
+      sampleNames_.resize(namedSamples);
+      if (i == 0) variableNames_.clear();
+      valueBlocks_[i].values.reset();
+      built = reportNoMemory(reader, entry);
+    }
+    if (built == 0) {
       valueBlocks_.resize(i);
       return kResultImportFailed;
     }
-    sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
-    if (i == 0) {
-      variableNames_ = reader.xNames;
-      variableNames_.insert(variableNames_.end(), reader.yNames.begin(), reader.yNames.end());
-    }
-    block.values = reader.takeValueBlock();
   }
   imported_ = true;
   return kResultOk;
+}
+
+// One file of importData: its values and names, read by reader. Returns what
+// the builder returns: 1 to go on, 0 when the user stopped the import.
+int32_t JcampImporter::importFile(size_t i, JcampReader& reader) {
+  JcampFileInfo& entry = *files_[i];
+  reader.rules = rules_;
+  // The file passed this scan when it was added; a failure now shows up as
+  // the builder's message below.
+  reader.scanHeader();
+  // Rows follow the entry, which a successful scan has just refreshed: the
+  // value lookup walks the entries, so the two always agree.
+  ValueBlock& block = valueBlocks_[i];
+  block.rows = std::max<int32_t>(entry.sampleCount, 0);
+  block.columns = variableCount();
+  reader.allocValueBlock(block.rows, block.columns);
+  reader.blockRows = block.rows;
+  reader.blockColumns = block.columns;
+  const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
+  const int32_t built = buildMatrix(reader, entry, naming);
+  if (built == 0) return 0;
+  sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
+  if (i == 0) {
+    variableNames_ = reader.xNames;
+    variableNames_.insert(variableNames_.end(), reader.yNames.begin(), reader.yNames.end());
+  }
+  block.values = reader.takeValueBlock();
+  return built;
 }
 
 int32_t JcampImporter::addFileName(const char* fileName) {

@@ -13,6 +13,8 @@
 
 namespace jcamp {
 
+class JcampReader;
+
 // One file's values: rows (its samples) x columns floats, variable by
 // variable, so the value of sample s and variable v is values[v * rows + s].
 struct ValueBlock {
@@ -43,6 +45,8 @@ class JcampImporter : public DataImporter {
   const ReadingRules& rules() const { return rules_; }
 
  private:
+  // Reads file i of the list into its value block and the name lists.
+  int32_t importFile(size_t i, JcampReader& reader);
   // The value of a sample and variable, or null when no block holds it.
   const float* findValue(int32_t sample, int32_t variable) const;
   // The file a sample belongs to and its index there; false when no file holds it.
