@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <new>
 #include <queue>
 #include <utility>
 #include <vector>
@@ -97,8 +98,10 @@ class HandleTable {
 };
 
 HandleTable& table() {
-  // Never destroyed: the module's unload may empty it after static destructors ran.
-  static HandleTable* const instance = new HandleTable;
+  // Built in static storage and never destroyed: the module's unload empties it
+  // whenever it runs, also after static destructors. Emptied, it holds no heap memory.
+  alignas(HandleTable) static unsigned char storage[sizeof(HandleTable)];
+  static HandleTable* const instance = new (storage) HandleTable;
   return *instance;
 }
 
