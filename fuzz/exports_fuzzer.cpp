@@ -14,7 +14,7 @@
 namespace {
 
 constexpr size_t kControlBytes = 4;
-constexpr int32_t kMostIndexes = 24;  // indexes asked from each end of a range
+constexpr int32_t kMostIndexes = 8;  // indexes asked from each end of a range
 
 struct Control {
   int32_t mode = JCAMP_MODE_HOST_COMPATIBLE;
