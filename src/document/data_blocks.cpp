@@ -21,13 +21,16 @@ namespace {
 constexpr uint64_t kDirectApplicationsPerLabel = 2;
 constexpr uint64_t kDirectApplicationsAlways = 4096;
 
-// Array entries (values, abscissas, flags, concentrations) the blocks of a
-// document may hold at once: each table gets no more room than its own text
-// justifies, but a file of many small tables that repeat one value thousands
-// of times, or of many blocks that all see the last table, could add up to
-// far more than the file. Beyond this the step fails as out of memory.
-constexpr uint64_t kEntriesAlwaysGranted = uint64_t{1} << 20;
-constexpr uint64_t kEntriesPerTextByte = 16;
+// Bytes the data blocks of a document may hold at once, their records and
+// arrays (values, abscissas, flags, concentrations; 4 bytes an entry). Each
+// table gets no more room than its own text justifies, but a file of many
+// small tables that repeat one value thousands of times, or of many blocks
+// that all see the last table, could add up to far more than the file. Beyond
+// this the step fails as out of memory. (A block needs at least its 9-byte
+// "##TITLE=" line, so even a file of empty blocks stays within it.)
+constexpr uint64_t kBytesAlwaysGranted = uint64_t{4} << 20;
+constexpr uint64_t kBytesPerTextByte = 64;
+constexpr uint64_t kBytesPerEntry = 4;
 
 class ArrayBudget {
  public:
@@ -37,12 +40,14 @@ class ArrayBudget {
       const LineTable& lines = *document.lineTable;
       for (uint32_t i = 0; i < lines.count(); ++i) bytes += std::strlen(lines.line(i)) + 1;
     }
-    limit_ = std::max(kEntriesAlwaysGranted, bytes * kEntriesPerTextByte);
+    limit_ = std::max(kBytesAlwaysGranted, bytes * kBytesPerTextByte);
   }
 
-  // Records what a block's arrays grew or shrank by; false once over the limit.
-  bool change(uint64_t before, uint64_t after) {
-    held_ = held_ + after - before;
+  // Records what a block's arrays grew or shrank by, in entries; false once over the limit.
+  bool change(uint64_t before, uint64_t after) { return take((after - before) * kBytesPerEntry); }
+  // Records bytes taken (or, wrapping around, given back); false once over the limit.
+  bool take(uint64_t bytes) {
+    held_ += bytes;
     return held_ <= limit_;
   }
 
@@ -112,7 +117,8 @@ class OverlapFill {
  private:
   struct Group {
     JcampBlock state;
-    std::vector<uint32_t> blocks;  // data blocks in this state whose span is still open
+    std::vector<uint32_t> blocks;  // data blocks that joined this state (finished ones too)
+    size_t open = 0;               // of them, those whose span has labels still to come
   };
 
   // Label index at which each data block's span starts and ends, in label order.
@@ -139,6 +145,7 @@ class OverlapFill {
   void startGroup(uint32_t block) {
     auto group = std::make_unique<Group>();
     group->blocks.push_back(block);
+    group->open = 1;
     groupOf_[block] = group.get();
     groups_.push_back(std::move(group));
   }
@@ -147,10 +154,7 @@ class OverlapFill {
   // copy while other blocks share it). False when the copy is over the budget.
   bool finishBlock(uint32_t block) {
     Group* group = groupOf_[block];
-    groupOf_[block] = nullptr;
-    auto& members = group->blocks;
-    members.erase(std::find(members.begin(), members.end(), block));
-    if (!members.empty()) {
+    if (--group->open > 0) {
       if (!budget_.change(0, blockArrayEntries(group->state))) return false;
       copyBlockState(group->state, blocks_[block]);
       return true;
@@ -169,19 +173,23 @@ class OverlapFill {
     std::vector<std::unique_ptr<Group>> kept;
     for (std::unique_ptr<Group>& group : groups_) {
       const uint64_t fingerprint = blockFingerprint(group->state);
-      Group* same = nullptr;
+      std::unique_ptr<Group>* same = nullptr;
       const auto range = byFingerprint.equal_range(fingerprint);
       for (auto it = range.first; it != range.second && same == nullptr; ++it) {
-        if (sameBlockState(kept[it->second]->state, group->state)) same = kept[it->second].get();
+        if (sameBlockState(kept[it->second]->state, group->state)) same = &kept[it->second];
       }
       if (same == nullptr) {
         byFingerprint.emplace(fingerprint, kept.size());
         kept.push_back(std::move(group));
         continue;
       }
+      // The states are equal: the group with more blocks stays, the other's blocks join it.
+      if ((*same)->blocks.size() < group->blocks.size()) same->swap(group);
+      Group& into = **same;
       budget_.change(blockArrayEntries(group->state), 0);
-      for (uint32_t block : group->blocks) groupOf_[block] = same;
-      same->blocks.insert(same->blocks.end(), group->blocks.begin(), group->blocks.end());
+      for (uint32_t block : group->blocks) groupOf_[block] = &into;
+      into.blocks.insert(into.blocks.end(), group->blocks.begin(), group->blocks.end());
+      into.open += group->open;
     }
     groups_ = std::move(kept);
   }
@@ -215,6 +223,8 @@ uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
       applications += static_cast<uint64_t>(spans[s].lastLabel - spans[s].firstLabel) + 1;
     }
   }
+  ArrayBudget budget(*this);
+  if (!budget.take(uint64_t{count} * sizeof(JcampBlock))) return kDocNoMemory;
   try {
     if (count > 0) dataBlocks = std::make_unique<JcampBlock[]>(count);
   } catch (const std::bad_alloc&) {
@@ -222,7 +232,6 @@ uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
   }
   dataBlockCount = count;
 
-  ArrayBudget budget(*this);
   const bool overlapping =
       applications > kDirectApplicationsPerLabel * labelCount + kDirectApplicationsAlways;
   if (fill == SpanFill::kTogether || (fill == SpanFill::kAuto && overlapping)) {
