@@ -43,9 +43,9 @@ class HandleTable {
       throw CErrCodeException(1);
     }
     if (!release) return slot.registration;
+    freed_.push(handle);  // may throw: before the slot changes
     RegistrationRef taken = std::move(slot.registration);
     slot = HandleEntry{};
-    freed_.push(handle);
     return taken;
   }
 
