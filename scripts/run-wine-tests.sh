@@ -44,6 +44,10 @@ elif [ -d "$source/../shared/jcamp-corpus" ]; then
   export JCAMP_CORPUS="Z:$(cd "$source/../shared/jcamp-corpus" && pwd)"
 fi
 
+# The generated sets, for the tests that compare them with their true values.
+"$source/scripts/generate-sets.sh" "$work/generated" >/dev/null
+export JCAMP_GENERATED="Z:$work/generated"
+
 export JCAMP_UNPACKED=""
 if [ -n "$package" ]; then
   mkdir "$work/unpacked"

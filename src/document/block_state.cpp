@@ -22,10 +22,11 @@ namespace {
   X(instrumentalParameters) X(dataProcessing) X(comment) X(xLabel) X(yLabel) X(ionizationEnergy) \
   X(ionizationChamber) X(driftChamber) X(carrierGasFlow) X(driftGasFlow) X(carrierGasMoisture)   \
   X(shutterGridPotential) X(repetitionRate) X(averages) X(ionizationChamberCode)                 \
-  X(driftChamberCode) X(reducedMobility) X(ionizationSource) X(checkFlags)
+  X(driftChamberCode) X(reducedMobility) X(ionizationSource) X(checkFlags) X(warnings)           \
+  X(warningLine)
 // clang-format on
 
-static_assert(sizeof(void*) != 8 || sizeof(JcampBlock) == 472,
+static_assert(sizeof(void*) != 8 || sizeof(JcampBlock) == 480,
               "JcampBlock changed: list its new fields in JCAMP_BLOCK_FIELDS and the arrays below");
 
 constexpr uint64_t kFnvOffset = 1469598103934665603u;

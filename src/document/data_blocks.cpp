@@ -70,12 +70,39 @@ uint32_t applyCounted(JcampBlock& block, const LabelRecord& label, uint32_t conc
   return status;
 }
 
-// Hands every label of the span, its TITLE and END included, to the block.
-uint32_t fillBlock(JcampBlock& block, const BlockSpan& span, uint32_t concentrationCapacity,
-                   const ReadContext& context, ArrayBudget& budget) {
+// For each span, the first later span that begins after it ends. Spans come
+// in the order they begin, so a binary search finds it.
+std::vector<uint32_t> spansAfter(const JcampDocument& document) {
+  const BlockSpan* begin = document.spans.get();
+  const BlockSpan* end = begin + document.spanCount;
+  std::vector<uint32_t> after(document.spanCount);
+  for (uint32_t s = 0; s < document.spanCount; ++s) {
+    const LabelRecord* last = begin[s].lastLabel;
+    const BlockSpan* next = std::partition_point(
+        begin + s + 1, end, [last](const BlockSpan& span) { return span.firstLabel <= last; });
+    after[s] = static_cast<uint32_t>(next - begin);
+  }
+  return after;
+}
+
+// Hands every label of span s, its TITLE and END included, to the block.
+// Under rowsForBlocks the labels of the blocks it encloses are theirs alone:
+// a compound block without ##DATATYPE=LINK does not take its blocks' tables
+// (spanAfter, from spansAfter, then lets it jump over each of them at once).
+uint32_t fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s,
+                   const std::vector<uint32_t>& spanAfter, ArrayBudget& budget) {
+  const BlockSpan& span = document.spans[s];
   if (span.firstLabel == nullptr || span.lastLabel == nullptr) return kDocOk;
+  const bool ownLabelsOnly = document.context.rules.rowsForBlocks;
+  uint32_t inner = s + 1;  // the next block that may lie inside this one
   for (const LabelRecord* label = span.firstLabel; label <= span.lastLabel; ++label) {
-    const uint32_t status = applyCounted(block, *label, concentrationCapacity, context, budget);
+    if (ownLabelsOnly && inner < document.spanCount && document.spans[inner].firstLabel == label) {
+      label = document.spans[inner].lastLabel;
+      inner = spanAfter[inner];
+      continue;
+    }
+    const uint32_t status =
+        applyCounted(block, *label, document.concentrationCapacity, document.context, budget);
     if (status != kDocOk) return status;
   }
   return kDocOk;
@@ -232,20 +259,27 @@ uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
   }
   dataBlockCount = count;
 
+  // With rowsForBlocks no label reaches two blocks: span by span is linear.
+  const bool ownLabelsOnly = context.rules.rowsForBlocks;
   const bool overlapping =
       applications > kDirectApplicationsPerLabel * labelCount + kDirectApplicationsAlways;
-  if (fill == SpanFill::kTogether || (fill == SpanFill::kAuto && overlapping)) {
+  if (!ownLabelsOnly && (fill == SpanFill::kTogether || (fill == SpanFill::kAuto && overlapping))) {
     try {
       return OverlapFill(*this, dataBlocks.get(), budget).run();
     } catch (const std::bad_alloc&) {
       return kDocNoMemory;
     }
   }
+  std::vector<uint32_t> spanAfter;
+  try {
+    if (ownLabelsOnly) spanAfter = spansAfter(*this);
+  } catch (const std::bad_alloc&) {
+    return kDocNoMemory;
+  }
   uint32_t k = 0;
   for (uint32_t s = 0; s < spanCount; ++s) {
     if (!holdsData(spans[s])) continue;
-    const uint32_t status =
-        fillBlock(dataBlocks[k++], spans[s], concentrationCapacity, context, budget);
+    const uint32_t status = fillBlock(dataBlocks[k++], *this, s, spanAfter, budget);
     if (status != kDocOk) return status;
   }
   return kDocOk;

@@ -9,8 +9,11 @@ struct Options {
   std::string outputPath;   // empty: standard output
   bool tsv = false;
   bool list = false;
-  bool transpose = false;    // variables as rows, samples as columns
-  bool stopOnError = false;  // --on-error=stop answers the message box with Cancel
+  bool transpose = false;       // variables as rows, samples as columns
+  bool stopOnError = false;     // a file left out stops the run instead
+  bool hostCompatible = false;  // the library's default reading and getData's texts
+  bool strict = false;          // a file with a warning is left out (or stops the run)
+  bool withOrigin = false;      // each row's file and block as two more columns
   std::vector<std::string> files;
 };
 
