@@ -241,6 +241,11 @@ int32_t readMatrixOrThrow(JcampReader& reader, const JcampFileInfo& entry, Varia
   // The block must hold every element written below; a smaller one means the
   // allocation failed or the file changed its shape since it was measured.
   const bool hasValues = variables > 0 && samples > 0;
+  // One name per variable, even when no row is kept: as many as the file can hold.
+  if (!reader.fitsScannedFile(variables)) {
+    setStatus(reader, kStatusNoMemory);
+    return dropResults(reader);
+  }
   if (!rules.rowsForBlocks && hasValues &&
       (!reader.valueBlock || reader.blockRows < samples || reader.blockColumns < variables)) {
     setStatus(reader, kStatusNoMemory);
