@@ -2,11 +2,13 @@
 // decoders (lines, labels, spans, data blocks with every label applied), then
 // every value the blocks claim to hold is read and a few are named, so that
 // the sanitizers see any length that overstates an array. Inputs are read by
-// either rule set, as the input's length decides.
+// either rule set, as the input's length decides. The data blocks are then
+// built both ways (span by span, and in one pass) and compared.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
+#include "document/block_state.h"
 #include "document/jcamp_document.h"
 #include "document/line_table.h"
 #include "scan/variable_names.h"
@@ -31,6 +33,20 @@ float readBlock(const jcamp::JcampBlock& block) {
   return sum;
 }
 
+// Blocks filled span by span and in one pass over the labels must be the same,
+// bit for bit (unless one way ran out of its memory budget first).
+void expectSameBlocksBothWays(jcamp::JcampDocument& document) {
+  const uint32_t eachStatus = document.buildDataBlocks(jcamp::SpanFill::kEachSpan);
+  const uint32_t count = document.dataBlockCount;
+  const std::unique_ptr<jcamp::JcampBlock[]> each = std::move(document.dataBlocks);
+  const uint32_t togetherStatus = document.buildDataBlocks(jcamp::SpanFill::kTogether);
+  if (eachStatus == jcamp::kDocNoMemory || togetherStatus == jcamp::kDocNoMemory) return;
+  if (eachStatus != togetherStatus || count != document.dataBlockCount) __builtin_trap();
+  for (uint32_t k = 0; eachStatus == jcamp::kDocOk && k < count; ++k) {
+    if (!jcamp::sameBlockState(each[k], document.dataBlocks[k])) __builtin_trap();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -49,5 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   float sum = 0;
   for (uint32_t k = 0; k < document.dataBlockCount; ++k) sum += readBlock(document.dataBlocks[k]);
   sink = sum;
+  expectSameBlocksBothWays(document);
   return 0;
 }

@@ -25,6 +25,16 @@
  * whatever the host process's locale.
  *
  * Every function returns one of the result codes of enum JcampResult.
+ *
+ * Threads: every function may be called from any thread. Different handles
+ * may be used from different threads at the same time. Calls on one handle
+ * from several threads are serialised: each waits for the one before it, so
+ * a host that shares a handle between threads gets consistent results but no
+ * speed-up. closeHandleUDI may be called while another thread is inside a
+ * call on the same handle: the handle is invalid for every later call at
+ * once, and its importer is released when the running call returns.
+ * setMessageBoxHandler may be called at any time; a box shown while it runs
+ * uses the old handler or the new one, never a mix of the two.
  */
 #ifndef JCAMPIMPORT_H
 #define JCAMPIMPORT_H
@@ -106,7 +116,8 @@ JCAMP_EXPORT int32_t JCAMP_CALL getFileName(uint32_t handle, int32_t index, char
  * the import. A host answers it itself by installing a handler, which returns
  * 1 for OK and 2 for Cancel. A null handler restores the default: a real
  * message box on Windows; elsewhere the text goes to standard error and the
- * answer is OK. The handler is process-wide.
+ * answer is OK. The handler is process-wide: imports running on several
+ * threads call it from those threads, possibly at the same time.
  */
 typedef int32_t (*MessageBoxHandler)(const char* text, uint32_t type, void* context);
 JCAMP_EXPORT void JCAMP_CALL setMessageBoxHandler(MessageBoxHandler handler, void* context);

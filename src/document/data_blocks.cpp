@@ -1,10 +1,16 @@
 // The last layer of a document: one filled JcampBlock per block that holds data.
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "document/block_state.h"
 #include "document/jcamp_document.h"
+#include "document/line_table.h"
 #include "labels/data_types.h"
 #include "labels/label_dictionary.h"
 #include "platform/worker_pool.h"
@@ -12,14 +18,80 @@
 namespace jcamp {
 namespace {
 
+// Label applications beyond this many per label of the document mean spans
+// overlap (blocks without ##END=, or nested ones): they are filled together.
+constexpr uint64_t kDirectApplicationsPerLabel = 2;
+constexpr uint64_t kDirectApplicationsAlways = 4096;
+
+// Bytes the data blocks of a document may hold at once, their records and
+// arrays (values, abscissas, flags, concentrations; 4 bytes an entry). Each
+// table gets no more room than its own text justifies, but a file of many
+// small tables that repeat one value thousands of times, or of many blocks
+// that all see the last table, could add up to far more than the file. Beyond
+// this the step fails as out of memory. (A block needs at least its 9-byte
+// "##TITLE=" line, so even a file of empty blocks stays within it.)
+constexpr uint64_t kBytesAlwaysGranted = uint64_t{4} << 20;
+constexpr uint64_t kBytesPerTextByte = 64;
+constexpr uint64_t kBytesPerEntry = 4;
+
+class ArrayBudget {
+ public:
+  explicit ArrayBudget(const JcampDocument& document) {
+    uint64_t bytes = 0;
+    if (document.lineTable != nullptr) {
+      const LineTable& lines = *document.lineTable;
+      for (uint32_t i = 0; i < lines.count(); ++i) bytes += std::strlen(lines.line(i)) + 1;
+    }
+    limit_ = std::max(kBytesAlwaysGranted, bytes * kBytesPerTextByte);
+  }
+
+  // Records what a block's arrays grew or shrank by, in entries; false once over the limit.
+  bool change(uint64_t before, uint64_t after) { return take((after - before) * kBytesPerEntry); }
+  // Records bytes taken (or, wrapping around, given back); false once over the limit.
+  // Blocks filled on several threads share it.
+  bool take(uint64_t bytes) { return held_.fetch_add(bytes) + bytes <= limit_; }
+  void reset(uint64_t held) { held_ = held; }
+
+ private:
+  uint64_t limit_ = 0;
+  std::atomic<uint64_t> held_{0};
+};
+
 bool holdsData(const BlockSpan& span) {
   return span.dataType != kDataTypeLink;
 }
 
+// Applies one label to a block, accounting for what its arrays hold.
+uint32_t applyCounted(JcampBlock& block, const LabelRecord& label, uint32_t concentrationCapacity,
+                      const ReadContext& context, ArrayBudget& budget) {
+  block.concentrationCount = concentrationCapacity;
+  const uint64_t before = blockArrayEntries(block);
+  const uint32_t status = applyLabel(block, label, context);
+  if (!budget.change(before, blockArrayEntries(block))) return kDocNoMemory;
+  return status;
+}
+
+// For each span, the first later span that begins after it ends. Spans come
+// in the order they begin, so a binary search finds it.
+std::vector<uint32_t> spansAfter(const JcampDocument& document) {
+  const BlockSpan* begin = document.spans.get();
+  const BlockSpan* end = begin + document.spanCount;
+  std::vector<uint32_t> after(document.spanCount);
+  for (uint32_t s = 0; s < document.spanCount; ++s) {
+    const LabelRecord* last = begin[s].lastLabel;
+    const BlockSpan* next = std::partition_point(
+        begin + s + 1, end, [last](const BlockSpan& span) { return span.firstLabel <= last; });
+    after[s] = static_cast<uint32_t>(next - begin);
+  }
+  return after;
+}
+
 // Hands every label of span s, its TITLE and END included, to the block.
 // Under rowsForBlocks the labels of the blocks it encloses are theirs alone:
-// a compound block without ##DATATYPE=LINK does not take its blocks' tables.
-uint32_t fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s) {
+// a compound block without ##DATATYPE=LINK does not take its blocks' tables
+// (spanAfter, from spansAfter, then lets it jump over each of them at once).
+uint32_t fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s,
+                   const std::vector<uint32_t>& spanAfter, ArrayBudget& budget) {
   const BlockSpan& span = document.spans[s];
   if (span.firstLabel == nullptr || span.lastLabel == nullptr) return kDocOk;
   const bool ownLabelsOnly = document.context.rules.rowsForBlocks;
@@ -27,16 +99,23 @@ uint32_t fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s)
   for (const LabelRecord* label = span.firstLabel; label <= span.lastLabel; ++label) {
     if (ownLabelsOnly && inner < document.spanCount && document.spans[inner].firstLabel == label) {
       label = document.spans[inner].lastLabel;
-      while (inner < document.spanCount && document.spans[inner].firstLabel <= label) ++inner;
+      inner = spanAfter[inner];
       continue;
     }
-    block.concentrationCount = document.concentrationCapacity;
-    const uint32_t status = applyLabel(block, *label, document.context);
+    const uint32_t status =
+        applyCounted(block, *label, document.concentrationCapacity, document.context, budget);
     if (status != kDocOk) return status;
   }
   return kDocOk;
 }
 
+// Data blocks whose spans overlap, filled in one pass over the labels. Each
+// block must end as if every label of its span had been applied to it alone.
+// Blocks that have reached the same state (every field and array equal) stay
+// the same whatever labels follow, so they share one state: each label is
+// applied once per distinct state, not once per block. Without ##END=, every
+// block runs to the end of the file and the blocks begun before a label are
+// soon alike: the pass costs about what the file's labels cost once.
 // Blocks taken together by one thread: enough work to outweigh the hand-over.
 constexpr size_t kBlocksPerStep = 16;
 
@@ -53,56 +132,194 @@ bool labelsApart(const BlockSpan* spans, const std::vector<uint32_t>& withData) 
   return true;
 }
 
-// Blocks [first, end) of withData, filled and handed on; the status of the first that fails.
-uint32_t fillRange(JcampDocument& document, const std::vector<uint32_t>& withData, size_t first,
-                   size_t end) {
-  try {
-    for (size_t k = first; k < end; ++k) {
-      const uint32_t status = fillBlock(document.dataBlocks[k], document, withData[k]);
-      if (status != kDocOk) return status;
-    }
-    if (document.blocksFilled) {
-      document.blocksFilled(static_cast<uint32_t>(first), static_cast<uint32_t>(end - first));
-    }
-  } catch (...) {
-    return kDocNoMemory;
-  }
-  return kDocOk;
-}
+// Span by span: blocks [first, end) of withData, filled and handed on; the
+// status of the first that fails.
+struct SpanByBlock {
+  JcampDocument& document;
+  const std::vector<uint32_t>& withData;
+  const std::vector<uint32_t>& spanAfter;
+  ArrayBudget& budget;
 
-// The blocks filled a step at a time, on the threads at hand when their labels
-// lie apart. The status is the one the first failing block gives, as if they
-// had been filled one by one.
-uint32_t fillBlocks(JcampDocument& document, const std::vector<uint32_t>& withData) {
-  const size_t steps = (withData.size() + kBlocksPerStep - 1) / kBlocksPerStep;
-  auto range = [&](size_t step) {
-    return fillRange(document, withData, step * kBlocksPerStep,
-                     std::min(withData.size(), (step + 1) * kBlocksPerStep));
-  };
-  if (platform::WorkerPool::threadsHere() == 1 || !labelsApart(document.spans.get(), withData)) {
+  uint32_t fillRange(size_t first, size_t end) const {
+    try {
+      for (size_t k = first; k < end; ++k) {
+        const uint32_t status =
+            fillBlock(document.dataBlocks[k], document, withData[k], spanAfter, budget);
+        if (status != kDocOk) return status;
+      }
+      if (document.blocksFilled) {
+        document.blocksFilled(static_cast<uint32_t>(first), static_cast<uint32_t>(end - first));
+      }
+    } catch (...) {
+      return kDocNoMemory;
+    }
+    return kDocOk;
+  }
+
+  uint32_t fillStep(size_t step) const {
+    return fillRange(step * kBlocksPerStep, std::min(withData.size(), (step + 1) * kBlocksPerStep));
+  }
+
+  uint32_t fillInOrder() const {
+    const size_t steps = stepCount();
     for (size_t step = 0; step < steps; ++step) {
-      const uint32_t status = range(step);
+      const uint32_t status = fillStep(step);
       if (status != kDocOk) return status;
     }
     return kDocOk;
   }
-  std::vector<uint32_t> statuses(steps, kDocOk);
-  platform::WorkerPool::forEachHere(steps, [&](size_t step) { statuses[step] = range(step); });
-  for (uint32_t status : statuses) {
-    if (status != kDocOk) return status;
+
+  // Steps on the threads at hand; the status of the first step that fails.
+  uint32_t fillTogether() const {
+    std::vector<uint32_t> statuses(stepCount(), kDocOk);
+    platform::WorkerPool::forEachHere(statuses.size(),
+                                      [&](size_t step) { statuses[step] = fillStep(step); });
+    for (uint32_t status : statuses) {
+      if (status != kDocOk) return status;
+    }
+    return kDocOk;
   }
-  return kDocOk;
-}
+
+  size_t stepCount() const { return (withData.size() + kBlocksPerStep - 1) / kBlocksPerStep; }
+};
+
+class OverlapFill {
+ public:
+  OverlapFill(const JcampDocument& document, JcampBlock* blocks, ArrayBudget& budget)
+      : doc_(document), blocks_(blocks), budget_(budget) {}
+
+  uint32_t run() {
+    collectSpans();
+    size_t nextStart = 0;
+    size_t nextEnd = 0;
+    for (uint32_t t = 0; t < doc_.labelCount; ++t) {
+      if (nextStart < starts_.size() && starts_[nextStart].first == t) {
+        mergeAlikeGroups();
+        startGroup(starts_[nextStart++].second);
+      }
+      for (const std::unique_ptr<Group>& group : groups_) {
+        const uint32_t status = applyCounted(group->state, doc_.labels[t],
+                                             doc_.concentrationCapacity, doc_.context, budget_);
+        if (status != kDocOk) return status;
+      }
+      while (nextEnd < ends_.size() && ends_[nextEnd].first == t) {
+        if (!finishBlock(ends_[nextEnd++].second)) return kDocNoMemory;
+      }
+    }
+    return kDocOk;
+  }
+
+ private:
+  struct Group {
+    JcampBlock state;
+    std::vector<uint32_t> blocks;  // data blocks that joined this state (finished ones too)
+    size_t open = 0;               // of them, those whose span has labels still to come
+  };
+
+  // Label index at which each data block's span starts and ends, in label order.
+  void collectSpans() {
+    uint32_t k = 0;
+    for (uint32_t s = 0; s < doc_.spanCount; ++s) {
+      const BlockSpan& span = doc_.spans[s];
+      if (!holdsData(span)) continue;
+      if (span.firstLabel != nullptr && span.lastLabel != nullptr) {
+        starts_.emplace_back(labelIndex(span.firstLabel), k);
+        ends_.emplace_back(labelIndex(span.lastLabel), k);
+      }
+      ++k;
+    }
+    groupOf_.assign(k, nullptr);
+    std::stable_sort(starts_.begin(), starts_.end());
+    std::stable_sort(ends_.begin(), ends_.end());
+  }
+
+  uint32_t labelIndex(const LabelRecord* label) const {
+    return static_cast<uint32_t>(label - doc_.labels.get());
+  }
+
+  void startGroup(uint32_t block) {
+    auto group = std::make_unique<Group>();
+    group->blocks.push_back(block);
+    group->open = 1;
+    groupOf_[block] = group.get();
+    groups_.push_back(std::move(group));
+  }
+
+  // The block's span has seen its last label: it takes its group's state (a
+  // copy while other blocks share it). False when the copy is over the budget.
+  bool finishBlock(uint32_t block) {
+    Group* group = groupOf_[block];
+    if (--group->open > 0) {
+      if (!budget_.change(0, blockArrayEntries(group->state))) return false;
+      copyBlockState(group->state, blocks_[block]);
+      return true;
+    }
+    blocks_[block] = std::move(group->state);
+    groups_.erase(
+        std::find_if(groups_.begin(), groups_.end(),
+                     [group](const std::unique_ptr<Group>& g) { return g.get() == group; }));
+    return true;
+  }
+
+  // Groups whose states became equal become one.
+  void mergeAlikeGroups() {
+    if (groups_.size() < 2) return;
+    std::unordered_multimap<uint64_t, size_t> byFingerprint;
+    std::vector<std::unique_ptr<Group>> kept;
+    for (std::unique_ptr<Group>& group : groups_) {
+      const uint64_t fingerprint = blockFingerprint(group->state);
+      std::unique_ptr<Group>* same = nullptr;
+      const auto range = byFingerprint.equal_range(fingerprint);
+      for (auto it = range.first; it != range.second && same == nullptr; ++it) {
+        if (sameBlockState(kept[it->second]->state, group->state)) same = &kept[it->second];
+      }
+      if (same == nullptr) {
+        byFingerprint.emplace(fingerprint, kept.size());
+        kept.push_back(std::move(group));
+        continue;
+      }
+      // The states are equal: the group with more blocks stays, the other's blocks join it.
+      if ((*same)->blocks.size() < group->blocks.size()) same->swap(group);
+      Group& into = **same;
+      budget_.change(blockArrayEntries(group->state), 0);
+      for (uint32_t block : group->blocks) groupOf_[block] = &into;
+      into.blocks.insert(into.blocks.end(), group->blocks.begin(), group->blocks.end());
+      into.open += group->open;
+    }
+    groups_ = std::move(kept);
+  }
+
+  const JcampDocument& doc_;
+  JcampBlock* blocks_;
+  ArrayBudget& budget_;
+  std::vector<std::pair<uint32_t, uint32_t>> starts_;  // (first label, data block)
+  std::vector<std::pair<uint32_t, uint32_t>> ends_;    // (last label, data block)
+  std::vector<Group*> groupOf_;
+  std::vector<std::unique_ptr<Group>> groups_;
+};
 
 }  // namespace
 
 uint32_t JcampDocument::buildDataBlocks() {
+  return buildDataBlocks(SpanFill::kAuto);
+}
+
+uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
   if (spans == nullptr || spanCount == 0) return kDocNotReady;
   dataBlocks.reset();
   dataBlockCount = 0;
 
   uint32_t count = 0;
-  for (uint32_t s = 0; s < spanCount; ++s) count += holdsData(spans[s]) ? 1 : 0;
+  uint64_t applications = 0;
+  for (uint32_t s = 0; s < spanCount; ++s) {
+    if (!holdsData(spans[s])) continue;
+    ++count;
+    if (spans[s].firstLabel != nullptr && spans[s].lastLabel != nullptr) {
+      applications += static_cast<uint64_t>(spans[s].lastLabel - spans[s].firstLabel) + 1;
+    }
+  }
+  ArrayBudget budget(*this);
+  if (!budget.take(uint64_t{count} * sizeof(JcampBlock))) return kDocNoMemory;
   try {
     if (count > 0) dataBlocks = std::make_unique<JcampBlock[]>(count);
   } catch (const std::bad_alloc&) {
@@ -110,8 +327,21 @@ uint32_t JcampDocument::buildDataBlocks() {
   }
   dataBlockCount = count;
 
+  // With rowsForBlocks no label reaches two blocks: span by span is linear.
+  const bool ownLabelsOnly = context.rules.rowsForBlocks;
+  const bool overlapping =
+      applications > kDirectApplicationsPerLabel * labelCount + kDirectApplicationsAlways;
+  if (!ownLabelsOnly && (fill == SpanFill::kTogether || (fill == SpanFill::kAuto && overlapping))) {
+    try {
+      return OverlapFill(*this, dataBlocks.get(), budget).run();
+    } catch (const std::bad_alloc&) {
+      return kDocNoMemory;
+    }
+  }
+  std::vector<uint32_t> spanAfter;
   std::vector<uint32_t> withData;
   try {
+    if (ownLabelsOnly) spanAfter = spansAfter(*this);
     withData.reserve(count);
   } catch (const std::bad_alloc&) {
     return kDocNoMemory;
@@ -119,7 +349,21 @@ uint32_t JcampDocument::buildDataBlocks() {
   for (uint32_t s = 0; s < spanCount; ++s) {
     if (holdsData(spans[s])) withData.push_back(s);
   }
-  return fillBlocks(*this, withData);
+  const SpanByBlock byBlock{*this, withData, spanAfter, budget};
+  if (platform::WorkerPool::threadsHere() == 1 || !labelsApart(spans.get(), withData)) {
+    return byBlock.fillInOrder();
+  }
+  const uint32_t status = byBlock.fillTogether();
+  if (status != kDocNoMemory) return status;
+  // Over the budget on several threads: whether one at a time would be too,
+  // and at which block, is decided one at a time, from fresh blocks.
+  try {
+    dataBlocks = std::make_unique<JcampBlock[]>(count);
+  } catch (const std::bad_alloc&) {
+    return kDocNoMemory;
+  }
+  budget.reset(uint64_t{count} * sizeof(JcampBlock));
+  return byBlock.fillInOrder();
 }
 
 }  // namespace jcamp

@@ -21,6 +21,11 @@ struct BlockSpan {
   const LabelRecord* lastLabel = nullptr;
 };
 
+// How buildDataBlocks applies the labels: span by span, or in one pass for
+// all blocks at once (the same blocks either way; one pass is what keeps
+// files whose blocks lack ##END= linear). kAuto picks by the spans' overlap.
+enum class SpanFill { kAuto, kEachSpan, kTogether };
+
 // Steps in calling order: readFile, buildLabels, buildBlocks, then set
 // concentrationCapacity, then buildDataBlocks. Each returns a document status
 // (kDocOk, kDocNoMemory, ...); the caller stops at the first nonzero one.
@@ -38,6 +43,7 @@ class JcampDocument {
   uint32_t buildLabels();
   uint32_t buildBlocks();
   uint32_t buildDataBlocks();
+  uint32_t buildDataBlocks(SpanFill fill);
   void clearDocument();
 
   uint32_t labelCount = 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "document/jcamp_document.h"
@@ -278,8 +279,10 @@ int32_t reportRefusedBlocks(const JcampReader& reader, const JcampFileInfo& entr
   return askToGoOn(text + "\nImport will continue without these blocks!");
 }
 
-int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming,
-                   XGrid* matrixGrid) {
+namespace {
+
+int32_t readMatrixOrThrow(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming,
+                          XGrid* matrixGrid) {
   reader.sampleNames.clear();
   reader.xNames.clear();
   reader.yNames.clear();
@@ -299,6 +302,11 @@ int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNami
   // The block must hold every element written below; a smaller one means the
   // allocation failed or the file changed its shape since it was measured.
   const bool hasValues = variables > 0 && samples > 0;
+  // One name per variable, even when no row is kept: as many as the file can hold.
+  if (!reader.fitsScannedFile(variables)) {
+    setStatus(reader, kStatusNoMemory);
+    return dropResults(reader);
+  }
   if (!rules.rowsForBlocks && hasValues &&
       (!reader.valueBlock || reader.blockRows < samples || reader.blockColumns < variables)) {
     setStatus(reader, kStatusNoMemory);
@@ -337,6 +345,25 @@ int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNami
   reader.refusedBlocks = plan.refused;
   reader.status = static_cast<int32_t>(status);
   return 1;
+}
+
+}  // namespace
+
+int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming,
+                   XGrid* matrixGrid) {
+  // Whatever cannot be allocated on the way is the file's "not enough memory".
+  try {
+    return readMatrixOrThrow(reader, entry, naming, matrixGrid);
+  } catch (const std::bad_alloc&) {
+    setStatus(reader, kStatusNoMemory);
+    return dropResults(reader);
+  }
+}
+
+int32_t reportNoMemory(JcampReader& reader, const JcampFileInfo& entry) {
+  setStatus(reader, kStatusNoMemory);
+  dropResults(reader);
+  return reportReadFailure(reader, entry);
 }
 
 }  // namespace jcamp

@@ -38,6 +38,10 @@ int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNami
 int32_t reportReadFailure(const JcampReader& reader, const JcampFileInfo& entry);
 int32_t reportRefusedBlocks(const JcampReader& reader, const JcampFileInfo& entry);
 
+// The builder's failure path for an allocation that failed around it: the
+// "not enough memory" message, the value block released; 1 for OK, 0 for Cancel.
+int32_t reportNoMemory(JcampReader& reader, const JcampFileInfo& entry);
+
 // The words shown for a reader or document status.
 const char* statusMessage(uint32_t status);
 

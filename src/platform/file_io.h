@@ -8,7 +8,9 @@ namespace jcamp::platform {
 using FileHandle = int32_t;
 constexpr FileHandle kNoFile = -1;
 
-// Opens path for reading in binary mode; kNoFile when it cannot be opened.
+// Opens path for reading in binary mode; kNoFile when it cannot be opened or
+// is not a regular file (a directory, FIFO, socket or device is refused at
+// once, never waited on).
 FileHandle openForReading(const char* path);
 
 // Length in bytes, or -1 when it cannot be measured.

@@ -10,14 +10,17 @@ namespace jcamp::platform {
 
 FileHandle openForReading(const char* path) {
   if (path == nullptr) return kNoFile;
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
   int fd;
   do {
-    fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return kNoFile;
+  // Only regular files are read: a directory, FIFO, socket or device is refused at once.
   struct stat info;
-  // A directory opens on POSIX but is not a file to read.
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
     ::close(fd);
     return kNoFile;
   }

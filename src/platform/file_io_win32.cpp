@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -11,7 +13,20 @@ namespace jcamp::platform {
 FileHandle openForReading(const char* path) {
   if (path == nullptr) return kNoFile;
   const int fd = ::_open(path, _O_RDONLY | _O_BINARY);
-  return fd < 0 ? kNoFile : fd;
+  if (fd < 0) return kNoFile;
+  // Only files on disk are read: a pipe or a device (CON, NUL, COM1) is
+  // refused at once, before a read could wait on it.
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+  if (handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_DISK) {
+    ::_close(fd);
+    return kNoFile;
+  }
+  struct _stati64 info;
+  if (::_fstati64(fd, &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
+    ::_close(fd);
+    return kNoFile;
+  }
+  return fd;
 }
 
 int64_t fileLength(FileHandle file) {

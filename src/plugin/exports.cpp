@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <mutex>
 
 #include "jcampimport.h"
 #include "platform/message_box.h"
@@ -16,13 +17,16 @@ namespace {
 using jcamp::CErrCodeException;
 using jcamp::DataImporter;
 
-// Looks the handle up and runs the importer's operation; registry errors and
-// any other exception become result codes.
+// Looks the handle up and runs the importer's operation under the handle's
+// own lock; registry errors and any other exception become result codes. The
+// registration stays alive for the call even if another thread closes the handle.
 template <typename Operation>
 int32_t forward(uint32_t handle, Operation operation) {
   try {
-    DataImporter* importer = jcamp::lookupObject(jcamp::kHandleTypeImporter, handle);
-    return operation(*importer);
+    const jcamp::RegistrationRef registration =
+        jcamp::lookupObject(jcamp::kHandleTypeImporter, handle);
+    const std::lock_guard<std::mutex> serialised(registration->calls);
+    return operation(*registration->object);
   } catch (const CErrCodeException& error) {
     return error.code();
   } catch (...) {
@@ -38,9 +42,8 @@ JCAMP_EXPORT int32_t JCAMP_CALL openHandleUDI(uint32_t* handleOut) {
   // Without a place for the handle the importer could never be closed.
   if (handleOut == nullptr) return jcamp::kResultNoObject;
   try {
-    auto importer = std::make_unique<jcamp::JcampImporter>();
-    const uint32_t handle = jcamp::registerObject(jcamp::kHandleTypeImporter, importer.get());
-    importer.release();
+    const uint32_t handle =
+        jcamp::registerObject(jcamp::kHandleTypeImporter, std::make_unique<jcamp::JcampImporter>());
     *handleOut = handle;
     return jcamp::kResultOk;
   } catch (...) {
@@ -50,9 +53,8 @@ JCAMP_EXPORT int32_t JCAMP_CALL openHandleUDI(uint32_t* handleOut) {
 
 JCAMP_EXPORT int32_t JCAMP_CALL closeHandleUDI(uint32_t handle) {
   try {
-    DataImporter* importer = jcamp::lookupObject(jcamp::kHandleTypeImporter, handle);
-    jcamp::releaseHandle(handle);
-    delete importer;
+    // The importer is deleted here, or when a call still running on it returns.
+    jcamp::takeObject(jcamp::kHandleTypeImporter, handle);
     return jcamp::kResultOk;
   } catch (const CErrCodeException& error) {
     return error.code();

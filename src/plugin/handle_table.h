@@ -1,8 +1,15 @@
 // Process-wide registry that maps the host's 32-bit handles to importers.
+//
+// Safe from any thread: one lock guards the table. A lookup hands out shared
+// ownership of the registration, so a handle closed by one thread while
+// another is inside a call on it stays alive until that call returns; the
+// registration's own lock serialises the calls made on one handle.
 #pragma once
 
 #include <cstdint>
 #include <exception>
+#include <memory>
+#include <mutex>
 
 namespace jcamp {
 
@@ -23,28 +30,42 @@ class CErrCodeException : public std::exception {
   int32_t code_;
 };
 
-// One slot of the table. The table does not own the object: closing the
-// handle or unloading the module deletes it.
-struct HandleEntry {
-  virtual ~HandleEntry() = default;
-  int32_t type = kHandleTypeFree;
-  DataImporter* object = nullptr;
-};
+// What a live slot holds: the object (owned; null only where a caller
+// registered none) and the lock that every call on the handle takes.
+struct Registration {
+  explicit Registration(std::unique_ptr<DataImporter> registered);
+  ~Registration();
+  Registration(const Registration&) = delete;
+  Registration& operator=(const Registration&) = delete;
 
+  const std::unique_ptr<DataImporter> object;
+  std::mutex calls;
+};
+using RegistrationRef = std::shared_ptr<Registration>;
+
+// The table's slot count starts at 50 and grows by 100, so that handle numbers
+// run as hosts know them (1..49, then 50, 51, ...; the lowest free number is
+// reused first). The storage behind it grows geometrically and free numbers
+// are kept in a heap: opening and closing stay cheap with any number of handles.
 constexpr uint32_t kInitialHandleSlots = 50;
 constexpr uint32_t kHandleSlotGrowth = 100;
 
-// Returns the new handle; throws CErrCodeException(3) when the table cannot grow.
-uint32_t registerObject(int32_t type, DataImporter* object);
+// Takes ownership and returns the new handle; throws CErrCodeException(3)
+// when the table cannot grow (the object is then deleted).
+uint32_t registerObject(int32_t type, std::unique_ptr<DataImporter> object);
 
-// Returns the registered object, never null; throws CErrCodeException(2) for a
-// bad or free handle and CErrCodeException(1) for a live slot without object.
-DataImporter* lookupObject(int32_t type, uint32_t handle);
+// Returns the registration, whose object is never null; throws
+// CErrCodeException(2) for a bad or free handle and CErrCodeException(1) for a
+// live slot without object.
+RegistrationRef lookupObject(int32_t type, uint32_t handle);
 
-// Frees the slot without deleting its object.
-void releaseHandle(uint32_t handle);
+// Looks the handle up as lookupObject does and frees its slot in the same
+// step, so that of two threads closing one handle only one succeeds. The
+// object goes when the last reference to the registration does.
+RegistrationRef takeObject(int32_t type, uint32_t handle);
 
-// Deletes every registered object and the table itself (module unload).
+// Empties every slot and the table itself (module unload); each object is
+// deleted once no call is using it any more.
 void destroyAllHandles();
 
 // Current number of slots, for tests and diagnostics.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <new>
 
 #include "document/matrix_builder.h"
 #include "labels/markers.h"
@@ -100,8 +101,32 @@ int32_t JcampImporter::importData() {
   return kResultOk;
 }
 
+// commitRead, with an allocation that fails anywhere on the way (reading the
+// file or taking its results) turned into the file's "not enough memory"
+// message: what the file added goes, and the user is asked as for an
+// unreadable file. False when the user stopped.
 bool JcampImporter::commitReading(size_t i, FileReading& reading) {
-  if (reading.error) std::rethrow_exception(reading.error);
+  const size_t namedSamples = sampleNames_.size();
+  try {
+    if (reading.error) std::rethrow_exception(reading.error);
+    return commitRead(i, reading);
+  } catch (const std::bad_alloc&) {
+    reading = FileReading{};
+    sampleNames_.resize(namedSamples);
+    if (i == 0) variableNames_.clear();
+    ValueBlock& block = valueBlocks_[i];
+    block.values.reset();
+    block.fileWarnings |= kWarnNotRead;
+    if (rules_.rowsForBlocks) {
+      block.rows = 0;
+      files_[i]->importedRows = 0;
+    }
+    JcampReader reader(files_[i].get());
+    return reportNoMemory(reader, *files_[i]) != 0;
+  }
+}
+
+bool JcampImporter::commitRead(size_t i, FileReading& reading) {
   files_[i] = std::move(reading.entry);
   JcampFileInfo& entry = *files_[i];
   ValueBlock& block = valueBlocks_[i];

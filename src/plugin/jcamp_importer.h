@@ -53,6 +53,8 @@ class JcampImporter : public DataImporter {
   // Takes one file's reading into the results; false when the user stopped
   // the import at its message.
   bool commitReading(size_t i, FileReading& reading);
+  // commitReading once the file was read and nothing threw.
+  bool commitRead(size_t i, FileReading& reading);
   // The value of a sample and variable, or null when no block holds it.
   const float* findValue(int32_t sample, int32_t variable) const;
   // The file a sample belongs to and its index there; false when no file holds it.

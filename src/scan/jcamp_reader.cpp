@@ -1,5 +1,6 @@
 #include "scan/jcamp_reader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 
@@ -57,7 +58,18 @@ void JcampReader::allocValueBlock(int32_t rows, int32_t columns) {
   const int64_t elements = int64_t{rows} * columns;
   constexpr auto kAddressable = static_cast<uint64_t>(PTRDIFF_MAX) / sizeof(float);
   if (elements > kMaxBlockElements || static_cast<uint64_t>(elements) > kAddressable) return;
+  if (!fitsScannedFile(elements)) return;
   valueBlock.reset(new (std::nothrow) float[static_cast<size_t>(elements)]);
+}
+
+// A real file holds at most about one value per byte (the corpus: 1.5 at
+// most); compressed repeats can hold more, which the table decoders allow up
+// to 16 values per character. Rows beyond the blocks a file holds, and points
+// beyond those its table holds, are filled with 0 or "missing": a little of
+// that is a damaged file, gigabytes of it a hostile header.
+bool JcampReader::fitsScannedFile(int64_t elements) const {
+  const int64_t bytes = std::max<int64_t>(fileLength_, 0);
+  return elements <= std::max(kElementsAlwaysGranted, bytes * kElementsPerFileByte);
 }
 
 std::unique_ptr<float[]> JcampReader::takeValueBlock() {

@@ -93,8 +93,16 @@ class JcampReader {
                     SearchScope scope, int32_t blockNumber, int32_t* positionOut = nullptr);
 
   // Allocates rows x columns floats (uninitialised); a failed or absurd
-  // request leaves valueBlock null.
+  // request, or one far beyond what the scanned file can hold
+  // (fitsScannedFile), leaves valueBlock null.
   void allocValueBlock(int32_t rows, int32_t columns);
+  // Whether a matrix of that many elements is plausible for the file the last
+  // scan measured: a header may claim any number of blocks and points, but the
+  // file's bytes bound what it can fill.
+  bool fitsScannedFile(int64_t elements) const;
+  // Elements any file may ask for, and per byte of the file beyond that.
+  static constexpr int64_t kElementsAlwaysGranted = int64_t{1} << 18;
+  static constexpr int64_t kElementsPerFileByte = 16;
   // Hands the value block over; the reader no longer holds it.
   std::unique_ptr<float[]> takeValueBlock();
 

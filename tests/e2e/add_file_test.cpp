@@ -1,6 +1,12 @@
 // Adding files and checking them, through the exports of the loaded library.
 #include <string>
 #include <utility>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "support/library_fixture.h"
 
@@ -78,6 +84,28 @@ TEST_F(AddFileTest, CheckFileNameGivesTheShapeOrTheReason) {
   EXPECT_EQ(check((dir_ + "/missing.jdx").c_str()),
             std::pair(0, std::string("General file IO error")));
   EXPECT_EQ(check(nullptr), std::pair(0, std::string("General file IO error")));
+}
+
+// Only regular files are read: a FIFO, a directory or a device is refused at
+// once with the I/O status, never waited on (the alarm ends a hang).
+TEST_F(AddFileTest, FilesThatAreNotRegularAreRefusedAtOnce) {
+#ifdef _WIN32
+  const std::vector<std::string> names = {dir_, "NUL"};
+#else
+  const std::string fifo = dir_ + "/fifo.jdx";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::vector<std::string> names = {fifo, dir_, "/dev/null", "/dev/zero"};
+  alarm(60);
+#endif
+  const uint32_t handle = openHandle();
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(check(name.c_str()), std::pair(0, std::string("General file IO error")));
+    EXPECT_EQ(add(handle, name), JCAMP_BAD_HEADER);
+  }
+#ifndef _WIN32
+  alarm(0);
+#endif
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "plugin/jcamp_importer.h"
 
 namespace jcamp {
@@ -23,14 +25,10 @@ class HandleTableTest : public ::testing::Test {
   void TearDown() override { destroyAllHandles(); }
 
   uint32_t registerNew() {
-    return registerObject(kHandleTypeImporter, new CountingImporter(&deletions_));
+    return registerObject(kHandleTypeImporter, std::make_unique<CountingImporter>(&deletions_));
   }
-  // As closeHandleUDI does: the slot is cleared, then the object deleted.
-  void close(uint32_t handle) {
-    DataImporter* object = lookupObject(kHandleTypeImporter, handle);
-    releaseHandle(handle);
-    delete object;
-  }
+  // As closeHandleUDI does: the slot is freed and the object goes with it.
+  void close(uint32_t handle) { takeObject(kHandleTypeImporter, handle); }
   int32_t lookupCode(int32_t type, uint32_t handle) {
     try {
       lookupObject(type, handle);
@@ -81,6 +79,20 @@ TEST_F(HandleTableTest, DestroyAllDeletesEveryLiveObjectOnce) {
   EXPECT_EQ(handleSlotCount(), 0u);
   EXPECT_EQ(lookupCode(kHandleTypeImporter, 1), 2);
   EXPECT_EQ(registerNew(), 1u);
+}
+
+// A handle closed while a call holds its registration: the number is free at
+// once, the object lives until the call lets go, and a second close fails.
+TEST_F(HandleTableTest, ClosingWhileInUseDeletesWhenTheLastUserLetsGo) {
+  const uint32_t handle = registerNew();
+  RegistrationRef inUse = lookupObject(kHandleTypeImporter, handle);
+  close(handle);
+  EXPECT_EQ(lookupCode(kHandleTypeImporter, handle), 2);
+  EXPECT_THROW(takeObject(kHandleTypeImporter, handle), CErrCodeException);
+  EXPECT_EQ(deletions_, 0);
+  EXPECT_EQ(registerNew(), handle);
+  inUse.reset();
+  EXPECT_EQ(deletions_, 1);
 }
 
 }  // namespace
