@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <vector>
 
 #include "platform/file_io.h"
 #include "platform/worker_pool.h"
@@ -293,18 +294,36 @@ uint32_t LineTable::splitAtAnyLineEnd(size_t length) {
   return kDocOk;
 }
 
+void LineTable::normalizeLine(uint32_t i) {
+  char* line = trimLine(lines_[i]);
+  if (isLabelLine(line)) normalizeLabelName(line);
+  lines_[i] = line;
+}
+
 void LineTable::normalizeLines() {
-  // Lines are independent: runs of them go to the threads at hand.
+  // Lines are independent: runs of them go to the threads at hand. The
+  // word-wise scans read up to a word past a line's end, so the lines that end
+  // within a word of the next run, which another thread rewrites, wait until
+  // the runs are done. They are found before any line start moves.
   const size_t runs = (count_ + kLinesPerRun - 1) / kLinesPerRun;
-  platform::WorkerPool::forEachHere(runs, [this](size_t run) {
+  std::vector<uint32_t> tails(runs);  // the first line of each run's tail
+  for (size_t run = 0; run < runs; ++run) {
     const auto first = static_cast<uint32_t>(run * kLinesPerRun);
-    const uint32_t end = std::min<uint32_t>(count_, first + kLinesPerRun);
-    for (uint32_t i = first; i < end; ++i) {
-      char* line = trimLine(lines_[i]);
-      if (isLabelLine(line)) normalizeLabelName(line);
-      lines_[i] = line;
+    const auto end = static_cast<uint32_t>(std::min<size_t>(count_, first + kLinesPerRun));
+    uint32_t tail = end;
+    while (end < count_ && tail > first &&
+           lines_[end] - lines_[tail] < static_cast<ptrdiff_t>(kPadding)) {
+      --tail;
     }
+    tails[run] = tail;
+  }
+  platform::WorkerPool::forEachHere(runs, [&](size_t run) {
+    for (auto i = static_cast<uint32_t>(run * kLinesPerRun); i < tails[run]; ++i) normalizeLine(i);
   });
+  for (size_t run = 0; run < runs; ++run) {
+    const auto end = static_cast<uint32_t>(std::min<size_t>(count_, (run + 1) * kLinesPerRun));
+    for (uint32_t i = tails[run]; i < end; ++i) normalizeLine(i);
+  }
 }
 
 void LineTable::freeLines() {

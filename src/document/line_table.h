@@ -61,6 +61,8 @@ class LineTable {
 
  private:
   uint32_t splitLines(size_t length, size_t feeds);
+  // Trims line i and normalises its label name.
+  void normalizeLine(uint32_t i);
   uint32_t splitAtAnyLineEnd(size_t length);
   bool cutsLine(char* begin, const char* end);
 
