@@ -114,11 +114,11 @@ std::string TerminalDialog::listRow(int32_t line, int32_t width) {
   const bool selected = lines_.selected(line);
   std::string mark = line == lines_.caret() && !editing_ ? " > " : "   ";
   if (!linesEnabled_) {
-    mark += "   ";
+    mark += "    ";
   } else if (selected) {
-    mark += "[x]";
+    mark += "[x] ";
   } else {
-    mark += entry != nullptr && !logic_.isCompatible(*entry) ? "[-]" : "[ ]";
+    mark += entry != nullptr && !logic_.isCompatible(*entry) ? "[-] " : "[ ] ";
   }
   CellCanvas canvas(width - kMarkWidth);
   logic_.paintLine(lines_.text(line), entry, selected, 0, 0, width - kMarkWidth, 1, canvas);
@@ -126,7 +126,8 @@ std::string TerminalDialog::listRow(int32_t line, int32_t width) {
 }
 
 void TerminalDialog::draw() {
-  const int32_t width = std::max(terminal_.columns(), kMinimumColumns);
+  // The last column stays empty: a full row would leave the cursor waiting to wrap.
+  const int32_t width = std::max(terminal_.columns(), kMinimumColumns) - 1;
   layOutColumns(width);
   listRows_ = std::max(terminal_.rows() - kRowsAroundList, kMinimumListRows);
   const int32_t caret = lines_.caret();
@@ -159,9 +160,12 @@ void TerminalDialog::draw() {
                   : okEnabled_ ? kKeysOk
                                : kKeysNoOk));
 
+  // No line feed after the last row, which would scroll the screen.
   std::string screen = "\x1b[H";
-  for (const std::string& row : rows) screen += row + "\x1b[K\r\n";
-  screen += "\x1b[J";
+  for (size_t i = 0; i < rows.size(); ++i) {
+    screen += rows[i] + "\x1b[K";
+    if (i + 1 < rows.size()) screen += "\r\n";
+  }
   terminal_.write(screen);
 }
 

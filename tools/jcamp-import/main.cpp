@@ -1,6 +1,7 @@
 // jcamp-import: the host program. Loads the import library at run time, adds
 // the files named on the command line, runs the import and writes the matrix.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -157,15 +158,36 @@ bool writeMatrixToFile(JcampLibrary& library, uint32_t handle, const Options& op
   return false;
 }
 
-int importFiles(JcampLibrary& library, const Options& options, Progress& progress) {
+// The import dialog opens in the current directory and leaves it at the
+// chosen folder: a relative output path is taken before either.
+int32_t chooseAndImport(JcampLibrary& library, uint32_t handle, const Options& options) {
+  std::error_code error;
+  if (!options.files.empty()) std::filesystem::current_path(options.files.front(), error);
+  if (error) {
+    std::fprintf(stderr, "jcamp-import: cannot open the folder %s\n",
+                 options.files.front().c_str());
+    return JCAMP_NOT_READY;
+  }
+  return library.importDataUI(handle);
+}
+
+int importFiles(JcampLibrary& library, Options options, Progress& progress) {
+  if (options.choose && !options.outputPath.empty()) {
+    options.outputPath = std::filesystem::absolute(options.outputPath).string();
+  }
   ImportHandle handle(library);
   if (!handle.opened()) {
     std::fprintf(stderr, "jcamp-import: the library cannot open an import handle\n");
     return kExitFailed;
   }
-  if (!addFiles(library, handle.get(), options, progress)) return kExitFailed;
-  progress.update("importing");
-  const int32_t result = library.importData(handle.get());
+  int32_t result;
+  if (options.choose) {
+    result = chooseAndImport(library, handle.get(), options);
+  } else {
+    if (!addFiles(library, handle.get(), options, progress)) return kExitFailed;
+    progress.update("importing");
+    result = library.importData(handle.get());
+  }
   if (result != JCAMP_OK) {
     progress.clear();
     reportResult("import", result, std::string());

@@ -27,6 +27,7 @@ bool takeValue(const char* name, int argc, const char* const* argv, int& index, 
 
 const char* usageText() {
   return "Usage: jcamp-import [OPTIONS] FILE...\n"
+         "       jcamp-import [OPTIONS] --choose [DIR]\n"
          "Imports JCAMP-DX files into one samples x variables matrix and writes it as CSV.\n"
          "Every data block of every file is one row; the columns are the X points of the\n"
          "first file's first block, then one column per ##CONCENTRATIONS= component.\n"
@@ -38,6 +39,8 @@ const char* usageText() {
          "      --on-error=skip    go on without a file whose data cannot be read (default)\n"
          "      --on-error=stop    stop the import at such a file\n"
          "      --list             show each file's shape (or why it is refused), no matrix\n"
+         "      --choose [DIR]     pick the files interactively in the import dialog,\n"
+         "                         starting in DIR (default: the current directory)\n"
          "      --library PATH     load the import library from PATH\n"
          "  -h, --help             show this help\n"
          "      --version          show the version\n"
@@ -65,6 +68,10 @@ Command parseOptions(int argc, const char* const* argv, Options& options, std::s
     }
     if (argument == "--list") {
       options.list = true;
+      continue;
+    }
+    if (argument == "--choose") {
+      options.choose = true;
       continue;
     }
     if (argument == "--transpose") {
@@ -97,7 +104,11 @@ Command parseOptions(int argc, const char* const* argv, Options& options, std::s
       return Command::kUsageError;
     }
   }
-  if (options.files.empty()) {
+  if (options.choose && options.files.size() > 1) {
+    error = "--choose takes at most one folder";
+    return Command::kUsageError;
+  }
+  if (options.files.empty() && !options.choose) {
     error = "no FILE given";
     return Command::kUsageError;
   }

@@ -11,6 +11,7 @@ struct Options {
   bool list = false;
   bool transpose = false;    // variables as rows, samples as columns
   bool stopOnError = false;  // --on-error=stop answers the message box with Cancel
+  bool choose = false;       // --choose [DIR]: the user picks the files in the import dialog
   std::vector<std::string> files;
 };
 
