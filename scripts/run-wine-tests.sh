@@ -39,12 +39,24 @@ elif [ -d "$source/../shared/jcamp-corpus" ]; then
   export JCAMP_CORPUS="Z:$(cd "$source/../shared/jcamp-corpus" && pwd)"
 fi
 
+# The dialog tests save their screenshots here (BMP, turned into PNG below).
+screenshots="$build/screenshots"
+rm -rf "$screenshots"
+mkdir -p "$screenshots"
+export JCAMP_SCREENSHOTS="Z:$screenshots"
+
 cd "$build/bin"
 # The unload test runs in a process of its own: there the library is loaded once.
+# The dialog tests drive the import dialog from a second thread.
 timeout 1200 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
   status=0
   wine ./unit_tests.exe --gtest_brief=1 || status=1
   wine ./e2e_tests.exe --gtest_brief=1 --gtest_filter=-UnloadTest.* || status=1
   wine ./e2e_tests.exe --gtest_brief=1 --gtest_filter=UnloadTest.* || status=1
+  wine ./ui_wine_tests.exe --gtest_brief=1 || status=1
   wineserver -w
   exit $status'
+set -- "$screenshots"/*.bmp
+if [ -e "$1" ]; then
+  /usr/bin/python3 "$source/tests/ui/wine/bmp_to_png.py" "$@"
+fi

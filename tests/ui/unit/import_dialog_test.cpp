@@ -133,7 +133,7 @@ TEST_F(ImportDialogTest, ListsReadableJcampFilesSortedWithTheirCounts) {
   write("A.JDX", spectrum("A", "900", "600"));
   write("b.dx", spectrum("B", "900", "600", 5, {"water", "fat"}));
   write("C.jdx", spectrum("C", "900", "600", 4, {}));
-  write("SPEC.1.JDX", spectrum("S", "900", "600"));
+  write("RUN.1.JDX", spectrum("S", "900", "600"));
   write("D.JDX.bak", spectrum("D", "900", "600"));
   write(".hidden.jdx", spectrum("H", "900", "600"));
   write("broken.jdx", "no labels here\n");
@@ -142,7 +142,7 @@ TEST_F(ImportDialogTest, ListsReadableJcampFilesSortedWithTheirCounts) {
     JcampImportDialog dialog(view_, kHostCompatibleRules, folder);
     dialog.initialise();
     EXPECT_EQ(view_.names(),
-              (std::vector<std::string>{"A|4|1|1", "b|5|2|1", "C|4|0|1", "SPEC.1|4|1|1"}));
+              (std::vector<std::string>{"A|4|1|1", "b|5|2|1", "C|4|0|1", "RUN.1|4|1|1"}));
     EXPECT_FALSE(view_.okEnabled);
     EXPECT_FALSE(view_.waitCursor);
     EXPECT_EQ(view_.typed, folder);
@@ -285,10 +285,10 @@ TEST(SplitPathTest, KeepsTheAskedParts) {
     const char* result;
   };
   const Case cases[] = {
-      {"C:\\data\\SPEC.1.JDX", false, true, false, "SPEC.1"},
-      {"C:\\data\\SPEC.1.JDX", true, true, false, "C:\\data\\SPEC.1"},
-      {"C:\\data\\SPEC.1.JDX", true, false, false, "C:\\data"},
-      {"C:\\data\\SPEC.1.JDX", false, false, true, ".JDX"},
+      {"C:\\data\\RUN.1.JDX", false, true, false, "RUN.1"},
+      {"C:\\data\\RUN.1.JDX", true, true, false, "C:\\data\\RUN.1"},
+      {"C:\\data\\RUN.1.JDX", true, false, false, "C:\\data"},
+      {"C:\\data\\RUN.1.JDX", false, false, true, ".JDX"},
       {"C:\\data.d\\name", false, true, true, "name"},
       {"name.jdx", true, true, true, "name.jdx"},
   };
