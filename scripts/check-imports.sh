@@ -1,7 +1,7 @@
 #!/bin/sh
-# Fails when a DLL needs anything but Windows system DLLs (the C and C++
+# Fails when a DLL or program needs anything but Windows system DLLs (the C and C++
 # runtimes must be linked in statically).
-#   check-imports.sh jcampimport.dll [objdump]
+#   check-imports.sh jcampimport.dll|jcamp-import.exe [objdump]
 set -eu
 library=$1
 objdump=${2:-objdump}

@@ -8,16 +8,31 @@
 #include <unistd.h>
 #endif
 
+namespace {
+
+bool fileExists(const std::string& path) {
+#if defined(_WIN32)
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+  return access(path.c_str(), F_OK) == 0;
+#endif
+}
+
+}  // namespace
+
 JcampLibrary::~JcampLibrary() {
   unload();
 }
 
-const char* JcampLibrary::defaultFileName() {
-#if defined(_WIN32)
-  return "jcampimport.dll";
-#else
-  return "libjcampimport.so";
+// The build names the file the library is loaded by (on Linux its SONAME, so
+// that an install without the development link works) and where the installed
+// library folder lies, seen from the program's.
+#if !defined(JCAMP_LIBRARY_FILE_NAME) || !defined(JCAMP_LIBRARY_DIR_FROM_PROGRAM)
+#error "the build defines JCAMP_LIBRARY_FILE_NAME and JCAMP_LIBRARY_DIR_FROM_PROGRAM"
 #endif
+
+const char* JcampLibrary::defaultFileName() {
+  return JCAMP_LIBRARY_FILE_NAME;
 }
 
 std::string JcampLibrary::executableDirectory() {
@@ -74,6 +89,18 @@ bool JcampLibrary::load(const std::string& path) {
 #undef JCAMP_RESOLVE_EXPORT
   if (!ok) unload();
   return ok;
+}
+
+bool JcampLibrary::loadForProgram(const std::string& chosenPath) {
+  if (!chosenPath.empty()) return load(chosenPath);
+  const std::string folder = executableDirectory();
+  const std::string installed = folder + JCAMP_LIBRARY_DIR_FROM_PROGRAM;
+  for (const std::string& candidate : {folder, installed}) {
+    if (fileExists(candidate + defaultFileName())) return load(candidate + defaultFileName());
+  }
+  error_ = std::string("cannot load ") + defaultFileName() + ": it is neither in " + folder +
+           " nor in " + installed;
+  return false;
 }
 
 void JcampLibrary::forgetExports() {

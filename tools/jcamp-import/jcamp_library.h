@@ -38,11 +38,14 @@ class JcampLibrary {
 
   // Loads path and resolves every export; false with error() set otherwise.
   bool load(const std::string& path);
+  // Loads chosenPath when it is not empty; otherwise the library beside the
+  // running program, then the one in the installed library folder (../lib).
+  bool loadForProgram(const std::string& chosenPath);
   void unload();
   bool loaded() const { return module_ != nullptr; }
   const std::string& error() const { return error_; }
 
-  // The library file name of this platform ("libjcampimport.so", "jcampimport.dll").
+  // The library file name of this platform ("libjcampimport.so.0", "jcampimport.dll").
   static const char* defaultFileName();
   // The directory of the running executable, with a trailing separator.
   static std::string executableDirectory();

@@ -220,10 +220,7 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
 
   JcampLibrary library;
-  const std::string path = options.libraryPath.empty() ? JcampLibrary::executableDirectory() +
-                                                             JcampLibrary::defaultFileName()
-                                                       : options.libraryPath;
-  if (!library.load(path)) {
+  if (!library.loadForProgram(options.libraryPath)) {
     std::fprintf(stderr, "jcamp-import: %s\n", library.error().c_str());
     return kExitFailed;
   }
