@@ -21,6 +21,22 @@ BOOL CALLBACK findListDialog(HWND window, LPARAM result) {
   return TRUE;
 }
 
+struct PopupSearch {
+  HWND dialog;
+  HWND popup;
+};
+
+BOOL CALLBACK findOtherDialog(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<PopupSearch*>(context);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (window == search.dialog || !IsWindowVisible(window) || std::string(className) != "#32770") {
+    return TRUE;
+  }
+  search.popup = window;
+  return FALSE;
+}
+
 // Cancels the pop-ups and the dialog still open, innermost first.
 void cancelWhatIsOpen() {
   for (int round = 0; round < 20; ++round) {
@@ -54,23 +70,9 @@ HWND findImportDialog() {
 }
 
 HWND findPopup(HWND dialog) {
-  struct Search {
-    HWND dialog;
-    HWND popup;
-  } search{dialog, nullptr};
-  EnumThreadWindows(
-      GetWindowThreadProcessId(dialog, nullptr),
-      [](HWND window, LPARAM context) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(context);
-        char className[16] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (window == s.dialog || !IsWindowVisible(window) || std::string(className) != "#32770") {
-          return TRUE;
-        }
-        s.popup = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  PopupSearch search{dialog, nullptr};
+  EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), findOtherDialog,
+                    reinterpret_cast<LPARAM>(&search));
   return search.popup;
 }
 
