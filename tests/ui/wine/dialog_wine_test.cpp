@@ -160,8 +160,14 @@ TEST_F(DialogWineTest, LookInReportsAMissingFolderAndBrowseListsAnother) {
     click(dialog, IDC_BROWSE);
     const HWND browser = waitForWindow([] { return FindWindowA("#32770", "Browse for Folder"); });
     if (browser == nullptr) return;
-    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(other.c_str()));
-    seen.pathLine = windowText(FindWindowExA(browser, nullptr, "Edit", nullptr));
+    // The path line appears once the browser has set itself up.
+    const HWND pathLine =
+        waitForWindow([browser] { return FindWindowExA(browser, nullptr, "Edit", nullptr); });
+    waitForWindow([&] {
+      SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(other.c_str()));
+      seen.pathLine = windowText(pathLine);
+      return fs::path(seen.pathLine) == fs::path(other) ? pathLine : nullptr;
+    });
     screenshot(browser, "folder-browser.bmp", seen);
     PostMessageA(browser, WM_COMMAND, IDOK, 0);
     waitUntilClosed(browser);
