@@ -1,7 +1,8 @@
 // libFuzzer target: arbitrary bytes through the document model and the table
 // decoders (lines, labels, spans, data blocks with every label applied), then
 // every value the blocks claim to hold is read and a few are named, so that
-// the sanitizers see any length that overstates an array.
+// the sanitizers see any length that overstates an array. Inputs are read by
+// either rule set, as the input's length decides.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -34,7 +35,9 @@ float readBlock(const jcamp::JcampBlock& block) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   jcamp::JcampDocument document;
-  document.lineTable = std::make_unique<jcamp::LineTable>();
+  document.context.rules =
+      (size / 7) % 2 == 0 ? jcamp::kHostCompatibleRules : jcamp::kStandardRules;
+  document.lineTable = std::make_unique<jcamp::LineTable>(document.context.rules);
   if (document.lineTable->loadText(reinterpret_cast<const char*>(data), size) != jcamp::kDocOk) {
     return 0;
   }

@@ -126,7 +126,13 @@ JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* messag
  * JCAMP_MODE_LOCKED; an unknown mode: JCAMP_BAD_ARGUMENT).
  *   JCAMP_MODE_HOST_COMPATIBLE (the default): the rules hosts rely on.
  *   JCAMP_MODE_STANDARD: files are read as the JCAMP-DX standard (4.24, 5.01,
- *     6.00) means them; see the README for what differs.
+ *     6.00) means them; see the README for what differs. Rows are made at
+ *     importData for the blocks with a data table that lie on the X grid of
+ *     the first file's first block (getNumberOfSamples may then differ from
+ *     the sum the files' headers announced); every row has a sample name (its
+ *     sample description, else its title, else "<file name> block <n>", at
+ *     most 127 bytes); X names are the shortest texts that read back to their
+ *     abscissas. getData writes the same texts in both modes.
  */
 enum JcampReadingMode { JCAMP_MODE_HOST_COMPATIBLE = 0, JCAMP_MODE_STANDARD = 1 };
 JCAMP_EXPORT int32_t JCAMP_CALL setReadingMode(uint32_t handle, int32_t mode);
@@ -152,30 +158,37 @@ enum JcampCheckFlag {
 
 /* Conditions that make a sample's values suspect. */
 enum JcampWarning {
-  JCAMP_WARN_NO_FACTOR = 0x1,      /* ##XFACTOR= or ##YFACTOR= missing (host-compatible: scaled by
-                                      the unset marker 3.4e38) */
+  JCAMP_WARN_NO_FACTOR = 0x1,      /* ##XFACTOR= or ##YFACTOR= missing where the table needs it
+                                      (host-compatible: scaled by the unset marker 3.4e38; standard:
+                                      by 1) */
   JCAMP_WARN_TRUNCATED = 0x2,      /* the input ended early, or a line was cut at 127 characters */
-  JCAMP_WARN_DECIMAL_SPLIT = 0x4,  /* an ordinate with a '.' was split into two */
+  JCAMP_WARN_DECIMAL_SPLIT = 0x4,  /* an ordinate with a '.' or an exponent was split into two */
   JCAMP_WARN_LAST_DROPPED = 0x8,   /* the table's last ordinate was taken as a check value */
   JCAMP_WARN_PRECISION = 0x10,     /* a DIF sum beyond 2^24 lost digits in single precision */
-  JCAMP_WARN_X_REVERSED = 0x20,    /* the X axis runs the other way from the matrix's */
+  JCAMP_WARN_X_REVERSED = 0x20,    /* the X axis runs the other way from the matrix's (the standard
+                                      mode puts such a block into column order instead) */
   JCAMP_WARN_X_GRID = 0x40,        /* the X grid is off the matrix's by more than half a step,
-                                      or holds another number of points */
+                                      or holds another number of points (the standard mode leaves
+                                      such a block out, with a message) */
   JCAMP_WARN_BLOCK_MISSING = 0x80, /* the header counts this block, the file does not hold it */
   JCAMP_WARN_FILE_CHANGED = 0x100, /* the file changed since it was added */
   JCAMP_WARN_NOT_READ = 0x200      /* the file could not be read at import time */
 };
 
 /*
- * Where a sample came from and what is suspect about its values. Set size to
- * sizeof(JcampSampleInfo) before the call; the library fills at most that many
- * bytes and sets size to what it filled, so the struct may grow at its end.
- * A size below the first four fields gives JCAMP_BAD_ARGUMENT.
+ * Where a sample came from and what is suspect about its values, in both
+ * reading modes. The matrix's grid is that of the first file's first data
+ * block. Set size to sizeof(JcampSampleInfo) before the call; the library
+ * fills at most that many bytes and sets size to what it filled, so the
+ * struct may grow at its end. A size below the first four fields gives
+ * JCAMP_BAD_ARGUMENT. A sample of a file added after the last import has
+ * JCAMP_WARN_NOT_READ.
  */
 typedef struct JcampSampleInfo {
   uint32_t size;
   int32_t fileIndex;   /* getFileName index, or -1 */
-  int32_t blockIndex;  /* data block of that file, from 0, or -1 */
+  int32_t blockIndex;  /* data block of that file, from 0 (counting every block but LINK
+                          blocks), or -1 */
   uint32_t checkFlags; /* JcampCheckFlag bits */
   uint32_t warnings;   /* JcampWarning bits */
   int32_t line;        /* line of the file where the first warning arose, from 1; 0 unknown */

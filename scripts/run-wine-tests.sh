@@ -50,6 +50,10 @@ rm -rf "$screenshots"
 mkdir -p "$screenshots"
 export JCAMP_SCREENSHOTS="Z:$screenshots"
 
+# The generated sets, for the tests that compare them with their true values.
+"$source/scripts/generate-sets.sh" "$work/generated" >/dev/null
+export JCAMP_GENERATED="Z:$work/generated"
+
 export JCAMP_UNPACKED=""
 if [ -n "$package" ]; then
   mkdir "$work/unpacked"

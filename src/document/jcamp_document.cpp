@@ -40,7 +40,7 @@ uint32_t JcampDocument::readFile(const char* path) {
   // Whatever was built on the old lines refers to them: it goes with them.
   clearDocument();
   try {
-    lineTable = std::make_unique<LineTable>();
+    lineTable = std::make_unique<LineTable>(context.rules);
   } catch (const std::bad_alloc&) {
     return kDocNoMemory;
   }

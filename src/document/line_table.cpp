@@ -48,8 +48,35 @@ size_t countLineFeeds(const char* begin, const char* end) {
   return count;
 }
 
+bool isBlankOrEnd(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == kEndOfInput;
+}
+
+// Every CR and LF: at least the number of line ends.
+size_t countLineBreaks(const char* begin, const char* end) {
+  size_t count = 0;
+  for (; end - begin >= 8; begin += 8) {
+    const uint64_t word = loadWord(begin);
+    count += countFlags(bytesEqualTo(word, '\n') | bytesEqualTo(word, '\r'));
+  }
+  for (; begin < end; ++begin) count += *begin == '\n' || *begin == '\r' ? 1 : 0;
+  return count;
+}
+
+// The first CR or LF at or after p, or end; the text is padded, so words may
+// be read past end.
+char* findLineBreak(char* p, const char* end) {
+  for (; p < end; p += 8) {
+    const uint64_t word = loadWord(p);
+    const uint64_t breaks = bytesEqualTo(word, '\n') | bytesEqualTo(word, '\r');
+    if (breaks != 0) return std::min(p + firstFlag(breaks), const_cast<char*>(end));
+  }
+  return const_cast<char*>(end);
+}
+
 // Where the input ends (at the first Ctrl-Z) and how many line feeds it holds,
-// taken piece by piece as the bytes arrive.
+// taken piece by piece as the bytes arrive; and whether it ended early: text
+// after the Ctrl-Z, or fewer bytes than the file holds.
 class InputExtent {
  public:
   void take(const char* piece, size_t size) {
@@ -59,8 +86,11 @@ class InputExtent {
     feeds_ += countLineFeeds(piece, piece + used);
     length_ += used;
     ended_ = stop != nullptr;
+    if (ended_) early_ = !std::all_of(stop, piece + size, isBlankOrEnd);
   }
+  void cameUpShort() { early_ = true; }
   bool ended() const { return ended_; }
+  bool early() const { return early_; }
   size_t length() const { return length_; }
   size_t feeds() const { return feeds_; }
 
@@ -68,6 +98,7 @@ class InputExtent {
   size_t length_ = 0;
   size_t feeds_ = 0;
   bool ended_ = false;
+  bool early_ = false;
 };
 
 // Room for size bytes of text, a final NUL and the padding. The text part is
@@ -95,6 +126,7 @@ bool readWholeFile(platform::FileHandle file, std::unique_ptr<char[]>& buffer,
     extent.take(buffer.get() + done, static_cast<size_t>(got));
     done += static_cast<size_t>(got);
   }
+  if (done < size) extent.cameUpShort();
   // A file that came up short leaves no unread bytes for the word-wise scans.
   std::memset(buffer.get() + done, 0, size - done);
   return true;
@@ -169,6 +201,7 @@ uint32_t LineTable::loadLines(const char* path) {
   try {
     InputExtent extent;
     if (!readWholeFile(file.handle(), text_, extent)) return kDocOpenFailed;
+    endedEarly_ = extent.early();
     return splitLines(extent.length(), extent.feeds());
   } catch (const std::bad_alloc&) {
     freeLines();
@@ -183,6 +216,7 @@ uint32_t LineTable::loadText(const char* text, size_t size) {
     if (size > 0) std::memcpy(text_.get(), text, size);
     InputExtent extent;
     extent.take(text_.get(), size);
+    endedEarly_ = extent.early();
     return splitLines(extent.length(), extent.feeds());
   } catch (const std::bad_alloc&) {
     freeLines();
@@ -193,6 +227,7 @@ uint32_t LineTable::loadText(const char* text, size_t size) {
 // Cuts the input, text_[0, length) holding feeds line feeds, into lines in
 // place; the byte after the input is free for a final NUL.
 uint32_t LineTable::splitLines(size_t length, size_t feeds) {
+  if (rules_.anyLineEnd) return splitAtAnyLineEnd(length);
   char* p = text_.get();
   char* const end = p + length;
   // A line per line feed, and one for the read after the last line feed.
@@ -203,15 +238,44 @@ uint32_t LineTable::splitLines(size_t length, size_t feeds) {
     char* lineEnd = feed != nullptr ? feed : end;
     if (feed != nullptr && lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
     lines_[count_++] = p;
-    if (lineEnd - p >= static_cast<ptrdiff_t>(kLineBufferSize)) {
-      // Too long for the line buffer: keep what fits, read nothing further.
-      p[kLineBufferSize - 1] = '\0';
-      break;
-    }
+    if (cutsLine(p, lineEnd)) return kDocOk;
     *lineEnd = '\0';
     if (feed == nullptr) break;
     p = feed + 1;
   }
+  if (endedEarly_) cutLine_ = count_;
+  return kDocOk;
+}
+
+// A line too long for the line buffer keeps what fits, and nothing further is
+// read; true when line [begin, end) is such a line.
+bool LineTable::cutsLine(char* begin, const char* end) {
+  if (rules_.anyLineLength || end - begin < static_cast<ptrdiff_t>(kLineBufferSize)) return false;
+  begin[kLineBufferSize - 1] = '\0';
+  cutLine_ = count_;
+  return true;
+}
+
+// The same with CR, LF and CR LF alike as line ends.
+uint32_t LineTable::splitAtAnyLineEnd(size_t length) {
+  char* p = text_.get();
+  char* const end = p + length;
+  const size_t breaks = countLineBreaks(p, end);
+  if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
+  lines_ = std::unique_ptr<char*[]>(new char*[breaks + 1]);
+  for (;;) {
+    char* lineEnd = findLineBreak(p, end);
+    lines_[count_++] = p;
+    if (cutsLine(p, lineEnd)) return kDocOk;
+    if (lineEnd == end) {
+      *lineEnd = '\0';
+      break;
+    }
+    const bool crLf = lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n';
+    *lineEnd = '\0';
+    p = lineEnd + (crLf ? 2 : 1);
+  }
+  if (endedEarly_) cutLine_ = count_;
   return kDocOk;
 }
 
@@ -227,6 +291,8 @@ void LineTable::freeLines() {
   lines_.reset();
   text_.reset();
   count_ = 0;
+  cutLine_ = 0;
+  endedEarly_ = false;
 }
 
 }  // namespace jcamp

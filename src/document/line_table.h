@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "labels/label_record.h"
+#include "labels/reading_rules.h"
 
 namespace jcamp {
 
@@ -21,12 +22,16 @@ inline bool isLabelLine(const char* line) {
 // The file is read as a text file is on Windows, on every platform: a CR right
 // before a LF is dropped, a lone CR stays in its line, a Ctrl-Z ends the input.
 // Every line is read, so a file ending in a line feed has one more, empty line.
+// Under the rules anyLineEnd and anyLineLength a lone CR ends a line too, and
+// no line is cut.
 //
 // All lines live in one buffer holding the file's bytes; each line is a
 // NUL-terminated, writable string inside it. Later stages may change a line in
 // place or advance its start, but never lengthen it.
 class LineTable {
  public:
+  explicit LineTable(const ReadingRules& rules = kHostCompatibleRules) : rules_(rules) {}
+
   // Fills the table with the raw lines of the file at path: kDocOk,
   // kDocOpenFailed, or kDocNoMemory (the table is then empty).
   uint32_t loadLines(const char* path);
@@ -44,10 +49,19 @@ class LineTable {
   // Advances the start of a line to a position inside it.
   void setLineStart(uint32_t index, char* start) { lines_[index] = start; }
   LineView view() const { return LineView{lines_.get(), count_}; }
+  // The line (from 1) where the input stopped before the end of the file: a
+  // line cut at 127 characters, a Ctrl-Z before more text, a read that came up
+  // short. 0 when the whole file was read.
+  uint32_t cutLine() const { return cutLine_; }
 
  private:
   uint32_t splitLines(size_t length, size_t feeds);
+  uint32_t splitAtAnyLineEnd(size_t length);
+  bool cutsLine(char* begin, const char* end);
 
+  ReadingRules rules_;
+  bool endedEarly_ = false;  // the input stopped before the file's end
+  uint32_t cutLine_ = 0;
   std::unique_ptr<char[]> text_;    // the file's bytes, then a final NUL and zeroed padding
   std::unique_ptr<char*[]> lines_;  // count_ starts of lines inside text_
   uint32_t count_ = 0;

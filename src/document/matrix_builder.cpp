@@ -5,6 +5,8 @@
 #include <string>
 
 #include "document/jcamp_document.h"
+#include "document/matrix_rows.h"
+#include "document/x_grid.h"
 #include "labels/data_types.h"
 #include "platform/file_io.h"
 #include "platform/message_box.h"
@@ -34,19 +36,6 @@ uint32_t loadDocument(JcampDocument& document, const JcampReader& reader, const 
   document.concentrationCapacity = reader.yCount > 0 ? static_cast<uint32_t>(reader.yCount) : 0;
   if (status == kDocOk) status = document.buildDataBlocks();
   return status;
-}
-
-// Abscissa of X variable i, from the first data block.
-double abscissa(const JcampBlock& first, int32_t i) {
-  if (first.tableForm == kTableFormXyPoints) {
-    const bool present = first.xValues && static_cast<uint32_t>(i) < first.nPoints &&
-                         static_cast<uint32_t>(i) < first.tableLength;
-    return present ? static_cast<double>(first.xValues[i]) : 0.0;
-  }
-  if (first.nPoints <= 1) return first.firstX;
-  // Long double keeps the product exact before the division, as wide as the platform allows.
-  const long double span = static_cast<long double>(first.lastX) - first.firstX;
-  return static_cast<double>(first.firstX + span * i / (first.nPoints - 1));
 }
 
 std::string abscissaName(const JcampBlock& first, int32_t i, double x) {
@@ -106,9 +95,10 @@ void nameVariables(const JcampDocument& document, JcampReader& reader, const Jca
   const int32_t xCount = std::clamp(reader.nPoints, 0, variables);
   if (xCount > 0 && document.dataBlockCount > 0) {
     const JcampBlock& first = document.dataBlocks[0];
+    const XGrid grid = XGrid::of(first);
     reader.xNames.reserve(static_cast<size_t>(xCount));
     for (int32_t i = 0; i < xCount; ++i) {
-      reader.xNames.push_back(abscissaName(first, i, abscissa(first, i)));
+      reader.xNames.push_back(abscissaName(first, i, grid.at(static_cast<uint32_t>(i))));
     }
   }
   if (variables > xCount) reader.yNames = entry.yNames;
@@ -133,13 +123,56 @@ void nameSamples(const JcampDocument& document, JcampReader& reader, int32_t sam
   }
 }
 
-int32_t reportFailure(JcampReader& reader, const JcampFileInfo& entry) {
+// Under rowsForBlocks the value block holds exactly the rows planned (the
+// caller's serves when the header counted them all); false when it cannot be
+// allocated.
+bool allocateRows(JcampReader& reader, const FileRows& plan, int64_t variables) {
+  const auto rows = static_cast<int32_t>(plan.rows.size());
+  if (!reader.valueBlock || reader.blockRows != rows) {
+    reader.blockRows = rows;
+    reader.allocValueBlock(reader.blockRows, reader.blockColumns);
+  }
+  return reader.valueBlock != nullptr || plan.rows.empty() || variables == 0;
+}
+
+// The planned rows' values, a reversed row's X values last to first.
+void fillRows(const FileRows& plan, JcampReader& reader, int32_t variables) {
+  float* block = reader.valueBlock.get();
+  const int64_t rows = reader.blockRows;
+  const int32_t xCount = std::clamp(reader.nPoints, 0, variables);
+  for (size_t r = 0; r < plan.rows.size(); ++r) {
+    float* out = block + r;
+    fillSample(plan.rows[r].block, out, rows, xCount, variables);
+    if (!plan.rows[r].reversed) continue;
+    for (int32_t i = 0, j = xCount - 1; i < j; ++i, --j) std::swap(out[i * rows], out[j * rows]);
+  }
+  std::fill(block + static_cast<int64_t>(variables) * rows,
+            block + static_cast<int64_t>(reader.blockColumns) * rows, 0.0f);
+}
+
+// Under roundTripNames each X name reads back to its abscissa on the matrix's grid.
+void nameVariablesRoundTrip(const XGrid& grid, JcampReader& reader, const JcampFileInfo& entry,
+                            int32_t variables) {
+  const int32_t xCount = std::clamp(reader.nPoints, 0, variables);
+  reader.xNames.reserve(static_cast<size_t>(xCount));
+  for (int32_t i = 0; i < xCount; ++i) {
+    reader.xNames.push_back(roundTripName(grid, static_cast<uint32_t>(i)));
+  }
+  if (variables > xCount) reader.yNames = entry.yNames;
+}
+
+// A file that failed leaves nothing behind.
+int32_t dropResults(JcampReader& reader) {
   reader.valueBlock.reset();
   reader.sampleNames.clear();
   reader.xNames.clear();
   reader.yNames.clear();
-  const std::string text = "Reading file " + entry.path + ":\n" + reader.message +
-                           "\n\nImport will continue without data from this file!";
+  reader.diagnostics.clear();
+  reader.refusedBlocks.clear();
+  return 0;
+}
+
+int32_t askToGoOn(const std::string& text) {
   const int32_t answer = platform::showMessageBox(text, platform::kMessageBoxOkCancelExclamation);
   return answer == platform::kAnswerOk ? 1 : 0;
 }
@@ -166,39 +199,81 @@ const char* statusMessage(uint32_t status) {
   }
 }
 
-int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming) {
+int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming,
+                    XGrid* matrixGrid) {
+  if (readMatrix(reader, entry, naming, matrixGrid) == 0) return reportReadFailure(reader, entry);
+  return reportRefusedBlocks(reader, entry);
+}
+
+int32_t reportReadFailure(const JcampReader& reader, const JcampFileInfo& entry) {
+  return askToGoOn("Reading file " + entry.path + ":\n" + reader.message +
+                   "\n\nImport will continue without data from this file!");
+}
+
+int32_t reportRefusedBlocks(const JcampReader& reader, const JcampFileInfo& entry) {
+  if (reader.refusedBlocks.empty()) return 1;
+  std::string text = "Reading file " + entry.path + ":\n";
+  for (const std::string& line : reader.refusedBlocks) text += line + "\n";
+  return askToGoOn(text + "\nImport will continue without these blocks!");
+}
+
+int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming,
+                   XGrid* matrixGrid) {
   reader.sampleNames.clear();
   reader.xNames.clear();
   reader.yNames.clear();
+  reader.diagnostics.clear();
+  reader.refusedBlocks.clear();
   reader.status = kReaderOk;
 
   const int32_t precheck = precheckFile(entry.path.c_str());
   if (precheck != kReaderOk) {
     setStatus(reader, static_cast<uint32_t>(precheck));
-    return reportFailure(reader, entry);
+    return dropResults(reader);
   }
+  const ReadingRules& rules = reader.rules;
   const int64_t variables =
       static_cast<int64_t>(std::max(entry.xCount, 0)) + std::max(entry.yCount, 0);
   const int32_t samples = std::max(entry.sampleCount, 0);
   // The block must hold every element written below; a smaller one means the
   // allocation failed or the file changed its shape since it was measured.
   const bool hasValues = variables > 0 && samples > 0;
-  if (hasValues &&
+  if (!rules.rowsForBlocks && hasValues &&
       (!reader.valueBlock || reader.blockRows < samples || reader.blockColumns < variables)) {
     setStatus(reader, kStatusNoMemory);
-    return reportFailure(reader, entry);
+    return dropResults(reader);
   }
   JcampDocument document;
   const uint32_t status = loadDocument(document, reader, entry.path.c_str());
   if (status != kDocOk) {
     setStatus(reader, status);
-    return reportFailure(reader, entry);
+    return dropResults(reader);
   }
-  if (hasValues) fillValues(document, reader, static_cast<int32_t>(variables), samples);
+  XGrid fileGrid;
+  XGrid& grid = matrixGrid != nullptr ? *matrixGrid : fileGrid;
+  const FileRows plan = planRows(document, samples, grid);
+  if (rules.rowsForBlocks) {
+    if (!allocateRows(reader, plan, variables)) {
+      setStatus(reader, kStatusNoMemory);
+      return dropResults(reader);
+    }
+    if (reader.valueBlock) fillRows(plan, reader, static_cast<int32_t>(variables));
+    for (const MatrixRow& row : plan.rows) {
+      reader.sampleNames.push_back(rowName(document, row, entry.path));
+    }
+  } else {
+    if (hasValues) fillValues(document, reader, static_cast<int32_t>(variables), samples);
+    nameSamples(document, reader, samples);
+  }
   if (naming == VariableNaming::kName) {
-    nameVariables(document, reader, entry, static_cast<int32_t>(variables));
+    if (rules.roundTripNames) {
+      nameVariablesRoundTrip(grid, reader, entry, static_cast<int32_t>(variables));
+    } else {
+      nameVariables(document, reader, entry, static_cast<int32_t>(variables));
+    }
   }
-  nameSamples(document, reader, samples);
+  for (const MatrixRow& row : plan.rows) reader.diagnostics.push_back(row.diagnostics);
+  reader.refusedBlocks = plan.refused;
   reader.status = static_cast<int32_t>(status);
   return 1;
 }

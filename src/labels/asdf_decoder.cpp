@@ -1,12 +1,14 @@
 #include "labels/asdf_decoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
 #include "labels/markers.h"
 #include "labels/narrow_to_float.h"
 #include "labels/number_string.h"
+#include "labels/sample_warnings.h"
 #include "labels/value_parsers.h"
 
 namespace jcamp {
@@ -180,47 +182,158 @@ char* asdfToDecimal(char* token) {
   return token;
 }
 
-uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t capacity,
-                          uint32_t& lastKind) {
+namespace {
+
+// Ordinates in single precision (the host-compatible reading): 32-bit tokens,
+// float sums, and a note where a sum lost digits.
+struct FloatSums {
+  using Value = float;
+  using Step = int32_t;
+  static constexpr float kExactLimit = 16777216.0f;  // 2^24: floats hold every integer up to it
+
+  static Step compressed(const char*& p) { return readCompressedInteger(p); }
+  static Value whole(const char*& p, bool negative, uint32_t room) {
+    return static_cast<float>(finishInteger(p, negative, 0, false, room));
+  }
+  static Value real(double value) { return narrowToFloat(value); }
+  static Value add(Value previous, Step step, uint32_t& notes) {
+    const float sum = previous + static_cast<float>(step);
+    if (std::fabs(sum) >= kExactLimit) checkRun(previous, step, 1, sum, notes);
+    return sum;
+  }
+  // Whether `steps` float additions of step to start, which gave end, lost digits.
+  static void checkRun(float start, Step step, uint64_t steps, float end, uint32_t& notes) {
+    const double exact = static_cast<double>(start) + static_cast<double>(step) * steps;
+    if (exact != static_cast<double>(end)) notes |= kWarnPrecision;
+  }
+};
+
+// Ordinates in double: tokens as wide as their digits, exact sums.
+struct DoubleSums {
+  using Value = double;
+  using Step = double;
+
+  static Step compressed(const char*& p) {
+    const int32_t lead = leadAt(p++);
+    return finishWide(p, lead < 0, lead < 0 ? -lead : lead, kTokenMax - 1);
+  }
+  static Value whole(const char*& p, bool negative, uint32_t room) {
+    return finishWide(p, negative, 0, room);
+  }
+  static Value real(double value) { return value; }
+  static Value add(Value previous, Step step, uint32_t& /*notes*/) { return previous + step; }
+  static void checkRun(Value, Step, uint64_t, Value, uint32_t&) {}
+
+  // The digits at p after a first digit `lead`, up to room of them counted.
+  static double finishWide(const char*& p, bool negative, double magnitude, uint32_t room) {
+    for (; isDigit(*p); ++p) {
+      if (room == 0) continue;
+      --room;
+      magnitude = magnitude * 10 + (*p - '0');
+    }
+    return negative ? -magnitude : magnitude;
+  }
+};
+
+bool startsExponent(const char* p, bool afterPoint) {
+  if (*p != 'E' && *p != 'e') return false;
+  if ((p[1] == '+' || p[1] == '-') && isDigit(p[2])) return true;
+  return afterPoint && isDigit(p[1]);
+}
+
+// A real number at p (a sign, digits, a '.', digits, an exponent), as one
+// token; p ends after it. Without a digit it reads 0, as a lone sign does.
+double readRealNumber(const char*& p, bool* writtenReal = nullptr) {
+  Token token;
+  bool digits = false;
+  if (*p == '+' || *p == '-') token.append(*p++);
+  for (; isDigit(*p); ++p, digits = true) token.append(*p);
+  const bool point = *p == '.';
+  if (point) {
+    token.append(*p++);
+    for (; isDigit(*p); ++p, digits = true) token.append(*p);
+  }
+  const bool exponent = digits && startsExponent(p, point);
+  if (exponent) {
+    token.append(*p++);
+    if (*p == '+' || *p == '-') token.append(*p++);
+    for (; isDigit(*p); ++p) token.append(*p);
+  }
+  if (writtenReal != nullptr) *writtenReal = point || exponent;
+  return digits ? parseDouble(token.text()) : 0.0;
+}
+
+// Where a whole ordinate token ended at p, the text goes on as a real number:
+// the host-compatible reading splits it there.
+bool splitsRealNumber(const char* p) {
+  return (*p == '.' && isDigit(p[1])) || startsExponent(p, false);
+}
+
+// realNumbers is LineReading::realNumbers, fixed at compile time: the
+// host-compatible reading does not test it for every token.
+template <typename Sums, bool realNumbers>
+uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values, uint32_t capacity,
+                      uint32_t& lastKind, LineReading& reading) {
+  using Value = typename Sums::Value;
+  uint32_t notes = 0;
   const char* p = skipSeparators(line);
   if (*p == '\0') return 0;
-  Token abscissa;
-  takeFieldToken(p, abscissa);
-  x = parseDouble(abscissa.text());
+  if (realNumbers && (isDigit(*p) || *p == '+' || *p == '-' || *p == '.')) {
+    x = readRealNumber(p);
+  } else {
+    Token abscissa;
+    takeFieldToken(p, abscissa);
+    x = parseDouble(abscissa.text());
+    if (startsExponent(p, false)) notes |= kWarnDecimalSplit;
+  }
 
   uint64_t n = 0;
-  float previous = 0.0f;  // the ordinate before the next one, while n <= capacity
-  int32_t difStep = 0;
+  Value previous = 0;  // the ordinate before the next one, while n <= capacity
+  typename Sums::Step difStep = 0;
   bool difSeen = false;
-  const auto store = [&](float value) {
+  const auto store = [&](Value value) {
     if (n < capacity) values[n] = value;
     previous = value;
     ++n;
   };
   for (;;) {
     p = skipSeparators(p);
-    switch (classAt(p)) {
+    AsdfClass kind = classAt(p);
+    if constexpr (realNumbers) {
+      if (kind == kAsdfDigit || kind == kAsdfSign) {
+        // A real number may begin with its '.', which the separators took.
+        if (kind == kAsdfDigit && p[-1] == '.') --p;
+        store(Sums::real(readRealNumber(p)));
+        lastKind = kTokenPlain;
+        continue;
+      }
+    }
+    switch (kind) {
       case kAsdfEnd:
       case kAsdfSeparator:  // not met: separators were skipped
+        reading.notes |= notes;
         return n;
       case kAsdfDigit:
-        store(static_cast<float>(finishInteger(p, false, 0, false, kTokenMax)));
+        if (p[-1] == '.') notes |= kWarnDecimalSplit;
+        store(Sums::whole(p, false, kTokenMax));
+        if (splitsRealNumber(p)) notes |= kWarnDecimalSplit;
         lastKind = kTokenPlain;
         break;
       case kAsdfSign: {
         const bool negative = *p++ == '-';
-        store(static_cast<float>(finishInteger(p, negative, 0, false, kTokenMax - 1)));
+        store(Sums::whole(p, negative, kTokenMax - 1));
+        if (splitsRealNumber(p)) notes |= kWarnDecimalSplit;
         lastKind = kTokenPlain;
         break;
       }
       case kAsdfSqz:
-        store(static_cast<float>(readCompressedInteger(p)));
+        store(static_cast<Value>(Sums::compressed(p)));
         lastKind = kTokenSqz;
         break;
       case kAsdfDif:
-        difStep = readCompressedInteger(p);
+        difStep = Sums::compressed(p);
         difSeen = true;
-        store(n > 0 ? previous + static_cast<float>(difStep) : 0.0f);
+        store(n > 0 ? Sums::add(previous, difStep, notes) : Value{0});
         lastKind = kTokenDif;
         break;
       case kAsdfDup: {
@@ -229,18 +342,22 @@ uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t c
         const int32_t count = readCompressedInteger(p);
         if (count <= 0 || (n > 0 && count == 1)) break;
         uint64_t repeats = static_cast<uint64_t>(count);
-        float step = 0.0f;
+        typename Sums::Step step = 0;
         if (n == 0) {
-          previous = 0.0f;
+          previous = 0;
         } else {
           repeats -= 1;
-          if (lastKind == kTokenDif && difSeen) step = static_cast<float>(difStep);
+          if (lastKind == kTokenDif && difSeen) step = difStep;
         }
         const uint64_t room = n < capacity ? capacity - n : 0;
         const uint64_t stored = std::min(repeats, room);
+        const Value start = previous;
         for (uint64_t i = 0; i < stored; ++i) {
-          previous += step;
+          previous += static_cast<Value>(step);
           values[n + i] = previous;
+        }
+        if (std::fabs(previous) >= FloatSums::kExactLimit) {
+          Sums::checkRun(start, step, stored, previous, notes);
         }
         n += repeats;
         break;
@@ -253,37 +370,84 @@ uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t c
   }
 }
 
-uint32_t decodeXyPointsLine(const char* line, double xFactor, uint32_t& lastKind, float* xs,
-                            float* ys, uint32_t* isReal, uint32_t capacity) {
+}  // namespace
+
+uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t capacity,
+                          uint32_t& lastKind) {
+  LineReading reading;
+  return decodeXyData<FloatSums, false>(line, x, values, capacity, lastKind, reading);
+}
+
+uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t capacity,
+                          uint32_t& lastKind, LineReading& reading) {
+  return reading.realNumbers
+             ? decodeXyData<FloatSums, true>(line, x, values, capacity, lastKind, reading)
+             : decodeXyData<FloatSums, false>(line, x, values, capacity, lastKind, reading);
+}
+
+uint64_t decodeXyDataLine(const char* line, double& x, double* values, uint32_t capacity,
+                          uint32_t& lastKind, LineReading& reading) {
+  return reading.realNumbers
+             ? decodeXyData<DoubleSums, true>(line, x, values, capacity, lastKind, reading)
+             : decodeXyData<DoubleSums, false>(line, x, values, capacity, lastKind, reading);
+}
+
+namespace {
+
+// A double as the type ys are kept in.
+template <typename Value>
+Value convert(double value);
+template <>
+float convert<float>(double value) {
+  return narrowToFloat(value);
+}
+template <>
+double convert<double>(double value) {
+  return value;
+}
+
+// Value is the type ys are kept in until they are scaled: float, as the
+// host-compatible reading keeps them, or double.
+template <typename Value>
+uint32_t decodeXyPoints(const char* line, double xFactor, uint32_t& lastKind, float* xs, Value* ys,
+                        uint32_t* isReal, uint32_t capacity, const LineReading& reading) {
   int realFlag = 0;
   uint32_t i = 0;
-  float previousY = 0.0f;
+  Value previousY = 0;
   const char* p = line;
   while (*p != '\0') {
     p = skipSeparators(p);
     if (*p == '\0') break;
-    Token abscissa;
-    takeFieldToken(p, abscissa);
-    const char* abscissaText = abscissa.text();
-    checkNumberString(abscissaText, &realFlag);
-    const double x = parseDouble(abscissaText) * xFactor;
+    double x = 0;
+    if (reading.realNumbers && (isDigit(*p) || *p == '+' || *p == '-')) {
+      bool writtenReal = false;
+      x = readRealNumber(p, &writtenReal);
+      realFlag = writtenReal ? 1 : 0;
+    } else {
+      Token abscissa;
+      takeFieldToken(p, abscissa);
+      const char* abscissaText = abscissa.text();
+      checkNumberString(abscissaText, &realFlag);
+      x = parseDouble(abscissaText);
+    }
+    x *= xFactor;
 
     p = skipSeparators(p);
-    float y = kMissingValue;  // also for a point without an ordinate
+    Value y = kMissingValue;  // also for a point without an ordinate
     const AsdfClass kind = classAt(p);
     switch (kind) {
       case kAsdfDigit:
       case kAsdfSign:
-        y = narrowToFloat(readRealToken(p, kind));
+        y = convert<Value>(readRealToken(p, kind));
         lastKind = kTokenPlain;
         break;
       case kAsdfSqz:
-        y = narrowToFloat(readRealToken(p, kind));
+        y = convert<Value>(readRealToken(p, kind));
         lastKind = kTokenSqz;
         break;
       case kAsdfDif: {
         const double step = readRealToken(p, kind);
-        y = i > 0 ? narrowToFloat(previousY + step) : 0.0f;
+        y = i > 0 ? convert<Value>(previousY + step) : Value{0};
         lastKind = kTokenDif;
         break;
       }
@@ -302,6 +466,25 @@ uint32_t decodeXyPointsLine(const char* line, double xFactor, uint32_t& lastKind
     ++i;
   }
   return i;
+}
+
+}  // namespace
+
+uint32_t decodeXyPointsLine(const char* line, double xFactor, uint32_t& lastKind, float* xs,
+                            float* ys, uint32_t* isReal, uint32_t capacity) {
+  return decodeXyPoints<float>(line, xFactor, lastKind, xs, ys, isReal, capacity, LineReading{});
+}
+
+uint32_t decodeXyPointsLine(const char* line, double xFactor, uint32_t& lastKind, float* xs,
+                            float* ys, uint32_t* isReal, uint32_t capacity,
+                            const LineReading& reading) {
+  return decodeXyPoints<float>(line, xFactor, lastKind, xs, ys, isReal, capacity, reading);
+}
+
+uint32_t decodeXyPointsLine(const char* line, double xFactor, uint32_t& lastKind, float* xs,
+                            double* ys, uint32_t* isReal, uint32_t capacity,
+                            const LineReading& reading) {
+  return decodeXyPoints<double>(line, xFactor, lastKind, xs, ys, isReal, capacity, reading);
 }
 
 uint32_t decodeNumberLine(const char* line, float* values, uint32_t capacity) {

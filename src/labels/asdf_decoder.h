@@ -46,6 +46,19 @@ AsdfClass asdfClassOf(char c);
 // Returns token.
 char* asdfToDecimal(char* token);
 
+// How a line is read beyond the host-compatible rules, and what the lines
+// read with it noticed.
+struct LineReading {
+  // A number with a '.' or an exponent (E or e followed by a sign, or after a
+  // '.' by a digit) is one real number: an X++(Y..Y) ordinate, an (XY..XY)
+  // abscissa. Otherwise '.' ends an ordinate and E starts an SQZ one.
+  bool realNumbers = false;
+  // Warning bits (SampleWarning) the lines raised: kWarnDecimalSplit where an
+  // ordinate was split at a '.' or an exponent, kWarnPrecision where a float
+  // DIF sum lost digits.
+  uint32_t notes = 0;
+};
+
 // One X++(Y..Y) line. Sets x to the line's abscissa (left alone when the line
 // holds nothing but separators) and stores up to `capacity` ordinates from
 // values[0] on. Returns how many ordinates the line yields, DUP counts
@@ -53,6 +66,13 @@ char* asdfToDecimal(char* token);
 // integer ordinates, DIF sums and DUP copies are stored as float.
 uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t capacity,
                           uint32_t& lastKind);
+// The same, reading as `reading` says. With float values the DIF sums are
+// formed in single precision, as above; with double values in double, and
+// the compressed tokens may exceed 32 bits.
+uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t capacity,
+                          uint32_t& lastKind, LineReading& reading);
+uint64_t decodeXyDataLine(const char* line, double& x, double* values, uint32_t capacity,
+                          uint32_t& lastKind, LineReading& reading);
 
 // One (XY..XY) line. For each point i below capacity stores xs[i] (abscissa
 // times xFactor), ys[i] (not scaled; kMissingValue for "?" and for a point
@@ -62,6 +82,14 @@ uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t c
 // the point before it in the line). Returns the number of points on the line.
 uint32_t decodeXyPointsLine(const char* line, double xFactor, uint32_t& lastKind, float* xs,
                             float* ys, uint32_t* isReal, uint32_t capacity);
+// The same, reading as `reading` says; with double ys an ordinate keeps its
+// double value until it is scaled.
+uint32_t decodeXyPointsLine(const char* line, double xFactor, uint32_t& lastKind, float* xs,
+                            float* ys, uint32_t* isReal, uint32_t capacity,
+                            const LineReading& reading);
+uint32_t decodeXyPointsLine(const char* line, double xFactor, uint32_t& lastKind, float* xs,
+                            double* ys, uint32_t* isReal, uint32_t capacity,
+                            const LineReading& reading);
 
 // One line of a ##CONCENTRATIONS= table: the first field is passed over, then
 // every plain decimal number (no ASDF) is a value. Stores up to capacity

@@ -94,6 +94,10 @@ struct JcampBlock {
   Ref reducedMobility = nullptr;
   Ref ionizationSource = nullptr;
   uint32_t checkFlags = 0;
+  // SampleWarning bits the tables raised, and the line (from 1) where the
+  // first of them or of the check flags arose; 0 when none did.
+  uint32_t warnings = 0;
+  uint32_t warningLine = 0;
 };
 
 }  // namespace jcamp

@@ -7,6 +7,7 @@
 #include "labels/data_types.h"
 #include "labels/table_readers.h"
 #include "labels/value_parsers.h"
+#include "labels/variable_list.h"
 
 namespace jcamp {
 namespace {
@@ -66,17 +67,30 @@ uint32_t storeDataClass(JcampBlock& block, const LabelRecord& record, const Read
   return kDocOk;
 }
 
-// The table labels name their decoder whatever their variable list says.
+uint32_t storeXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  const uint32_t status = readXyPoints(block, record, context);
+  block.tableForm = kTableFormXyPoints;
+  return status;
+}
+
+// The table labels name their decoder whatever their variable list says;
+// under peakTables an ##XYDATA= table of (XY..XY) pairs is read as pairs.
 uint32_t storeXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  if (context.rules.peakTables && listsXyPairs(valueText(context, record))) {
+    return storeXyPoints(block, record, context);
+  }
   const uint32_t status = readXyData(block, record, context);
   block.tableForm = kTableFormXyData;
   return status;
 }
 
-uint32_t storeXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
-  const uint32_t status = readXyPoints(block, record, context);
-  block.tableForm = kTableFormXyPoints;
-  return status;
+// A label outside the dictionary: ignored, but under peakTables a
+// ##PEAK TABLE=(XY..XY) is a table of pairs.
+uint32_t applyUnlisted(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  const bool pairs = context.rules.peakTables && record.name != nullptr &&
+                     std::strcmp(record.name.get(), "PEAKTABLE") == 0 &&
+                     listsXyPairs(valueText(context, record));
+  return pairs ? storeXyPoints(block, record, context) : kDocOk;
 }
 
 uint32_t storeConcentrations(JcampBlock& block, const LabelRecord& record,
@@ -217,7 +231,8 @@ uint32_t dictionaryRow(const char* name) {
 
 uint32_t applyLabel(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   const uint32_t row = dictionaryRow(record.name.get());
-  return row == 0 ? kDocOk : kDictionary[row - 1].apply(block, record, context);
+  return row == 0 ? applyUnlisted(block, record, context)
+                  : kDictionary[row - 1].apply(block, record, context);
 }
 
 }  // namespace jcamp

@@ -8,27 +8,30 @@ namespace jcamp {
 
 struct ReadingRules {
   // Lines and labels (header scan and document alike).
-  bool anyLineLength = false;     // lines of any length; else a line ends at 127 characters
-  bool anyLineEnd = false;        // CR, LF and CR LF end a line alike
-  bool looseLabelNames = false;   // label names compared ignoring case, blanks, '-', '/', '_'
-  bool endOptional = false;       // a file may end without ##END=
+  bool anyLineLength = false;  // lines of any length; else a line ends at 127 characters
+  bool anyLineEnd = false;     // CR, LF and CR LF end a line alike
+  bool looseLabelNames =
+      false;                 // label names (and LINK) compared ignoring case, blanks, '-', '/', '_'
+  bool endOptional = false;  // a file may end without ##END=
   bool dataTypeOptional = false;  // a block without ##DATATYPE= is typed by its table
-  bool peakTables = false;        // ##PEAK TABLE=(XY..XY) is read as an (XY..XY) table
+  bool peakTables = false;        // ##PEAK TABLE=(XY..XY) and ##XYDATA=(XY..XY) are read as pairs
   // Decoding.
-  bool decimalOrdinates = false;    // an X++(Y..Y) ordinate with '.' or an exponent is one number
-  bool doubleSums = false;          // DIF sums and scaling in double, stored as float
-  bool keepLastOrdinate = false;    // the Y check applies only between lines
-  bool missingFactorIsOne = false;  // a missing ##XFACTOR= or ##YFACTOR= scales by 1
+  bool decimalOrdinates = false;      // an X++(Y..Y) ordinate with '.' or an exponent is one number
+  bool doubleSums = false;            // DIF sums and scaling in double, stored as float
+  bool keepLastOrdinate = false;      // the Y check applies only between lines
+  bool missingFactorIsOne = false;    // a missing ##XFACTOR= or ##YFACTOR= scales by 1
+  bool firstYCheckWhenGiven = false;  // no ##FIRSTY= check without ##FIRSTY=
   // The matrix.
   bool alignReversedX = false;   // a block whose X runs the other way is put in column order
   bool refuseOtherGrid = false;  // a block off the first block's X grid is refused
-  bool rowsForBlocks = false;    // one row per block present, named without shifting
+  bool rowsForBlocks = false;    // one row per block with a data table, named without shifting
+  bool roundTripNames = false;   // X names read back to their abscissa, none twice
 };
 
 constexpr ReadingRules kHostCompatibleRules{};
 
-constexpr ReadingRules kStandardRules{true, true, true, true, true, true, true,
-                                      true, true, true, true, true, true};
+constexpr ReadingRules kStandardRules{true, true, true, true, true, true, true, true,
+                                      true, true, true, true, true, true, true};
 
 // The reading modes a host chooses from (the public header's JCAMP_MODE_*).
 constexpr int kModeHostCompatible = 0;

@@ -11,6 +11,7 @@
 #include "labels/asdf_decoder.h"
 #include "labels/markers.h"
 #include "labels/narrow_to_float.h"
+#include "labels/sample_warnings.h"
 
 namespace jcamp {
 namespace {
@@ -42,16 +43,33 @@ constexpr uint64_t kSpareOrdinates = 100;
 struct DataLines {
   char* const* lines = nullptr;
   uint32_t count = 0;
+  uint32_t labelLine = 0;  // the file's line number of the record's first value line
 
   const char* operator[](uint32_t i) const { return lines[i]; }
+  // The file's line number of data line i (lines are numbered from 1).
+  uint32_t lineNumber(uint32_t i) const { return labelLine + 1 + i; }
 };
 
 DataLines dataLinesOf(const LabelRecord& record, const LineView& table) {
   const uint64_t first = uint64_t{record.firstLine} + 1;
   const uint64_t end =
       std::min<uint64_t>(uint64_t{record.firstLine} + record.lineCount, table.count);
-  if (table.lines == nullptr || first >= end) return {};
-  return {table.lines + first, static_cast<uint32_t>(end - first)};
+  const uint32_t labelLine = record.firstLine + 1;
+  if (table.lines == nullptr || first >= end) return {nullptr, 0, labelLine};
+  return {table.lines + first, static_cast<uint32_t>(end - first), labelLine};
+}
+
+// The factor a table scales by: as given, so a missing one scales by the unset
+// marker; under missingFactorIsOne a missing one scales by 1.
+double tableFactor(double given, const ReadingRules& rules) {
+  return given == kUnsetDouble && rules.missingFactorIsOne ? 1.0 : given;
+}
+
+// Adds what a table's reading raised to its block.
+void addIssues(JcampBlock& block, const SampleDiagnostics& issues) {
+  block.checkFlags |= issues.checkFlags;
+  block.warnings |= issues.warnings;
+  if (block.warningLine == 0) block.warningLine = issues.line;
 }
 
 template <typename T>
@@ -93,16 +111,44 @@ void scaleOrdinates(float* values, uint64_t count, double yFactor) {
   }
 }
 
+// The table's ordinates as floats, scaled, the entries from `decoded` up to
+// `room` missing. Float values are scaled in place; double ones into a new array.
+std::unique_ptr<float[]> scaledOrdinates(std::unique_ptr<float[]> values, uint64_t decoded,
+                                         uint64_t room, double yFactor) {
+  scaleOrdinates(values.get(), decoded, yFactor);
+  std::fill(values.get() + decoded, values.get() + room, kMissingValue);
+  return values;
+}
+std::unique_ptr<float[]> scaledOrdinates(std::unique_ptr<double[]> values, uint64_t decoded,
+                                         uint64_t room, double yFactor) {
+  std::unique_ptr<float[]> scaled = allocate<float>(room);
+  for (uint64_t j = 0; j < decoded; ++j) {
+    scaled[j] = values[j] != kMissingValue ? narrowToFloat(values[j] * yFactor) : kMissingValue;
+  }
+  std::fill(scaled.get() + decoded, scaled.get() + room, kMissingValue);
+  return scaled;
+}
+
 // The checks both XY forms make once the table is read.
-uint32_t tableEndFlags(const JcampBlock& block, uint64_t total) {
+uint32_t tableEndFlags(const JcampBlock& block, uint64_t total, double yFactor,
+                       const ReadingRules& rules) {
   uint32_t flags = 0;
-  // Without ##NPOINTS= there is no first point to expect a value at.
-  if (block.nPoints > 0) {
+  // Without ##NPOINTS= there is no first point to expect a value at; under
+  // firstYCheckWhenGiven, without ##FIRSTY= no value to expect there.
+  const bool firstYGiven = block.firstY != kUnsetValue || !rules.firstYCheckWhenGiven;
+  if (block.nPoints > 0 && firstYGiven) {
     const float first = block.tableLength > 0 ? block.yValues[0] : kMissingValue;
-    if (std::fabs(static_cast<double>(first) - block.firstY) > block.yFactor) flags |= kCheckFirstY;
+    if (std::fabs(static_cast<double>(first) - block.firstY) > yFactor) flags |= kCheckFirstY;
   }
   if (total != block.nPoints) flags |= kCheckCount;
   return flags;
+}
+
+// Factors the table needed but the block does not give.
+uint32_t missingFactors(const JcampBlock& block, bool scalesAbscissas) {
+  const bool missing =
+      block.yFactor == kUnsetDouble || (scalesAbscissas && block.xFactor == kUnsetDouble);
+  return missing ? uint32_t{kWarnNoFactor} : 0u;
 }
 
 // Drops the arrays of an earlier table of the block.
@@ -113,33 +159,45 @@ void releaseTable(JcampBlock& block) {
   block.tableLength = 0;
 }
 
-void decodeXyData(JcampBlock& block, DataLines data) {
+// Value: the type ordinates are decoded and summed in (float, or double
+// under doubleSums) until they are scaled.
+template <typename Value>
+void decodeXyData(JcampBlock& block, DataLines data, const ReadingRules& rules) {
   const uint32_t nPoints = block.nPoints;
   const uint64_t claimed = nPoints > 0 ? nPoints : kWholeTable;
   // The arrays of an earlier table go first: their room may be needed.
   releaseTable(block);
 
-  const uint64_t room = tableRoom(claimed, data, [](const char* line) {
+  LineReading reading;
+  reading.realNumbers = rules.decimalOrdinates;
+  const uint64_t room = tableRoom(claimed, data, [&reading](const char* line) {
     double x = 0;
     uint32_t lastKind = kTokenNone;
-    return decodeXyDataLine(line, x, nullptr, 0, lastKind);
+    LineReading counting = reading;
+    return decodeXyDataLine(line, x, static_cast<Value*>(nullptr), 0, lastKind, counting);
   });
   const uint64_t capacity = room + kSpareOrdinates;
-  std::unique_ptr<float[]> values = allocate<float>(capacity);
+  std::unique_ptr<Value[]> values = allocate<Value>(capacity);
 
+  const double xFactor = tableFactor(block.xFactor, rules);
+  const double yFactor = tableFactor(block.yFactor, rules);
   const double step = nPoints > 2 ? (block.lastX - block.firstX) / (nPoints - 1) : 0.0;
   const double tolerance = std::fabs(step * 0.5);
-  uint32_t flags = 0;
+  SampleDiagnostics issues;
+  issues.note(0, missingFactors(block, false), data.labelLine);
   uint32_t lastKind = kTokenNone;
   uint64_t total = 0;
   bool checkPending = false;
-  float checkValue = 0.0f;
+  Value checkValue = 0;
+  uint32_t lastLine = data.labelLine;
   for (uint32_t i = 0; i < data.count && total <= claimed; ++i) {
     const uint32_t lineRoom = roomAfter(capacity, total);
-    float* const line = lineRoom > 0 ? values.get() + total : nullptr;
+    Value* const line = lineRoom > 0 ? values.get() + total : nullptr;
     double x = 0;
-    uint64_t n = decodeXyDataLine(data[i], x, line, lineRoom, lastKind);
+    const uint32_t notesBefore = reading.notes;
+    uint64_t n = decodeXyDataLine(data[i], x, line, lineRoom, lastKind, reading);
     if (n == 0) continue;
+    uint32_t flags = 0;
     if (checkPending && lineRoom > 0 && line[0] != checkValue) flags |= kCheckY;
     // A line whose last ordinate is a DIF repeats it as the next line's first.
     checkPending = false;
@@ -150,55 +208,72 @@ void decodeXyData(JcampBlock& block, DataLines data) {
       }
       --n;
     }
-    const double expected = (block.firstX + static_cast<double>(total) * step) / block.xFactor;
+    const double expected = (block.firstX + static_cast<double>(total) * step) / xFactor;
     if (std::fabs(x - expected) > tolerance) flags |= kCheckX;
+    lastLine = data.lineNumber(i);
+    issues.note(flags, reading.notes & ~notesBefore, lastLine);
     total += n;
+  }
+  // The last line's check value has no next line to take its place: it is
+  // the table's last ordinate, still in values[total], or it is dropped.
+  if (checkPending) {
+    if (rules.keepLastOrdinate) {
+      ++total;
+    } else {
+      issues.note(0, kWarnLastDropped, lastLine);
+    }
   }
 
   const uint64_t decoded = std::min(total, room);
-  scaleOrdinates(values.get(), decoded, block.yFactor);
-  std::fill(values.get() + decoded, values.get() + room, kMissingValue);
-  block.yValues = std::move(values);
+  block.yValues = scaledOrdinates(std::move(values), decoded, room, yFactor);
   block.tableLength = static_cast<uint32_t>(nPoints > 0 ? room : decoded);
-  block.checkFlags |= flags | tableEndFlags(block, total);
+  issues.note(tableEndFlags(block, total, yFactor, rules), 0, data.labelLine);
+  addIssues(block, issues);
 }
 
-void decodeXyPoints(JcampBlock& block, DataLines data) {
+template <typename Value>
+void decodeXyPoints(JcampBlock& block, DataLines data, const ReadingRules& rules) {
   const uint32_t nPoints = block.nPoints;
   const uint64_t claimed = nPoints > 0 ? nPoints : kWholeTable;
   releaseTable(block);
 
-  const uint64_t room = tableRoom(claimed, data, [](const char* line) {
+  LineReading reading;
+  reading.realNumbers = rules.decimalOrdinates;
+  const uint64_t room = tableRoom(claimed, data, [&reading](const char* line) {
     uint32_t lastKind = kTokenNone;
-    return decodeXyPointsLine(line, 1.0, lastKind, nullptr, nullptr, nullptr, 0);
+    return decodeXyPointsLine(line, 1.0, lastKind, nullptr, static_cast<Value*>(nullptr), nullptr,
+                              0, reading);
   });
-  std::unique_ptr<float[]> ys = allocate<float>(room);
+  std::unique_ptr<Value[]> ys = allocate<Value>(room);
   std::unique_ptr<float[]> xs = allocate<float>(room);
   std::unique_ptr<uint32_t[]> isReal = allocate<uint32_t>(room);
 
+  const double xFactor = tableFactor(block.xFactor, rules);
+  const double yFactor = tableFactor(block.yFactor, rules);
   uint32_t lastKind = kTokenNone;
   uint64_t total = 0;
   for (uint32_t i = 0; i < data.count && total <= claimed; ++i) {
     const uint32_t lineRoom = roomAfter(room, total);
     const bool stores = lineRoom > 0;
-    total += decodeXyPointsLine(
-        data[i], block.xFactor, lastKind, stores ? xs.get() + total : nullptr,
-        stores ? ys.get() + total : nullptr, stores ? isReal.get() + total : nullptr, lineRoom);
+    total += decodeXyPointsLine(data[i], xFactor, lastKind, stores ? xs.get() + total : nullptr,
+                                stores ? ys.get() + total : nullptr,
+                                stores ? isReal.get() + total : nullptr, lineRoom, reading);
   }
 
   const uint64_t decoded = std::min(total, room);
-  scaleOrdinates(ys.get(), decoded, block.yFactor);
   std::fill(xs.get() + decoded, xs.get() + room, kMissingValue);
-  std::fill(ys.get() + decoded, ys.get() + room, kMissingValue);
   std::fill(isReal.get() + decoded, isReal.get() + room, 0u);
-  block.yValues = std::move(ys);
+  block.yValues = scaledOrdinates(std::move(ys), decoded, room, yFactor);
   block.xValues = std::move(xs);
   block.xIsReal = std::move(isReal);
   block.tableLength = static_cast<uint32_t>(nPoints > 0 ? room : decoded);
-  block.checkFlags |= tableEndFlags(block, total);
+  SampleDiagnostics issues;
+  issues.note(tableEndFlags(block, total, yFactor, rules), missingFactors(block, true),
+              data.labelLine);
+  addIssues(block, issues);
 }
 
-void decodeConcentrations(JcampBlock& block, DataLines data) {
+void decodeConcentrations(JcampBlock& block, DataLines data, const ReadingRules& /*rules*/) {
   const uint64_t claimed = block.concentrationCount;
   block.concentrations.reset();
   block.concentrationLength = 0;
@@ -220,7 +295,7 @@ template <typename Decode>
 uint32_t readTable(JcampBlock& block, const LabelRecord& record, const ReadContext& context,
                    Decode decode) {
   try {
-    decode(block, dataLinesOf(record, context.lines));
+    decode(block, dataLinesOf(record, context.lines), context.rules);
     return kDocOk;
   } catch (const std::bad_alloc&) {
     return kDocNoMemory;
@@ -229,12 +304,15 @@ uint32_t readTable(JcampBlock& block, const LabelRecord& record, const ReadConte
 
 }  // namespace
 
+// The one step where doubleSums forks: the type the ordinates are summed in.
 uint32_t readXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
-  return readTable(block, record, context, decodeXyData);
+  return context.rules.doubleSums ? readTable(block, record, context, decodeXyData<double>)
+                                  : readTable(block, record, context, decodeXyData<float>);
 }
 
 uint32_t readXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
-  return readTable(block, record, context, decodeXyPoints);
+  return context.rules.doubleSums ? readTable(block, record, context, decodeXyPoints<double>)
+                                  : readTable(block, record, context, decodeXyPoints<float>);
 }
 
 uint32_t readConcentrations(JcampBlock& block, const LabelRecord& record,

@@ -29,14 +29,32 @@ void appendText(std::string& out, const std::string& text) {
   for (char c : text) out.push_back(c == '\t' || c == '\r' || c == '\n' ? ' ' : c);
 }
 
-// samples, X count, Y count, first X, last X, table, title, origin, owner.
-std::string describeShape(const JcampFileInfo& entry) {
-  std::string out;
-  for (int32_t number :
-       {entry.sampleCount, entry.xCount, entry.yCount, entry.firstX, entry.lastX}) {
-    appendNumber(out, number);
+const char* tableName(int32_t tableKind) {
+  switch (tableKind) {
+    case kTableKindXyPoints:
+      return "XYPOINTS";
+    case kTableKindPeakTable:
+      return "PEAK TABLE";
+    default:
+      return "XYDATA";
   }
-  out += entry.tableKind == kTableKindXyPoints ? "XYPOINTS" : "XYDATA";
+}
+
+// samples, X count, Y count, first X, last X, table, title, origin, owner.
+// First and last X are whole numbers, or under roundTripNames as written.
+std::string describeShape(const JcampFileInfo& entry, const ReadingRules& rules) {
+  std::string out;
+  for (int32_t number : {entry.sampleCount, entry.xCount, entry.yCount}) appendNumber(out, number);
+  if (rules.roundTripNames) {
+    for (const std::string* text : {&entry.firstXText, &entry.lastXText}) {
+      appendText(out, *text);
+      out.push_back(kFieldSeparator);
+    }
+  } else {
+    appendNumber(out, entry.firstX);
+    appendNumber(out, entry.lastX);
+  }
+  out += tableName(entry.tableKind);
   out.push_back(kFieldSeparator);
   appendText(out, entry.title);
   out.push_back(kFieldSeparator);
@@ -58,7 +76,7 @@ int32_t checkFile(const char* fileName, const ReadingRules& rules, char* message
   JcampReader reader(&entry);
   reader.rules = rules;
   const int32_t status = reader.scanHeader();
-  copyCut(status == kReaderOk ? describeShape(entry) : reader.message, message, messageSize);
+  copyCut(status == kReaderOk ? describeShape(entry, rules) : reader.message, message, messageSize);
   return status;
 }
 

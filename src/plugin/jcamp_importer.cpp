@@ -61,37 +61,64 @@ int32_t JcampImporter::importData() {
   variableNames_.clear();
   valueBlocks_.clear();
   valueBlocks_.resize(files_.size());
+  matrixGrid_ = XGrid();
   // The re-scans below refresh the entries' sample counts.
   fileStartsValid_ = false;
   for (size_t i = 0; i < files_.size(); ++i) {
-    JcampFileInfo& entry = *files_[i];
-    JcampReader reader(&entry);
-    reader.rules = rules_;
-    // The file passed this scan when it was added; a failure now shows up as
-    // the builder's message below.
-    reader.scanHeader();
-    // Rows follow the entry, which a successful scan has just refreshed: the
-    // value lookup walks the entries, so the two always agree.
-    ValueBlock& block = valueBlocks_[i];
-    block.rows = std::max<int32_t>(entry.sampleCount, 0);
-    block.columns = variableCount();
-    reader.allocValueBlock(block.rows, block.columns);
-    reader.blockRows = block.rows;
-    reader.blockColumns = block.columns;
-    const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
-    if (buildMatrix(reader, entry, naming) == 0) {
+    if (!importFile(i)) {
       valueBlocks_.resize(i);
       return kResultImportFailed;
     }
-    sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
-    if (i == 0) {
-      variableNames_ = reader.xNames;
-      variableNames_.insert(variableNames_.end(), reader.yNames.begin(), reader.yNames.end());
-    }
-    block.values = reader.takeValueBlock();
+  }
+  if (rules_.rowsForBlocks) {
+    // The rows are the blocks the files held.
+    fileStartsValid_ = false;
+    const int64_t total = fileStarts().back();
+    sampleCount_ = static_cast<int32_t>(std::min<int64_t>(total, INT32_MAX));
   }
   imported_ = true;
   return kResultOk;
+}
+
+bool JcampImporter::importFile(size_t i) {
+  JcampFileInfo& entry = *files_[i];
+  JcampReader reader(&entry);
+  reader.rules = rules_;
+  // The file passed this scan when it was added; a failure now shows up as
+  // the builder's message below, and it or other counts mark the rows changed.
+  const bool unchanged = reader.scanHeader() == kReaderOk && entry.xCount == entry.firstXCount &&
+                         entry.yCount == entry.firstYCount &&
+                         entry.sampleCount == entry.firstSampleCount;
+  // Rows follow the entry, which a successful scan has just refreshed: the
+  // value lookup walks the entries, so the two always agree.
+  ValueBlock& block = valueBlocks_[i];
+  block.rows = std::max<int32_t>(entry.sampleCount, 0);
+  block.columns = variableCount();
+  block.fileWarnings = unchanged ? 0u : uint32_t{kWarnFileChanged};
+  reader.allocValueBlock(block.rows, block.columns);
+  reader.blockRows = block.rows;
+  reader.blockColumns = block.columns;
+  const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
+  const bool read = readMatrix(reader, entry, naming, &matrixGrid_) != 0;
+  if (!read) {
+    block.fileWarnings |= kWarnNotRead;
+    if (reportReadFailure(reader, entry) == 0) return false;
+  } else if (reportRefusedBlocks(reader, entry) == 0) {
+    return false;
+  }
+  if (rules_.rowsForBlocks) {
+    // The builder made the rows: those of the blocks it took, none of a file it could not read.
+    block.rows = read ? reader.blockRows : 0;
+    entry.importedRows = block.rows;
+  }
+  sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
+  if (i == 0) {
+    variableNames_ = reader.xNames;
+    variableNames_.insert(variableNames_.end(), reader.yNames.begin(), reader.yNames.end());
+  }
+  block.diagnostics = std::move(reader.diagnostics);
+  block.values = reader.takeValueBlock();
+  return true;
 }
 
 int32_t JcampImporter::addFileName(const char* fileName) {
@@ -177,7 +204,8 @@ const std::vector<int64_t>& JcampImporter::fileStarts() const {
     int64_t total = 0;
     for (const auto& entry : files_) {
       fileStarts_.push_back(total);
-      total += std::max<int32_t>(entry->sampleCount, 0);
+      total +=
+          std::max<int32_t>(entry->importedRows >= 0 ? entry->importedRows : entry->sampleCount, 0);
     }
     fileStarts_.push_back(total);
     fileStartsValid_ = true;
@@ -242,6 +270,21 @@ int32_t JcampImporter::getValues(int32_t sample, int32_t firstVariable, int32_t 
   return kResultOk;
 }
 
+SampleDiagnostics JcampImporter::diagnosticsOf(size_t file, int64_t local) const {
+  SampleDiagnostics diagnostics;
+  diagnostics.block = static_cast<int32_t>(local);
+  if (file >= valueBlocks_.size()) {
+    diagnostics.note(0, kWarnNotRead, 0);  // added after the import
+    return diagnostics;
+  }
+  const ValueBlock& block = valueBlocks_[file];
+  if (local < static_cast<int64_t>(block.diagnostics.size())) {
+    diagnostics = block.diagnostics[static_cast<size_t>(local)];
+  }
+  diagnostics.note(0, block.fileWarnings, 0);
+  return diagnostics;
+}
+
 int32_t JcampImporter::getSampleInfo(int32_t sample, JcampSampleInfo* info) {
   if (info == nullptr) return kResultNullArgument;
   constexpr uint32_t kLeastSize = offsetof(JcampSampleInfo, checkFlags);
@@ -254,8 +297,12 @@ int32_t JcampImporter::getSampleInfo(int32_t sample, JcampSampleInfo* info) {
   size_t file = 0;
   int64_t local = 0;
   if (locateSample(sample, file, local)) {
+    const SampleDiagnostics diagnostics = diagnosticsOf(file, local);
     filled.fileIndex = static_cast<int32_t>(file);
-    filled.blockIndex = static_cast<int32_t>(local);
+    filled.blockIndex = diagnostics.block;
+    filled.checkFlags = diagnostics.checkFlags;
+    filled.warnings = diagnostics.warnings;
+    filled.line = static_cast<int32_t>(diagnostics.line);
   }
   const uint32_t size = std::min<uint32_t>(info->size, sizeof(JcampSampleInfo));
   filled.size = size;

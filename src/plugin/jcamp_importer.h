@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "document/x_grid.h"
 #include "labels/reading_rules.h"
+#include "labels/sample_warnings.h"
 #include "plugin/data_importer.h"
 #include "scan/jcamp_file_info.h"
 
@@ -19,6 +21,8 @@ struct ValueBlock {
   std::unique_ptr<float[]> values;
   int32_t rows = 0;
   int32_t columns = 0;
+  std::vector<SampleDiagnostics> diagnostics;  // one per row the builder made
+  uint32_t fileWarnings = 0;                   // warnings of every row of the file
 };
 
 class JcampImporter : public DataImporter {
@@ -51,6 +55,10 @@ class JcampImporter : public DataImporter {
   int32_t checkSampleQuery(int32_t sample, int32_t firstVariable, int64_t count) const;
   // The first sample index of every file in the list, then the total.
   const std::vector<int64_t>& fileStarts() const;
+  // Reads file i into slot i; false when the user stopped the import.
+  bool importFile(size_t i);
+  // The diagnostics of a sample: its file's and its row's.
+  SampleDiagnostics diagnosticsOf(size_t file, int64_t local) const;
   // A count the file gave as negative reads as no variables at all.
   int32_t variableCount() const { return std::max(xCount_, 0) + std::max(yCount_, 0); }
 
@@ -63,6 +71,7 @@ class JcampImporter : public DataImporter {
   int32_t yCount_ = 0;
   std::vector<std::unique_ptr<JcampFileInfo>> files_;
   std::vector<ValueBlock> valueBlocks_;  // one per file of the last import
+  XGrid matrixGrid_;                     // the X grid of the last import's first block
   std::vector<std::string> sampleNames_;
   std::vector<std::string> variableNames_;
   mutable std::vector<int64_t> fileStarts_;  // cache of fileStarts(), rebuilt on change

@@ -1,6 +1,7 @@
 // The header scan: the shape of a file from the labels of its first data block.
 #include <cstring>
 
+#include "labels/variable_list.h"
 #include "scan/jcamp_reader.h"
 #include "scan/whole_number.h"
 
@@ -14,6 +15,14 @@ constexpr int32_t kTypeLength = 36;
 constexpr int32_t kCountLength = 8;
 constexpr int32_t kNumberLength = JcampReader::kValueCapacity;
 constexpr int32_t kLinkedFirstBlock = 2;
+
+bool equalsIgnoringCase(const char* text, const char* upperCase) {
+  for (; *upperCase != '\0'; ++text, ++upperCase) {
+    const char c = *text >= 'a' && *text <= 'z' ? static_cast<char>(*text - 'a' + 'A') : *text;
+    if (c != *upperCase) return false;
+  }
+  return *text == '\0';
+}
 
 }  // namespace
 
@@ -42,11 +51,9 @@ int32_t JcampReader::scanFile() {
   }
   sampleCount = 1;
   dataStart_ = static_cast<int32_t>(absolutePosition());
-  if (findLabel("##DATATYPE=", kTypeLength, dataStart_, ValueMode::kRead, SearchScope::kBlock, 1) !=
-      0) {
-    return 1;
-  }
-  if (std::strcmp(value_, "LINK") == 0) {
+  bool linked = false;
+  if (readDataType(linked) != 0) return 1;
+  if (linked) {
     if (findLabel("##BLOCKS=", kCountLength, dataStart_, ValueMode::kRead, SearchScope::kBlock,
                   1) != 0) {
       return 1;
@@ -63,6 +70,7 @@ int32_t JcampReader::scanFile() {
     if (countBlocks() != 0) return 1;
     firstDataBlock = sampleCount == 1 ? 1 : kLinkedFirstBlock;
   }
+  if (rules.rowsForBlocks && findFirstTableBlock() != 0) return 1;
   if (scanBlockHeader() != 0) return 1;
   if (findLabel("##NPOINTS=", kCountLength, dataStart_, ValueMode::kRead, SearchScope::kBlock,
                 firstDataBlock) != 0) {
@@ -71,6 +79,25 @@ int32_t JcampReader::scanFile() {
   nPoints = leadingInteger(value_);
   if (readConcentrationNames() != 0) return 1;
   return scanXyTable();
+}
+
+// Whether the first block links the data blocks that follow: its ##DATATYPE=
+// is "LINK" (under looseLabelNames in any case). Under dataTypeOptional a
+// block without ##DATATYPE= links when it gives ##BLOCKS=.
+int32_t JcampReader::readDataType(bool& linked) {
+  if (findLabel("##DATATYPE=", kTypeLength, dataStart_, ValueMode::kRead, SearchScope::kBlock, 1) ==
+      0) {
+    linked = rules.looseLabelNames ? equalsIgnoringCase(value_, "LINK")
+                                   : std::strcmp(value_, "LINK") == 0;
+    return 0;
+  }
+  if (!rules.dataTypeOptional || status != kStatusLabelMissing) return 1;
+  clearStatus();
+  linked = findLabel("##BLOCKS=", kCountLength, dataStart_, ValueMode::kSkip, SearchScope::kBlock,
+                     1) == 0;
+  if (!linked && status != kStatusLabelMissing) return 1;
+  clearStatus();
+  return 0;
 }
 
 // Each further ##TITLE= up to the end of the file is one more block.
@@ -93,16 +120,27 @@ int32_t JcampReader::scanBlockHeader() {
   title_ = value_;
   if (readOptionalText("##ORIGIN=", kOriginLength, origin_) != 0) return 1;
   if (readOptionalText("##OWNER=", kOwnerLength, owner_) != 0) return 1;
-  if (findLabel("##FIRSTX=", kNumberLength, dataStart_, ValueMode::kRead, SearchScope::kBlock,
-                firstDataBlock) != 0) {
-    return 1;
+  if (readAbscissaLimit("##FIRSTX=", firstX_, firstXText_) != 0) return 1;
+  return readAbscissaLimit("##LASTX=", lastX_, lastXText_);
+}
+
+// ##FIRSTX= or ##LASTX= as a whole number, and as written. Under peakTables a
+// table of pairs gives its own abscissas, so there they may be missing.
+int32_t JcampReader::readAbscissaLimit(const char* label, int32_t& whole, std::string& text) {
+  if (findLabel(label, kNumberLength, dataStart_, ValueMode::kRead, SearchScope::kBlock,
+                firstDataBlock) == 0) {
+    whole = leadingInteger(value_);
+    text = value_;
+    return 0;
   }
-  firstX_ = leadingInteger(value_);
-  if (findLabel("##LASTX=", kNumberLength, dataStart_, ValueMode::kRead, SearchScope::kBlock,
-                firstDataBlock) != 0) {
-    return 1;
+  if (!rules.peakTables || status != kStatusLabelMissing) return 1;
+  const int32_t kind = findTableKind();
+  if (kind != kTableKindXyPoints && kind != kTableKindPeakTable) {
+    return fail(kStatusLabelMissing, {label, firstDataBlock});
   }
-  lastX_ = leadingInteger(value_);
+  clearStatus();
+  whole = 0;
+  text.clear();
   return 0;
 }
 
@@ -127,10 +165,18 @@ void JcampReader::fillEntry() const {
   entry->tableKind = tableKind_;
   entry->firstX = firstX_;
   entry->lastX = lastX_;
+  entry->firstXText = firstXText_;
+  entry->lastXText = lastXText_;
   entry->title = title_;
   entry->origin = origin_;
   entry->owner = owner_;
   entry->yNames = yNames;
+  if (!entry->measured) {
+    entry->measured = true;
+    entry->firstXCount = nPoints;
+    entry->firstYCount = yCount;
+    entry->firstSampleCount = sampleCount;
+  }
 }
 
 }  // namespace jcamp

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "labels/reading_rules.h"
+#include "labels/sample_warnings.h"
 #include "platform/file_io.h"
 #include "scan/jcamp_file_info.h"
 #include "scan/message_format.h"
@@ -123,6 +124,10 @@ class JcampReader {
   std::vector<std::string> sampleNames;
   std::vector<std::string> xNames;
   std::vector<std::string> yNames;
+  // Filled by the matrix builder: one per row of the value block, and a line
+  // per block it left out for its X grid.
+  std::vector<SampleDiagnostics> diagnostics;
+  std::vector<std::string> refusedBlocks;
   int32_t sampleCount = 0;      // data blocks of the file
   char lineEnd = '\0';          // 0 until detected
   int32_t firstDataBlock = -1;  // 1: a single block; 2: several, linked or not
@@ -143,10 +148,18 @@ class JcampReader {
   int32_t collectName(int32_t& labelStart, int32_t collect, char* name, int32_t& nameLength);
   // Reads the value at the position into value_, at most maxLength characters.
   void readValue(int32_t maxLength);
+  // findLabel without what the rules change about the end of a file.
+  int32_t searchLabel(const char* label, int32_t maxLength, int64_t start, ValueMode mode,
+                      SearchScope scope, int32_t blockNumber, int32_t* positionOut);
   void fillEntry() const;
   int32_t scanFile();
   int32_t countBlocks();
   int32_t readOptionalText(const char* label, int32_t maxLength, std::string& text);
+  int32_t readDataType(bool& linked);
+  int32_t readAbscissaLimit(const char* label, int32_t& whole, std::string& text);
+  // The table kind of the block at data start (kTableKindNone without one).
+  int32_t findTableKind();
+  int32_t findFirstTableBlock();
 
   int32_t windowStart_ = -1;
   int32_t dataStart_ = 0;
@@ -162,6 +175,8 @@ class JcampReader {
   int32_t titleLabelLength_ = -1;
   int32_t firstX_ = 0;
   int32_t lastX_ = 0;
+  std::string firstXText_;  // ##FIRSTX= and ##LASTX= as written
+  std::string lastXText_;
   std::string title_;
   std::string owner_;
   std::string origin_;

@@ -118,13 +118,19 @@ int32_t JcampReader::fillWindow(int64_t offset) {
   position_ = 0;
   if (lineEnd == '\0') {
     lineEnd = detectLineEnd(window_, windowLength_, windowReachesEnd());
-    if (lineEnd == '\0') return fail(kStatusFirstLineTooLong);
+    // Under anyLineLength a first line may fill the window; a comment is then
+    // skipped to any line break.
+    if (lineEnd == '\0' && !rules.anyLineLength) return fail(kStatusFirstLineTooLong);
   }
   return 0;
 }
 
 int32_t JcampReader::skipToLineEnd(char c) {
-  while (position_ >= windowLength_ || window_[position_] != c) {
+  // Under anyLineEnd (or before the line end is known) CR and LF both end a line.
+  const bool anyBreak = rules.anyLineEnd || c == '\0';
+  while (position_ >= windowLength_ ||
+         (window_[position_] != c &&
+          !(anyBreak && (window_[position_] == kCr || window_[position_] == kLf)))) {
     if (position_ < windowLength_) {
       ++position_;
     } else if (fillWindow(absolutePosition()) != 0) {
@@ -241,6 +247,20 @@ void JcampReader::readValue(int32_t maxLength) {
 
 int32_t JcampReader::findLabel(const char* label, int32_t maxLength, int64_t start, ValueMode mode,
                                SearchScope scope, int32_t blockNumber, int32_t* positionOut) {
+  const int32_t result =
+      searchLabel(label, maxLength, start, mode, scope, blockNumber, positionOut);
+  // Under endOptional the last block may end with the file: a label it lacks
+  // is missing from it, not cut off by the end.
+  if (result != 0 && scope == SearchScope::kBlock && rules.endOptional &&
+      status == kStatusUnexpectedEnd) {
+    return fail(kStatusLabelMissing, {label, blockNumber});
+  }
+  return result;
+}
+
+int32_t JcampReader::searchLabel(const char* label, int32_t maxLength, int64_t start,
+                                 ValueMode mode, SearchScope scope, int32_t blockNumber,
+                                 int32_t* positionOut) {
   const auto labelLength = static_cast<int32_t>(std::strlen(label));
   int32_t collect = labelLength < kMinCollect ? kMinCollect : labelLength;
   if (collect > kNameCapacity) collect = kNameCapacity;
@@ -266,11 +286,15 @@ int32_t JcampReader::findLabel(const char* label, int32_t maxLength, int64_t sta
     if (findLabelStart(c1, c2) != 0) return 1;
     labelStart = position_ - 2;
     if (collectName(labelStart, collect, name, nameLength) != 0) return 1;
-    // Only a title written in upper case records how long its label is.
-    if (startsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
+    // Only a title written in upper case records how long its label is;
+    // under looseLabelNames one in any case does.
+    if (!rules.looseLabelNames && startsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
       titleLabelLength_ = position_ - labelStart;
     }
     for (int32_t i = 0; i < nameLength; ++i) name[i] = upper(name[i]);
+    if (rules.looseLabelNames && startsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
+      titleLabelLength_ = position_ - labelStart;
+    }
     if (startsWith(name, nameLength, label, labelLength)) break;
     if (scope == SearchScope::kBlock &&
         (startsWith(name, nameLength, kEndLabel, kEndLabelLength) ||

@@ -45,6 +45,18 @@ std::string corpusDir() {
   return fs::is_directory(fs::u8path(dir), error) ? dir : std::string();
 }
 
+std::vector<std::string> generatedSets() {
+  std::vector<std::string> sets;
+  const std::string dir = fromEnvironment("JCAMP_GENERATED", JCAMP_GENERATED_DIR);
+  std::error_code error;
+  if (!fs::is_directory(fs::u8path(dir), error)) return sets;
+  for (const auto& entry : fs::directory_iterator(fs::u8path(dir))) {
+    if (fs::exists(entry.path() / "truth.tsv", error)) sets.push_back(entry.path().string());
+  }
+  std::sort(sets.begin(), sets.end());
+  return sets;
+}
+
 std::vector<std::string> corpusFiles() {
   std::vector<std::string> files;
   const std::string dir = corpusDir();

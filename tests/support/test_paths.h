@@ -15,6 +15,9 @@ std::string exampleFile(const std::string& name);
 std::string corpusDir();
 // Every file of the corpus, sorted; empty when the corpus is absent.
 std::vector<std::string> corpusFiles();
+// The sets scripts/generate-sets.sh wrote, one folder each with its
+// truth.tsv, sorted; empty when they were not generated (JCAMP_GENERATED).
+std::vector<std::string> generatedSets();
 // The import library built beside the tests (JCAMP_LIBRARY).
 std::string libraryPath();
 // A fresh directory for files a test writes.

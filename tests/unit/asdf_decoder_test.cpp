@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "labels/markers.h"
+#include "labels/sample_warnings.h"
 
 namespace jcamp {
 namespace {
@@ -110,6 +111,50 @@ TEST(AsdfDecoderTest, XyDataLines) {
   }
 }
 
+// What a line notes in either reading, and what the real-number reading with
+// double values (the standard rules) makes of it.
+TEST(AsdfDecoderTest, XyDataLinesReadAsRealNumbersInDouble) {
+  struct Case {
+    std::string line;
+    double x;
+    std::vector<double> values;  // read as real numbers, in double
+    uint32_t hostNotes;          // what the host-compatible reading notes
+  };
+  const double big = 16777216;  // 2^24
+  const Case cases[] = {
+      {"450.219 1.0240 1.0240", 450.219, {1.024, 1.024}, kWarnDecimalSplit},
+      {"450 .5 -.25 +7.", 450, {0.5, -0.25, 7}, kWarnDecimalSplit},
+      {"1 1.5E3 2e-2 3E+1", 1, {1500, 0.02, 30}, kWarnDecimalSplit},
+      {"1.5E+2 7", 150, {7}, kWarnDecimalSplit},  // an abscissa may have an exponent
+      {"1 15E3", 1, {15, 53}, 0},                 // without '.' or sign, E is SQZ +5
+      {"450 A23nnU", 450, {123, 118, 113, 108, 103}, 0},
+      {"0 16777216JJ", 0, {big, big + 1, big + 2}, kWarnPrecision},
+      {"0 16777215JJ", 0, {big - 1, big, big + 1}, kWarnPrecision},
+      {"0 16777214JJ", 0, {big - 2, big - 1, big}, 0},
+      {"0 @JU", 0, {0, 1, 2, 3}, 0},
+      {"0 A0000000000 -9999999999", 0, {10000000000.0, -9999999999.0}, 0},  // past 32 bits
+      {"0 + - 5", 0, {0, 0, 5}, 0},  // a lone sign reads as 0
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    double x = -1;
+    uint32_t lastKind = kTokenNone;
+    LineReading reading;
+    reading.realNumbers = true;
+    std::vector<double> values(c.values.size(), -1);
+    EXPECT_EQ(decodeXyDataLine(c.line.c_str(), x, values.data(),
+                               static_cast<uint32_t>(values.size()), lastKind, reading),
+              c.values.size());
+    EXPECT_EQ(x, c.x);
+    EXPECT_EQ(values, c.values);
+    EXPECT_EQ(reading.notes, 0u);
+    LineReading host;
+    std::vector<float> floats(64);
+    decodeXyDataLine(c.line.c_str(), x, floats.data(), 64, lastKind, host);
+    EXPECT_EQ(host.notes, c.hostNotes);
+  }
+}
+
 TEST(AsdfDecoderTest, XyPointsLines) {
   struct Case {
     std::string line;
@@ -152,6 +197,19 @@ TEST(AsdfDecoderTest, XyPointsLines) {
     EXPECT_EQ(isReal, c.isReal);
     EXPECT_EQ(lastKind, c.lastKind);
   }
+  // Read as real numbers, an abscissa takes its exponent, an ordinate stays in double.
+  LineReading reading;
+  reading.realNumbers = true;
+  std::vector<float> xs(2);
+  std::vector<double> ys(2);
+  std::vector<uint32_t> isReal(2);
+  uint32_t lastKind = kTokenNone;
+  EXPECT_EQ(decodeXyPointsLine("1.5E+03, 16777217; 2, 0.1", 1, lastKind, xs.data(), ys.data(),
+                               isReal.data(), 2, reading),
+            2u);
+  EXPECT_EQ(xs, std::vector<float>({1500, 2}));
+  EXPECT_EQ(ys, std::vector<double>({16777217, 0.1}));
+  EXPECT_EQ(isReal, std::vector<uint32_t>({1, 0}));
 }
 
 TEST(AsdfDecoderTest, ConcentrationLines) {

@@ -50,6 +50,32 @@ TEST(DataBlocksTest, ALinkBlockEnclosingThreeBlocksGivesThreeDataBlocks) {
   EXPECT_EQ(document.dataBlocks[0].concentrations[2], 1.0f);
 }
 
+// A compound block without ##DATATYPE=LINK: by default a data block that sees
+// every enclosed label; under the standard rules only its own, and tables of
+// (XY..XY) pairs are read as pairs whatever their label.
+TEST(DataBlocksTest, UnderTheStandardRulesBlocksKeepTheirOwnTables) {
+  const std::string text =
+      "##TITLE= set\n##BLOCKS= 2\n"
+      "##TITLE= peaks\n##NPOINTS= 2\n##PEAK TABLE= (XY..XY)\n10, 1; 20, 2\n##END=\n"
+      "##TITLE= pairs\n##NPOINTS= 2\n##XYDATA= (xy..xy)\n30, 3; 40, 4\n##END=\n"
+      "##END=\n";
+  for (const ReadingRules& rules : {kHostCompatibleRules, kStandardRules}) {
+    const bool standard = rules.rowsForBlocks;
+    JcampDocument document;
+    document.context.rules = rules;
+    buildSpans(document, text);
+    ASSERT_EQ(document.buildDataBlocks(), kDocOk);
+    ASSERT_EQ(document.dataBlockCount, 3u);
+    EXPECT_EQ(document.dataBlocks[0].tableForm, standard ? 0u : kTableFormXyData);
+    EXPECT_EQ(document.dataBlocks[1].tableForm, standard ? kTableFormXyPoints : 0u);
+    EXPECT_EQ(document.dataBlocks[2].tableForm, standard ? kTableFormXyPoints : kTableFormXyData);
+    if (standard) {
+      EXPECT_EQ(document.dataBlocks[1].xValues[1], 20.0f);
+      EXPECT_EQ(document.dataBlocks[2].yValues[1], 4.0f);
+    }
+  }
+}
+
 TEST(DataBlocksTest, WithoutSpansThereIsNothingToBuild) {
   JcampDocument document;
   EXPECT_EQ(document.buildDataBlocks(), kDocNotReady);

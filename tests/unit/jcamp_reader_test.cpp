@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -28,6 +29,16 @@ std::string block(const std::string& title, const std::string& body = kBody) {
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
     text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// Label names in lower case.
+std::string lowerLabels(std::string text) {
+  for (size_t at = text.find("##"); at != std::string::npos; at = text.find("##", at + 2)) {
+    for (size_t i = at + 2; i < text.size() && text[i] != '='; ++i) {
+      text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+    }
   }
   return text;
 }
@@ -153,11 +164,21 @@ TEST_F(JcampReaderTest, TheEndOfTheFileEndsEverySearch) {
   }
 }
 
+// Each file scanned by both rule sets: the shape, or the refusal; the
+// standard rules give the same unless a second outcome is given.
 TEST_F(JcampReaderTest, ShapesAreMeasuredAndRefusalsExplained) {
-  const std::pair<std::string, std::string> cases[] = {
+  const std::string type = "##DATA TYPE=MASS SPECTRUM\n";
+  const std::string peaks = type + "##NPOINTS=2\n##PEAK TABLE=(XY..XY)\n1,2 3,4\n##END=\n";
+  struct Case {
+    std::string text;
+    std::string host;
+    std::string standard = "";
+  };
+  const Case cases[] = {
       {block("One"), "1 4 0 4000 400 11|One|||"},
       {replaced(block("One"), "\n", "\r"), "1 4 0 4000 400 11|One|||"},
       {block("a") + block("b") + block("c"), "3 4 0 4000 400 11|a|||"},
+      // The blocks announced (the import makes rows of those the file holds).
       {kLink + block("first") + block("second"), "4 4 0 4000 400 11|first|||"},
       // Labels written apart; counts cut to 8 characters; whole numbers saturate.
       {block("T",
@@ -175,28 +196,46 @@ TEST_F(JcampReaderTest, ShapesAreMeasuredAndRefusalsExplained) {
        "1 4 2 4000 400 11|C|||" + std::string(39, 'n') + ","},
       {"", "2: General JCAMP format error"},
       {"##JCAMP-DX=4.24\n##END=\n", "2: General JCAMP format error"},
-      {"#", "11: First line too long in JCAMP-DX file"},
+      {"#", "11: First line too long in JCAMP-DX file", "2: General JCAMP format error"},
+      {"##TITLE=" + std::string(1100, 'x') + "\n" + kBody,
+       "11: First line too long in JCAMP-DX file",
+       "1 4 0 4000 400 11|xxxxxxxxxxxxxxxxxxxxxxxxxxxx|||"},
       {replaced(kLink, "=4", "=0") + block("a"), "6: Illegal ##BLOCKS= value: 0"},
       {replaced(kLink, "##BLOCKS=4\n", "") + block("a"),
        "1: Label ##BLOCKS= missing in block number 1"},
       {kLink, "5: Unexpected end of file "},
       // Not a LINK block: blocks are counted, and the first has no ##FIRSTX=.
-      {replaced(kLink, "LINK", "link") + block("a"),
-       "1: Label ##FIRSTX= missing in block number 2"},
+      {replaced(kLink, "LINK", "link") + block("a"), "1: Label ##FIRSTX= missing in block number 2",
+       "4 4 0 4000 400 11|a|||"},
       {block("a", replaced(kBody, "##DATA TYPE", "##DATA")),
-       "1: Label ##DATATYPE= missing in block number 1"},
+       "1: Label ##DATATYPE= missing in block number 1", "1 4 0 4000 400 11|a|||"},
+      {lowerLabels(block("lower")), "1: Label ##TITLE= missing in block number 1",
+       "1 4 0 4000 400 11|lower|||"},
+      // Without ##END= the search for a label the block lacks runs into the end.
+      {block("a", replaced(kBody, "##END=\n", "")), "5: Unexpected end of file ",
+       "1 4 0 4000 400 11|a|||"},
+      // Peak tables: their pairs give the abscissas; other tables are named.
+      {block("p", peaks), "1: Label ##FIRSTX= missing in block number 1", "1 2 0 0 0 12|p|||"},
       {block("a", replaced(kBody, "##XYDATA", "##PEAK TABLE")) + block("b"),
-       "7: Tabular data XYDATA or XYPOINTS required"},
+       "7: Tabular data XYDATA or XYPOINTS required", "2 4 0 4000 400 11|b|||"},
+      {block("n", type + "##NTUPLES=NMR\n##END=\n"), "1: Label ##FIRSTX= missing in block number 1",
+       "7: NTUPLES files are not supported"},
       {block("a", "##CONCENTRATIONS=(NCU\n(water, 1, %\n" + kBody),
        "16: Format error in ##CONCENTRATIONS data"},
       {block("a", "##ORIGIN=o\n##OWNER=w\n" + replaced(kBody, "##END=\n", "") + kNames),
        "5: Unexpected end of file while reading Y names"},
   };
-  for (const auto& [text, expected] : cases) {
-    entry_ = JcampFileInfo();
-    EXPECT_EQ(scan(text), expected) << text.substr(0, 80);
-    if (expected.find('|') == std::string::npos) {
-      EXPECT_EQ(entry_.sampleCount + entry_.xCount, 0);  // a refusal leaves the entry alone
+  for (const Case& c : cases) {
+    for (const ReadingRules& rules : {kHostCompatibleRules, kStandardRules}) {
+      const bool standard = rules.anyLineEnd;
+      const std::string& expected = standard && !c.standard.empty() ? c.standard : c.host;
+      entry_ = JcampFileInfo();
+      reader_ = std::make_unique<JcampReader>(&entry_);
+      reader_->rules = rules;
+      EXPECT_EQ(scan(c.text), expected) << (standard ? "standard: " : "") << c.text.substr(0, 80);
+      if (expected.find('|') == std::string::npos) {
+        EXPECT_EQ(entry_.sampleCount + entry_.xCount, 0);  // a refusal leaves the entry alone
+      }
     }
   }
   entry_.path = dir_ + "/missing.jdx";

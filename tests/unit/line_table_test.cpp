@@ -21,9 +21,11 @@ Lines linesOf(const LineTable& table) {
   return lines;
 }
 
-Lines loadRaw(const std::string& text) {
-  LineTable table;
+Lines loadRaw(const std::string& text, const ReadingRules& rules = kHostCompatibleRules,
+              uint32_t* cutLine = nullptr) {
+  LineTable table(rules);
   EXPECT_EQ(table.loadText(text.data(), text.size()), kDocOk);
+  if (cutLine != nullptr) *cutLine = table.cutLine();
   return linesOf(table);
 }
 
@@ -54,23 +56,51 @@ Lines streamLines(const std::string& bytes) {
 TEST(LineTableTest, SplitsLinesAsAWindowsTextStreamReadsThem) {
   const std::string s127(127, 'a');
   const std::string s128 = s127 + "b";
-  const std::pair<std::string, Lines> cases[] = {
+  struct Case {
+    std::string text;
+    Lines lines;
+    uint32_t cutLine = 0;  // where the input stopped early
+  };
+  const Case cases[] = {
       {"##TITLE=abc\n##END=\n", {"##TITLE=abc", "##END=", ""}},
       {"##TITLE=abc\n##END=", {"##TITLE=abc", "##END="}},
       {"a\r\nb\r\n", {"a", "b", ""}},
-      {"a\rb\n\r", {"a\rb", "\r"}},   // a lone CR stays in its line
-      {"a\r\r\nb", {"a\r", "b"}},     // only the CR right before LF goes
-      {"a\nb\x1a\nc\n", {"a", "b"}},  // Ctrl-Z ends the input
+      {"a\rb\n\r", {"a\rb", "\r"}},          // a lone CR stays in its line
+      {"a\r\r\nb", {"a\r", "b"}},            // only the CR right before LF goes
+      {"a\nb\x1a\nc\n", {"a", "b"}, 2},      // Ctrl-Z ends the input, early: text follows
+      {"a\nb\x1a\r\n\x1a ", {"a", "b"}, 0},  // but not when only blanks follow
       {s127 + "\nx", {s127, "x"}},
       {s127 + "\r\nx", {s127, "x"}},
-      {s128, {s127}},
-      {"x\n" + std::string(200, 'c') + "\ny\n", {"x", std::string(127, 'c')}},
-      {s127 + "\rx\n", {s127}},  // the lone CR makes it 128 long
+      {s128, {s127}, 1},
+      {"x\n" + std::string(200, 'c') + "\ny\n", {"x", std::string(127, 'c')}, 2},
+      {s127 + "\rx\n", {s127}, 1},  // the lone CR makes it 128 long
   };
-  for (const auto& [text, lines] : cases) {
-    EXPECT_EQ(loadRaw(text), lines) << text;
-    EXPECT_EQ(streamLines(text), lines) << text;
+  for (const Case& c : cases) {
+    uint32_t cutLine = 99;
+    EXPECT_EQ(loadRaw(c.text, kHostCompatibleRules, &cutLine), c.lines) << c.text;
+    EXPECT_EQ(cutLine, c.cutLine) << c.text;
+    EXPECT_EQ(streamLines(c.text), c.lines) << c.text;
   }
+}
+
+// Under the standard rules CR, LF and CR LF end lines alike and no line is cut.
+TEST(LineTableTest, UnderTheStandardRulesAnyLineEndEndsALine) {
+  const std::string s300(300, 'a');
+  const std::pair<std::string, Lines> cases[] = {
+      {"a\rb\r", {"a", "b", ""}},
+      {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+      {"a\n\rb\r\r", {"a", "", "b", "", ""}},  // LF CR is two line ends
+      {s300 + "\r" + s300, {s300, s300}},
+      {"a\rb\x1a\rc", {"a", "b"}},
+  };
+  for (const auto& [text, lines] : cases) EXPECT_EQ(loadRaw(text, kStandardRules), lines) << text;
+  // Each rule on its own: long lines kept, or CR ends a line but long ones are cut.
+  ReadingRules anyLength;
+  anyLength.anyLineLength = true;
+  EXPECT_EQ(loadRaw(s300 + "\rb\n", anyLength), Lines({s300 + "\rb", ""}));
+  ReadingRules anyEnd;
+  anyEnd.anyLineEnd = true;
+  EXPECT_EQ(loadRaw("a\r" + s300 + "\rb", anyEnd), Lines({"a", s300.substr(0, 127)}));
 }
 
 TEST(LineTableTest, GivesTheLinesOfATextStream) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "labels/markers.h"
+#include "labels/sample_warnings.h"
 
 namespace jcamp {
 namespace {
@@ -110,6 +111,54 @@ TEST(TableReadersTest, XyDataValuesAndChecks) {
     EXPECT_TRUE(c.status == kDocOk || block.yValues == nullptr);  // nothing allocated
     EXPECT_EQ(ordinatesOf(block), c.values);
     EXPECT_EQ(block.checkFlags, c.flags);
+  }
+}
+
+// The same tables read by both rule sets: what each gives, and the warnings
+// (with the line of the first) that make host-compatible values suspect.
+TEST(TableReadersTest, XyDataUnderEachReading) {
+  struct Case {
+    Header header;
+    std::vector<std::string> lines;  // data lines, from file line 2 on
+    std::vector<float> host, standard;
+    uint32_t hostWarnings, hostLine;  // the standard reading warns of nothing here
+  };
+  const double u = kUnsetDouble;
+  const float big = 16777216;
+  const Case cases[] = {
+      {{3, 1, 3, 1, 1}, {"1 1.5 2.5 3"}, {1, 5, 2}, {1.5f, 2.5f, 3}, kWarnDecimalSplit, 2},
+      // The last line ends in DIF form with no line after it to take its check value.
+      {{4, 1, 4, 1, 1}, {"1 1 2", "3 3J"}, {1, 2, 3, kM}, {1, 2, 3, 4}, kWarnLastDropped, 3},
+      // 2^24 + 1 is no float: the host-compatible sum loses it, then scales.
+      {{2, 1, 2, 0.5, big / 2},
+       {"1 16777216J", "1 A6777217"},
+       {big / 2, big / 2},
+       {big / 2, big / 2 + 0.5f},
+       kWarnPrecision,
+       2},
+      // No factor: scaled by the unset marker, the X check divides by it; the
+      // standard reading scales by 1.
+      {{2, 1, 2, u, 1, u},
+       {"1 1 2"},
+       {3.4e38f, std::numeric_limits<float>::infinity()},
+       {1, 2},
+       kWarnNoFactor,
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines.back());
+    TableRecord table(c.lines);
+    JcampBlock host = blockWith(c.header);
+    EXPECT_EQ(readXyData(host, table.record, table.context), kDocOk);
+    EXPECT_EQ(ordinatesOf(host), c.host);
+    EXPECT_EQ(host.warnings, c.hostWarnings);
+    EXPECT_EQ(host.warningLine, c.hostLine);
+    table.context.rules = kStandardRules;
+    JcampBlock standard = blockWith(c.header);
+    EXPECT_EQ(readXyData(standard, table.record, table.context), kDocOk);
+    EXPECT_EQ(ordinatesOf(standard), c.standard);
+    EXPECT_EQ(standard.warnings, c.header.yFactor == u ? kWarnNoFactor : 0u);
+    EXPECT_EQ(standard.checkFlags, 0u);
   }
 }
 

@@ -2,28 +2,19 @@
 
 #include <algorithm>
 
+#include "file_shape.h"
+#include "refusals.h"
+#include "table_writer.h"
+
 namespace {
 
-constexpr size_t kMessageSize = 1024;  // far more than the nine fields need
-constexpr size_t kNumberColumns = 5;   // the first fields, right-aligned
-constexpr const char* kHeader[] = {"FILE",   "SAMPLES", "X",     "Y",      "FIRST X",
-                                   "LAST X", "TABLE",   "TITLE", "ORIGIN", "OWNER"};
+constexpr const char* kHeader[] = {"SAMPLES", "X",     "Y",      "FIRST X", "LAST X",
+                                   "TABLE",   "TITLE", "ORIGIN", "OWNER",   "FILE"};
 constexpr size_t kColumns = sizeof kHeader / sizeof kHeader[0];
+constexpr size_t kNumberColumns = 5;  // the first ones, right-aligned
 constexpr const char* kGap = "  ";
 
 using Row = std::vector<std::string>;
-
-Row splitFields(const std::string& file, const std::string& text) {
-  Row row{file, std::string()};
-  for (char c : text) {
-    if (c == '\t') {
-      row.emplace_back();
-    } else {
-      row.back().push_back(c);
-    }
-  }
-  return row;
-}
 
 void appendCell(std::string& line, const std::string& text, size_t width, bool right) {
   const std::string pad(width > text.size() ? width - text.size() : 0, ' ');
@@ -37,43 +28,38 @@ void printLine(std::FILE* out, std::string line) {
 
 }  // namespace
 
-bool listFiles(JcampLibrary& library, const std::vector<std::string>& files, std::FILE* out) {
+bool listFiles(JcampLibrary& library, const std::vector<std::string>& files, int32_t mode,
+               std::FILE* out) {
+  const bool utf8 = mode == JCAMP_MODE_STANDARD;
   std::vector<Row> rows{Row(std::begin(kHeader), std::end(kHeader))};
-  std::vector<std::string> refusals(1);  // empty for the header and usable files
-  std::string message(kMessageSize, '\0');
+  std::vector<std::string> refusals;
+  const FirstFile none;
   for (const std::string& file : files) {
-    const int32_t status =
-        library.checkFileName(file.c_str(), &message[0], static_cast<uint32_t>(message.size()));
-    Row row = splitFields(file, message.c_str());
-    if (status == JCAMP_HEADER_OK && row.size() == kColumns) {
+    FileShape shape = measureFile(library, file, mode);
+    if (shape.usable()) {
+      Row row = std::move(shape.fields);
+      row.push_back(file);
+      for (std::string& cell : row) cell = utf8 ? asUtf8(cell) : cell;
       rows.push_back(std::move(row));
-      refusals.emplace_back();
     } else {
-      rows.push_back(Row{file});
-      refusals.push_back("refused (status " + std::to_string(status) + "): " + message.c_str());
+      refusals.push_back("refused: " + file + ": " +
+                         refusalReason(library, file, JCAMP_BAD_HEADER, mode, none));
     }
   }
-
   std::vector<size_t> widths(kColumns, 0);
   for (const Row& row : rows) {
-    for (size_t column = 0; column < row.size(); ++column) {
+    for (size_t column = 0; column < kColumns; ++column) {
       widths[column] = std::max(widths[column], row[column].size());
     }
   }
-  bool allUsable = true;
-  for (size_t i = 0; i < rows.size(); ++i) {
+  for (const Row& row : rows) {
     std::string line;
-    appendCell(line, rows[i][0], widths[0], false);
-    if (!refusals[i].empty()) {
-      printLine(out, line + kGap + refusals[i]);
-      allUsable = false;
-      continue;
-    }
-    for (size_t column = 1; column < kColumns; ++column) {
-      line += kGap;
-      appendCell(line, rows[i][column], widths[column], column <= kNumberColumns);
+    for (size_t column = 0; column < kColumns; ++column) {
+      if (column > 0) line += kGap;
+      appendCell(line, row[column], widths[column], column < kNumberColumns);
     }
     printLine(out, line);
   }
-  return allUsable;
+  for (const std::string& refusal : refusals) printLine(out, refusal);
+  return refusals.empty();
 }

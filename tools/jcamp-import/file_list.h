@@ -7,7 +7,10 @@
 
 #include "jcamp_library.h"
 
-// Prints one line per file, in aligned columns under a header line: samples,
-// X count, Y count, first and last X, table, title, origin and owner, or
-// "refused (status N): reason". Returns true when every file is usable.
-bool listFiles(JcampLibrary& library, const std::vector<std::string>& files, std::FILE* out);
+// Prints the usable files in aligned columns under a header line (samples,
+// X count, Y count, first and last X, table, title, origin, owner, and the
+// file last, so that long paths keep the columns readable), then one line
+// per refused file with the reason. Under the standard mode first and last X
+// are as written and text is UTF-8. Returns true when every file is usable.
+bool listFiles(JcampLibrary& library, const std::vector<std::string>& files, int32_t mode,
+               std::FILE* out);

@@ -144,6 +144,10 @@ const char* describeResult(int32_t result) {
       return "the file's JCAMP-DX header cannot be read";
     case JCAMP_NULL_ARGUMENT:
       return "missing file name or buffer";
+    case JCAMP_MODE_LOCKED:
+      return "the reading mode is chosen before the first file";
+    case JCAMP_BAD_ARGUMENT:
+      return "an argument the library does not know";
     default:
       return "unknown result code";
   }

@@ -1,54 +1,65 @@
 // jcamp-import: the host program. Loads the import library at run time, adds
-// the files named on the command line, runs the import and writes the matrix.
+// the files named on the command line, runs the import, says what is suspect
+// about the rows and writes the matrix.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "file_list.h"
+#include "file_shape.h"
 #include "jcamp_library.h"
+#include "matrix_writer.h"
 #include "options.h"
+#include "output_buffer.h"
 #include "progress.h"
-#include "table_writer.h"
+#include "refusals.h"
+#include "row_warnings.h"
 
 namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
-constexpr size_t kTextBufferSize = 4096;  // longer than any name the library writes
+constexpr int kExitLeftOut = 3;  // written, but files or blocks were left out
 constexpr int32_t kAnswerOk = 1;
 constexpr int32_t kAnswerCancel = 2;
 
-// What the message box handler needs to answer for the user.
-struct BoxAnswer {
-  bool stop = false;
-  Progress* progress = nullptr;
+void say(Progress& progress, const std::string& text) {
+  progress.clear();
+  std::fprintf(stderr, "jcamp-import: %s\n", text.c_str());
+}
+
+void reportResult(Progress& progress, const std::string& subject, int32_t result,
+                  const std::string& reason) {
+  say(progress, subject + ": result " + std::to_string(result) + " (" + describeResult(result) +
+                    ")" + (reason.empty() ? "" : ": " + reason));
+}
+
+// The state of one run, shared with the message box handler.
+struct Run {
+  Run(JcampLibrary& library, const Options& options, Progress& progress)
+      : library(library), options(options), progress(progress) {}
+
+  JcampLibrary& library;
+  const Options& options;
+  Progress& progress;
+  int32_t mode = JCAMP_MODE_STANDARD;
+  std::vector<std::string> added;  // the library's files, in its order
+  FirstFile first;
+  bool leftOut = false;  // a file or a block was left out
 };
 
-// Answers the library's message box: the text goes to standard error.
+// Answers the library's message box (a file or blocks that cannot be read):
+// the text goes to standard error; skip goes on without them, stop cancels.
 int32_t answerMessageBox(const char* text, uint32_t /*type*/, void* context) {
-  const BoxAnswer& answer = *static_cast<const BoxAnswer*>(context);
-  if (answer.progress != nullptr) answer.progress->clear();
-  std::fprintf(stderr, "jcamp-import: %s\n", text);
-  if (answer.stop) std::fprintf(stderr, "jcamp-import: stopping the import (--on-error=stop)\n");
-  return answer.stop ? kAnswerCancel : kAnswerOk;
-}
-
-void reportResult(const std::string& subject, int32_t result, const std::string& message) {
-  std::fprintf(stderr, "jcamp-import: %s: result %d (%s)%s%s\n", subject.c_str(), result,
-               describeResult(result), message.empty() ? "" : ": ", message.c_str());
-}
-
-// The header scan's reason for refusing a file.
-std::string refusalMessage(JcampLibrary& library, const std::string& file) {
-  std::vector<char> message(kTextBufferSize, '\0');
-  const int32_t status =
-      library.checkFileName(file.c_str(), message.data(), static_cast<uint32_t>(message.size()));
-  if (status == JCAMP_HEADER_OK) return std::string();
-  return std::string(message.data()) + " (status " + std::to_string(status) + ")";
+  Run& run = *static_cast<Run*>(context);
+  say(run.progress, text);
+  run.leftOut = true;
+  if (!run.options.stopOnError) return kAnswerOk;
+  say(run.progress, "stopping the import (--on-error=stop)");
+  return kAnswerCancel;
 }
 
 class ImportHandle {
@@ -68,135 +79,144 @@ class ImportHandle {
   bool opened_ = false;
 };
 
-bool addFiles(JcampLibrary& library, uint32_t handle, const Options& options, Progress& progress) {
-  bool allAdded = true;
-  const int64_t total = static_cast<int64_t>(options.files.size());
+// Adds every file; one that is refused is reported and left out, or stops
+// the run. False when the run stops.
+bool addFiles(Run& run, uint32_t handle) {
+  const int64_t total = static_cast<int64_t>(run.options.files.size());
   int64_t done = 0;
-  for (const std::string& file : options.files) {
-    progress.update("reading headers", ++done, total);
-    const int32_t result = library.addFileName(handle, file.c_str());
-    if (result == JCAMP_OK) continue;
-    allAdded = false;
-    progress.clear();
-    reportResult(file, result,
-                 result == JCAMP_BAD_HEADER ? refusalMessage(library, file) : std::string());
+  for (const std::string& file : run.options.files) {
+    run.progress.update("reading headers", ++done, total);
+    const int32_t result = run.library.addFileName(handle, file.c_str());
+    if (result == JCAMP_OK) {
+      if (run.added.empty()) run.first = {file, measureFile(run.library, file, run.mode)};
+      run.added.push_back(file);
+      continue;
+    }
+    reportResult(run.progress, file, result,
+                 refusalReason(run.library, file, result, run.mode, run.first));
+    run.leftOut = true;
+    if (run.options.stopOnError) {
+      say(run.progress, "stopping (--on-error=stop)");
+      return false;
+    }
   }
-  return allAdded;
+  return true;
 }
 
-std::string textOf(int32_t result, const std::vector<char>& buffer) {
-  return result == JCAMP_OK ? std::string(buffer.data()) : std::string();
+// Warns of every suspect file and block; under --strict leaves out the rows
+// of each file that has one, or stops the run. False when the run stops.
+bool weighWarnings(Run& run, MatrixRows& rows) {
+  const bool host = run.options.hostCompatible;
+  for (const std::string& line : warningLines(rows.rows, rows.files, host)) {
+    say(run.progress, "warning: " + line);
+  }
+  rows.keep.assign(rows.rows.size(), true);
+  if (!run.options.strict) return true;
+  std::vector<bool> suspectFile(rows.files.size(), false);
+  for (const JcampSampleInfo& info : rows.rows) {
+    if (isSuspect(info) && info.fileIndex >= 0)
+      suspectFile[static_cast<size_t>(info.fileIndex)] = true;
+  }
+  for (size_t f = 0; f < suspectFile.size(); ++f) {
+    if (!suspectFile[f]) continue;
+    run.leftOut = true;
+    if (run.options.stopOnError) {
+      say(run.progress, rows.files[f] + ": has warnings; stopping (--strict, --on-error=stop)");
+      return false;
+    }
+    say(run.progress, rows.files[f] + ": has warnings; left out (--strict)");
+  }
+  for (size_t s = 0; s < rows.rows.size(); ++s) {
+    const int32_t file = rows.rows[s].fileIndex;
+    if (file >= 0 && suspectFile[static_cast<size_t>(file)]) rows.keep[s] = false;
+  }
+  return true;
 }
 
-// One row of output: a leading name, then one text per column, read on demand.
-template <typename NameOf, typename ValueOf>
-void writeRows(TableWriter& writer, int32_t rows, int32_t columns, NameOf nameOf, ValueOf valueOf,
-               Progress& progress) {
-  for (int32_t row = 0; row < rows; ++row) {
-    progress.update("writing row", row + 1, rows);
-    writer.field(nameOf(row));
-    for (int32_t column = 0; column < columns; ++column) writer.field(valueOf(row, column));
-    writer.endRow();
-  }
-}
-
-// Streams the matrix row by row straight from the library: nothing is
-// collected in a second copy, however large the import.
-bool writeMatrix(JcampLibrary& library, uint32_t handle, const Options& options, std::ostream& out,
-                 Progress& progress) {
-  int32_t samples = 0;
-  int32_t variables = 0;
-  if (library.getNumberOfSamples(handle, &samples) != JCAMP_OK ||
-      library.getNumberOfVariables(handle, &variables) != JCAMP_OK) {
-    return false;
-  }
-  std::vector<char> buffer(kTextBufferSize, '\0');
-  const auto sampleName = [&](int32_t s) {
-    return textOf(library.getSampleName(handle, s, buffer.data()), buffer);
-  };
-  const auto variableName = [&](int32_t v) {
-    return textOf(library.getVariableName(handle, v, buffer.data()), buffer);
-  };
-  const auto value = [&](int32_t s, int32_t v) {
-    return textOf(library.getData(handle, s, v, buffer.data()), buffer);
-  };
-  TableWriter writer(out, options.tsv);
-  if (options.transpose) {
-    writer.field("Variable");
-    for (int32_t s = 0; s < samples; ++s) writer.field(sampleName(s));
-    writer.endRow();
-    writeRows(
-        writer, variables, samples, variableName, [&](int32_t v, int32_t s) { return value(s, v); },
-        progress);
-  } else {
-    writer.field("Sample");
-    for (int32_t v = 0; v < variables; ++v) writer.field(variableName(v));
-    writer.endRow();
-    writeRows(writer, samples, variables, sampleName, value, progress);
-  }
-  out.flush();
-  return static_cast<bool>(out);
+bool writeTo(Run& run, uint32_t handle, const MatrixRows& rows, std::FILE* out) {
+  MatrixLayout layout;
+  layout.hostCompatible = run.options.hostCompatible;
+  layout.tsv = run.options.tsv;
+  layout.transpose = run.options.transpose;
+  layout.withOrigin = run.options.withOrigin;
+  OutputBuffer buffer(out);
+  return writeMatrix(
+      run.library, handle, layout, rows, buffer,
+      [&run](int64_t done, int64_t total) { run.progress.update("writing row", done, total); });
 }
 
 // Writes to a side file and renames it at the end, so a failed run leaves no half matrix.
-bool writeMatrixToFile(JcampLibrary& library, uint32_t handle, const Options& options,
-                       Progress& progress) {
-  const std::string partial = options.outputPath + ".part";
-  bool written;
-  {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      std::fprintf(stderr, "jcamp-import: cannot write %s\n", partial.c_str());
-      return false;
-    }
-    written = writeMatrix(library, handle, options, out, progress);
+bool writeOutput(Run& run, uint32_t handle, const MatrixRows& rows) {
+  const std::string& path = run.options.outputPath;
+  if (path.empty()) return writeTo(run, handle, rows, stdout);
+  const std::string partial = path + ".part";
+  std::FILE* out = std::fopen(partial.c_str(), "wb");
+  if (out == nullptr) {
+    say(run.progress, "cannot write " + partial);
+    return false;
   }
-  if (written && std::rename(partial.c_str(), options.outputPath.c_str()) == 0) return true;
+  const bool written = writeTo(run, handle, rows, out);
+  const bool closed = std::fclose(out) == 0;
+  if (written && closed && std::rename(partial.c_str(), path.c_str()) == 0) return true;
   std::remove(partial.c_str());
-  progress.clear();
-  std::fprintf(stderr, "jcamp-import: cannot write %s\n", options.outputPath.c_str());
+  say(run.progress, "cannot write " + path);
   return false;
 }
 
-// The import dialog opens in the current directory and leaves it at the
-// chosen folder: a relative output path is taken before either.
-int32_t chooseAndImport(JcampLibrary& library, uint32_t handle, const Options& options) {
+// The import dialog opens in the current directory (DIR when given) and
+// imports what the user chose; the library's file list says what that was.
+int32_t chooseAndImport(Run& run, uint32_t handle) {
   std::error_code error;
-  if (!options.files.empty()) std::filesystem::current_path(options.files.front(), error);
+  if (!run.options.files.empty()) std::filesystem::current_path(run.options.files.front(), error);
   if (error) {
-    std::fprintf(stderr, "jcamp-import: cannot open the folder %s\n",
-                 options.files.front().c_str());
+    say(run.progress, "cannot open the folder " + run.options.files.front());
     return JCAMP_NOT_READY;
   }
-  return library.importDataUI(handle);
+  const int32_t result = run.library.importDataUI(handle);
+  int32_t files = 0;
+  if (run.library.getNoOfFiles(handle, &files) != JCAMP_OK) files = 0;
+  std::vector<char> name(4096, '\0');  // longer than any path the dialog lists
+  for (int32_t i = 0; i < files; ++i) {
+    if (run.library.getFileName(handle, i, name.data()) == JCAMP_OK)
+      run.added.push_back(name.data());
+  }
+  return result;
 }
 
-int importFiles(JcampLibrary& library, Options options, Progress& progress) {
-  if (options.choose && !options.outputPath.empty()) {
-    options.outputPath = std::filesystem::absolute(options.outputPath).string();
-  }
-  ImportHandle handle(library);
-  if (!handle.opened()) {
-    std::fprintf(stderr, "jcamp-import: the library cannot open an import handle\n");
+int importFiles(Run& run) {
+  ImportHandle handle(run.library);
+  if (!handle.opened() || run.library.setReadingMode(handle.get(), run.mode) != JCAMP_OK) {
+    say(run.progress, "the library cannot open an import handle");
     return kExitFailed;
   }
   int32_t result;
-  if (options.choose) {
-    result = chooseAndImport(library, handle.get(), options);
+  if (run.options.choose) {
+    result = chooseAndImport(run, handle.get());
   } else {
-    if (!addFiles(library, handle.get(), options, progress)) return kExitFailed;
-    progress.update("importing");
-    result = library.importData(handle.get());
+    if (!addFiles(run, handle.get())) return kExitFailed;
+    if (run.added.empty()) {
+      say(run.progress, "no file could be read; nothing written");
+      return kExitFailed;
+    }
+    run.progress.update("importing");
+    result = run.library.importData(handle.get());
   }
   if (result != JCAMP_OK) {
-    progress.clear();
-    reportResult("import", result, std::string());
+    reportResult(run.progress, "import", result, std::string());
     return kExitFailed;
   }
-  const bool written = options.outputPath.empty()
-                           ? writeMatrix(library, handle.get(), options, std::cout, progress)
-                           : writeMatrixToFile(library, handle.get(), options, progress);
-  return written ? kExitOk : kExitFailed;
+  int32_t samples = 0;
+  run.library.getNumberOfSamples(handle.get(), &samples);
+  MatrixRows rows;
+  rows.files = run.added;
+  rows.rows = readRowInfo(run.library, handle.get(), samples);
+  if (!weighWarnings(run, rows)) return kExitFailed;
+  if (run.leftOut && std::find(rows.keep.begin(), rows.keep.end(), true) == rows.keep.end()) {
+    say(run.progress, "every file was left out; nothing written");
+    return kExitFailed;
+  }
+  if (!writeOutput(run, handle.get(), rows)) return kExitFailed;
+  return run.leftOut ? kExitLeftOut : kExitOk;
 }
 
 }  // namespace
@@ -217,18 +237,22 @@ int main(int argc, char** argv) {
     case Command::kRun:
       break;
   }
-  std::ios::sync_with_stdio(false);
-
   JcampLibrary library;
   if (!library.loadForProgram(options.libraryPath)) {
     std::fprintf(stderr, "jcamp-import: %s\n", library.error().c_str());
     return kExitFailed;
   }
-  if (options.list) return listFiles(library, options.files, stdout) ? kExitOk : kExitFailed;
+  const int32_t mode = options.hostCompatible ? JCAMP_MODE_HOST_COMPATIBLE : JCAMP_MODE_STANDARD;
+  if (options.list) return listFiles(library, options.files, mode, stdout) ? kExitOk : kExitFailed;
+  // The import dialog moves the current directory: a relative output path is taken before.
+  if (options.choose && !options.outputPath.empty()) {
+    options.outputPath = std::filesystem::absolute(options.outputPath).string();
+  }
   Progress progress;
-  BoxAnswer answer{options.stopOnError, &progress};
-  library.setMessageBoxHandler(answerMessageBox, &answer);
-  const int exitCode = importFiles(library, options, progress);
+  Run run(library, options, progress);
+  run.mode = mode;
+  library.setMessageBoxHandler(answerMessageBox, &run);
+  const int exitCode = importFiles(run);
   library.setMessageBoxHandler(nullptr, nullptr);
   return exitCode;
 }

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -23,6 +24,27 @@ bool takeValue(const char* name, int argc, const char* const* argv, int& index, 
   return true;
 }
 
+// Options that only switch something on.
+constexpr std::pair<const char*, bool Options::*> kFlags[] = {
+    {"--tsv", &Options::tsv},
+    {"--list", &Options::list},
+    {"--transpose", &Options::transpose},
+    {"--host-compatible", &Options::hostCompatible},
+    {"--strict", &Options::strict},
+    {"--with-origin", &Options::withOrigin},
+    {"--choose", &Options::choose},
+};
+
+bool setFlag(const std::string& argument, Options& options) {
+  for (const auto& [name, member] : kFlags) {
+    if (argument == name) {
+      options.*member = true;
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 const char* usageText() {
@@ -31,13 +53,19 @@ const char* usageText() {
          "Imports JCAMP-DX files into one samples x variables matrix and writes it as CSV.\n"
          "Every data block of every file is one row; the columns are the X points of the\n"
          "first file's first block, then one column per ##CONCENTRATIONS= component.\n"
+         "Files are read as the JCAMP-DX standard means them; values are written as the\n"
+         "shortest text that reads back to the same float, a missing value as an empty field.\n"
          "\n"
          "Options:\n"
          "  -o, --output FILE      write the matrix to FILE instead of standard output\n"
          "      --tsv              separate fields by tabs instead of commas\n"
          "      --transpose        one row per variable and one column per sample\n"
-         "      --on-error=skip    go on without a file whose data cannot be read (default)\n"
-         "      --on-error=stop    stop the import at such a file\n"
+         "      --with-origin      add each row's file and block (from 1) after its name\n"
+         "      --host-compatible  read as hosts of the library do by default, and write\n"
+         "                         its texts: six decimals, m for a missing value\n"
+         "      --strict           take a file with a warning as one that cannot be read\n"
+         "      --on-error=skip    leave out a file that cannot be read, write the rest (default)\n"
+         "      --on-error=stop    stop at such a file, write nothing\n"
          "      --list             show each file's shape (or why it is refused), no matrix\n"
          "      --choose [DIR]     pick the files interactively in the import dialog,\n"
          "                         starting in DIR (default: the current directory)\n"
@@ -45,7 +73,8 @@ const char* usageText() {
          "  -h, --help             show this help\n"
          "      --version          show the version\n"
          "\n"
-         "Exit status: 0 success, 1 a file was refused or the import failed, 2 usage error.\n";
+         "Exit status: 0 written; 3 written, but files or blocks were left out; 1 nothing\n"
+         "written (no file could be read, the run stopped, the output failed); 2 usage error.\n";
 }
 
 Command parseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
@@ -62,22 +91,7 @@ Command parseOptions(int argc, const char* const* argv, Options& options, std::s
     }
     if (argument == "-h" || argument == "--help") return Command::kHelp;
     if (argument == "--version") return Command::kVersion;
-    if (argument == "--tsv") {
-      options.tsv = true;
-      continue;
-    }
-    if (argument == "--list") {
-      options.list = true;
-      continue;
-    }
-    if (argument == "--choose") {
-      options.choose = true;
-      continue;
-    }
-    if (argument == "--transpose") {
-      options.transpose = true;
-      continue;
-    }
+    if (setFlag(argument, options)) continue;
     std::string value;
     bool matched = false;
     for (const char* name : {"--output", "-o", "--library", "--on-error"}) {

@@ -9,9 +9,12 @@ struct Options {
   std::string outputPath;   // empty: standard output
   bool tsv = false;
   bool list = false;
-  bool transpose = false;    // variables as rows, samples as columns
-  bool stopOnError = false;  // --on-error=stop answers the message box with Cancel
-  bool choose = false;       // --choose [DIR]: the user picks the files in the import dialog
+  bool transpose = false;       // variables as rows, samples as columns
+  bool stopOnError = false;     // a file left out stops the run instead
+  bool hostCompatible = false;  // the library's default reading and getData's texts
+  bool strict = false;          // a file with a warning is left out (or stops the run)
+  bool withOrigin = false;      // each row's file and block as two more columns
+  bool choose = false;          // --choose [DIR]: the user picks the files in the import dialog
   std::vector<std::string> files;
 };
 

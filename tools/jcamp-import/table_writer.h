@@ -1,21 +1,45 @@
-// Writes rows of text fields as CSV (RFC 4180 quoting) or TSV, as they come.
+// Writes rows of fields as CSV (RFC 4180 quoting) or TSV into an output
+// buffer, as they come.
 #pragma once
 
-#include <ostream>
 #include <string>
+#include <string_view>
+
+#include "output_buffer.h"
+
+struct TableFormat {
+  bool tsv = false;
+  // Text fields as UTF-8: bytes that are not valid UTF-8 are read as Latin-1.
+  bool utf8 = false;
+};
 
 class TableWriter {
  public:
-  TableWriter(std::ostream& out, bool tsv) : out_(out), tsv_(tsv) {}
+  TableWriter(OutputBuffer& out, TableFormat format) : out_(out), format_(format) {}
 
-  void field(const std::string& text);
+  // A text field, quoted or cleaned as the format needs.
+  void field(std::string_view text);
+  // A field that needs neither quoting nor conversion (a number): written
+  // into the buffer by write(char* at) -> end, at most `most` bytes.
+  template <typename Write>
+  void plainField(size_t most, Write write) {
+    separate();
+    char* at = out_.reserve(most);
+    out_.advance(static_cast<size_t>(write(at) - at));
+  }
   void endRow();
 
  private:
-  void writeCsvField(const std::string& text);
-  void writeTsvField(const std::string& text);
+  void separate() {
+    if (rowStarted_) out_.put(format_.tsv ? '\t' : ',');
+    rowStarted_ = true;
+  }
 
-  std::ostream& out_;
-  bool tsv_;
+  OutputBuffer& out_;
+  TableFormat format_;
   bool rowStarted_ = false;
+  std::string converted_;
 };
+
+// text as UTF-8: unchanged when it is valid UTF-8, else each byte as Latin-1.
+std::string asUtf8(std::string_view text);

@@ -1,0 +1,93 @@
+"""The Python module against the host program and the library's own answers."""
+import csv
+import io
+import math
+import os
+import subprocess
+
+import numpy as np
+import pytest
+
+import jcampimport
+
+HOST_COMPATIBLE = "host-compatible"
+STANDARD = "standard"
+
+
+def program_matrix(program, files, mode):
+    """jcamp-import's CSV: names of the variables, then (name, cells) per row."""
+    flags = ["--host-compatible"] if mode == HOST_COMPATIBLE else []
+    out = subprocess.run([program, *flags, *files], check=True, capture_output=True).stdout
+    rows = list(csv.reader(io.StringIO(out.decode("utf-8"))))
+    return rows[0][1:], [(row[0], row[1:]) for row in rows[1:]]
+
+
+def same_value(cell, value, mode):
+    """A CSV cell and a float32 from getValues, as each mode writes values."""
+    if math.isnan(value):
+        return cell == ("m" if mode == HOST_COMPATIBLE else "")
+    if mode == HOST_COMPATIBLE:
+        return cell == "%f" % value
+    return np.float32(cell) == value
+
+
+@pytest.fixture(scope="module")
+def with_missing(tmp_path_factory):
+    """A file with a "?" ordinate and one whose table ends early."""
+    path = tmp_path_factory.mktemp("missing") / "missing.jdx"
+    path.write_text("##TITLE=gaps\n##JCAMP-DX=4.24\n##DATA TYPE=INFRARED SPECTRUM\n"
+                    "##XFACTOR=1\n##YFACTOR=0.5\n##FIRSTX=10\n##LASTX=14\n##NPOINTS=5\n"
+                    "##FIRSTY=1\n##XYDATA=(X++(Y..Y))\n10 2 ? 6\n##END=\n")
+    return str(path)
+
+
+@pytest.mark.parametrize("mode", [HOST_COMPATIBLE, STANDARD])
+def test_values_and_names_are_the_host_programs(program, examples, generated, with_missing,
+                                                 mode):
+    sets = [examples, [with_missing], *generated.values()]
+    for files in sets:
+        matrix = jcampimport.read(files, mode=mode)
+        names, rows = program_matrix(program, files, mode)
+        assert matrix.variable_names + matrix.component_names == names, files
+        assert [name for name, _ in rows] == matrix.sample_names, files
+        everything = np.hstack([matrix.values, matrix.concentrations])
+        for (_, cells), values in zip(rows, everything):
+            assert all(same_value(c, v, mode) for c, v in zip(cells, values)), files
+        assert matrix.values.dtype == np.float32
+        assert np.array_equal(matrix.x, [float(name) for name in matrix.variable_names])
+    assert np.isnan(jcampimport.read([with_missing], mode=mode).values[0, [1, 3, 4]]).all()
+
+
+def test_sources_and_concentrations(examples):
+    matrix = jcampimport.read(examples)
+    assert [(os.path.basename(s.file), s.block) for s in matrix.sources] == [
+        ("wheat-a.jdx", 0), ("wheat-b.jdx", 0), ("wheat-pair.jdx", 0), ("wheat-pair.jdx", 1)]
+    assert matrix.component_names == ["water", "protein"]
+    assert matrix.concentrations[0].tolist() == pytest.approx([12.5, 11.8])
+    assert matrix.warnings == [] and matrix.skipped == []
+
+
+def test_refusals_carry_the_readers_message(tmp_path, examples):
+    empty = tmp_path / "empty.jdx"
+    empty.write_bytes(b"")
+    missing = str(tmp_path / "missing.jdx")
+    cases = [(str(empty), 2, "General JCAMP format error"), (missing, 0, "General file IO error")]
+    for path, status, message in cases:
+        with pytest.raises(jcampimport.JcampError) as raised:
+            jcampimport.check(path)
+        assert (raised.value.status, raised.value.message) == (status, message)
+        with pytest.raises(jcampimport.JcampError) as raised:
+            jcampimport.read([examples[0], path], on_error="raise")
+        assert raised.value.path == path and raised.value.message.startswith(message)
+
+    kept = jcampimport.read([examples[0], missing, examples[1]], on_error="skip")
+    assert kept.values.shape[0] == 2 and [e.path for e in kept.skipped] == [missing]
+    stopped = jcampimport.read([examples[0], missing, examples[1]], on_error="stop")
+    assert stopped.values.shape[0] == 1 and [e.path for e in stopped.skipped] == [missing]
+    assert jcampimport.check(examples[0]).x_count == 10
+
+
+def test_to_pandas(examples):
+    pandas = pytest.importorskip("pandas")
+    frame = jcampimport.read(examples).to_pandas()
+    assert isinstance(frame, pandas.DataFrame) and frame.shape == (4, 12)

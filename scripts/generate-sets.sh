@@ -1,0 +1,32 @@
+#!/bin/sh
+# Writes the same small spectrum set in every form and variant the bench kit's
+# generator knows, with its true values, for the tests that compare them.
+#   generate-sets.sh OUT_DIR
+# The kit is found at $JCAMP_BENCH_KIT, else beside the checkout
+# (../shared/bench); without it nothing is written and the tests skip.
+set -eu
+out=$1
+source=$(cd "$(dirname "$0")/.." && pwd)
+kit=${JCAMP_BENCH_KIT:-}
+for candidate in "$source/../shared/bench" "$source/../../shared/bench"; do
+  [ -n "$kit" ] || { [ -f "$candidate/gen_jcamp.py" ] && kit=$candidate; } || true
+done
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+if [ -z "$kit" ] || [ ! -f "$kit/gen_jcamp.py" ]; then
+  echo "SKIPPED: the bench kit's gen_jcamp.py was not found (set JCAMP_BENCH_KIT)"
+  exit 0
+fi
+rm -rf "$out"
+mkdir -p "$out"
+generate() {
+  "$python" "$kit/gen_jcamp.py" --spectra 3 --points 40 --shape files,link --truth --out "$out" "$@" \
+    >/dev/null
+}
+generate --form all
+for variant in "--line-ends cr" "--line-ends crlf" --no-factors --long-header --ascending \
+  --lowercase-labels --no-end --no-datatype "--ydigits 9"; do
+  # shellcheck disable=SC2086 # a variant may be two words
+  generate --form difdup,affn,xypoints $variant
+done
+echo "generated $(ls "$out" | wc -l) sets in $out"

@@ -1,0 +1,44 @@
+// The rows one file gives the matrix: which data block each holds, and what is
+// suspect about its values. By default a row for every block the header
+// counts, in file order; under rowsForBlocks a row for every block with a
+// data table that lies on the matrix's X grid.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/x_grid.h"
+#include "labels/sample_warnings.h"
+
+namespace jcamp {
+
+class JcampDocument;
+
+struct MatrixRow {
+  const JcampBlock* block = nullptr;  // null: the header counts a block the file lacks
+  bool reversed = false;              // its X values go into the columns last to first
+  SampleDiagnostics diagnostics;
+};
+
+struct FileRows {
+  std::vector<MatrixRow> rows;
+  // Under refuseOtherGrid, one line per block left out for its X grid.
+  std::vector<std::string> refused;
+};
+
+// The rows of a document whose header counts `counted` blocks, against the
+// matrix's X grid; an empty grid becomes that of the first row's block.
+FileRows planRows(const JcampDocument& document, int32_t counted, XGrid& matrixGrid);
+
+// The name of a row under rowsForBlocks, which never shifts: the block's
+// sample description, else its title, else "<file name> block <n>"; cut to
+// kNameLimit bytes, never inside a UTF-8 character.
+constexpr size_t kNameLimit = 127;
+std::string rowName(const JcampDocument& document, const MatrixRow& row, const std::string& path);
+
+// The shortest text that reads back to abscissa i of the grid: as a double on
+// an even grid, as the float it was stored as on a grid of pairs.
+std::string roundTripName(const XGrid& grid, uint32_t i);
+
+}  // namespace jcamp

@@ -1,0 +1,17 @@
+#include "labels/variable_list.h"
+
+namespace jcamp {
+
+bool listsXyPairs(const char* variableList) {
+  if (variableList == nullptr) return false;
+  const char* want = "(XY..XY)";
+  for (const char* p = variableList; *p != '\0' && *want != '\0'; ++p) {
+    if (*p == ' ' || *p == '\t') continue;
+    const char c = *p >= 'a' && *p <= 'z' ? static_cast<char>(*p - 'a' + 'A') : *p;
+    if (c != *want) return false;
+    ++want;
+  }
+  return *want == '\0';
+}
+
+}  // namespace jcamp

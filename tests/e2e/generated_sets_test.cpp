@@ -1,0 +1,148 @@
+// The same spectra written in every form and variant the bench kit's
+// generator knows (scripts/generate-sets.sh), each set with its true values.
+// The standard mode gives them within float rounding; the host-compatible mode
+// gives them too, or refuses the file, or warns of every sample it reads
+// otherwise: none reads wrongly in silence.
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/library_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Float rounding of the true value, once (the standard mode) or twice (the
+// host-compatible mode rounds the ordinate before it scales it).
+constexpr double kStandardTolerance = 1.2e-7;
+constexpr double kHostTolerance = 2.5e-7;
+
+struct Truth {
+  std::vector<double> xs;
+  std::vector<std::vector<double>> spectra;
+};
+
+std::vector<std::string> fieldsOf(const std::string& line) {
+  std::vector<std::string> fields;
+  std::istringstream in(line);
+  for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+  return fields;
+}
+
+Truth readTruth(const std::string& set) {
+  Truth truth;
+  std::ifstream in(fs::u8path(set) / "truth.tsv");
+  std::string line;
+  for (bool header = true; std::getline(in, line); header = false) {
+    std::vector<double> numbers;
+    const std::vector<std::string> fields = fieldsOf(line);
+    for (size_t i = 1; i < fields.size(); ++i) numbers.push_back(std::stod(fields[i]));
+    if (header) {
+      truth.xs = numbers;
+    } else {
+      truth.spectra.push_back(numbers);
+    }
+  }
+  return truth;
+}
+
+std::vector<std::string> filesOf(const std::string& set) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(fs::u8path(set))) {
+    if (entry.path().extension() == ".jdx") files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+bool near(double value, double truth, double tolerance) {
+  return std::fabs(value - truth) <= tolerance * std::fabs(truth);
+}
+
+class GeneratedSetsTest : public LibraryTest {
+ protected:
+  // A handle with the set's files added under mode and imported; false when
+  // one is refused.
+  bool importSet(const std::string& set, int32_t mode, uint32_t& handle) {
+    handle = openHandle();
+    EXPECT_EQ(lib().setReadingMode(handle, mode), JCAMP_OK);
+    for (const std::string& file : filesOf(set)) {
+      if (lib().addFileName(handle, file.c_str()) != JCAMP_OK) return false;
+    }
+    EXPECT_EQ(lib().importData(handle), JCAMP_OK);
+    return true;
+  }
+  // Whether sample s holds the spectrum within the tolerance.
+  bool holds(uint32_t handle, int32_t s, const std::vector<double>& spectrum, double tolerance) {
+    std::vector<float> values(spectrum.size());
+    EXPECT_EQ(lib().getValues(handle, s, 0, static_cast<int32_t>(values.size()), values.data()),
+              JCAMP_OK);
+    for (size_t i = 0; i < spectrum.size(); ++i) {
+      if (!near(values[i], spectrum[i], tolerance)) return false;
+    }
+    return true;
+  }
+  JcampSampleInfo infoOf(uint32_t handle, int32_t sample) {
+    JcampSampleInfo info{};
+    info.size = sizeof info;
+    EXPECT_EQ(lib().getSampleInfo(handle, sample, &info), JCAMP_OK);
+    return info;
+  }
+};
+
+TEST_F(GeneratedSetsTest, TheStandardModeIsRightTheOtherRightRefusesOrWarns) {
+  const std::vector<std::string> sets = testpaths::generatedSets();
+  if (sets.empty()) GTEST_SKIP() << "no generated sets (scripts/generate-sets.sh, JCAMP_GENERATED)";
+  int refused = 0;
+  int warned = 0;
+  for (const std::string& set : sets) {
+    SCOPED_TRACE(set);
+    const Truth truth = readTruth(set);
+    uint32_t handle = 0;
+    ASSERT_TRUE(importSet(set, JCAMP_MODE_STANDARD, handle));
+    int32_t samples = 0;
+    ASSERT_EQ(lib().getNumberOfSamples(handle, &samples), JCAMP_OK);
+    ASSERT_EQ(static_cast<size_t>(samples), truth.spectra.size());
+    char name[256];
+    for (size_t i = 0; i < truth.xs.size(); ++i) {
+      ASSERT_EQ(lib().getVariableName(handle, static_cast<int32_t>(i), name), JCAMP_OK);
+      EXPECT_EQ(std::stod(name), truth.xs[i]) << name;
+    }
+    // Without factors the values are the file's numbers, which a warning says.
+    const uint32_t warnings =
+        set.find("nofactors") != std::string::npos ? uint32_t{JCAMP_WARN_NO_FACTOR} : 0u;
+    for (int32_t s = 0; s < samples; ++s) {
+      EXPECT_TRUE(holds(handle, s, truth.spectra[static_cast<size_t>(s)], kStandardTolerance)) << s;
+      const JcampSampleInfo info = infoOf(handle, s);
+      EXPECT_EQ(info.warnings, warnings);
+      EXPECT_EQ(info.checkFlags, 0u);
+    }
+
+    if (!importSet(set, JCAMP_MODE_HOST_COMPATIBLE, handle)) {
+      ++refused;
+      continue;
+    }
+    ASSERT_EQ(lib().getNumberOfSamples(handle, &samples), JCAMP_OK);
+    for (int32_t s = 0; s < samples; ++s) {
+      const JcampSampleInfo info = infoOf(handle, s);
+      if (info.warnings != 0 || info.checkFlags != 0) {
+        ++warned;
+        continue;
+      }
+      ASSERT_LT(static_cast<size_t>(s), truth.spectra.size());
+      EXPECT_TRUE(holds(handle, s, truth.spectra[static_cast<size_t>(s)], kHostTolerance))
+          << "silently wrong: host-compatible sample " << s;
+    }
+  }
+  // Peak tables, lower-case labels and blocks without ##DATATYPE= are refused;
+  // decimal ordinates, CR line ends, long lines and missing factors warn.
+  EXPECT_GT(refused, 0);
+  EXPECT_GT(warned, 0);
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+// Files that the two reading modes read differently: what each gives, and
+// what it says about the rows (getSampleInfo) and in message boxes.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/library_fixture.h"
+
+namespace {
+
+// A row as "name: values !flags". Values are the shortest text of each float,
+// m for a missing one. Flags: warnings F factor, T truncated, D decimal split,
+// L last ordinate dropped, P precision, R reversed, G grid, B block missing,
+// C changed, N not read; checks x, y, f (first Y), n (point count).
+std::string flagsOf(const JcampSampleInfo& info) {
+  const std::pair<uint32_t, char> warnings[] = {
+      {JCAMP_WARN_NO_FACTOR, 'F'},     {JCAMP_WARN_TRUNCATED, 'T'},
+      {JCAMP_WARN_DECIMAL_SPLIT, 'D'}, {JCAMP_WARN_LAST_DROPPED, 'L'},
+      {JCAMP_WARN_PRECISION, 'P'},     {JCAMP_WARN_X_REVERSED, 'R'},
+      {JCAMP_WARN_X_GRID, 'G'},        {JCAMP_WARN_BLOCK_MISSING, 'B'},
+      {JCAMP_WARN_FILE_CHANGED, 'C'},  {JCAMP_WARN_NOT_READ, 'N'}};
+  const std::pair<uint32_t, char> checks[] = {{JCAMP_CHECK_X, 'x'},
+                                              {JCAMP_CHECK_Y, 'y'},
+                                              {JCAMP_CHECK_FIRST_Y, 'f'},
+                                              {JCAMP_CHECK_COUNT, 'n'}};
+  std::string flags;
+  for (const auto& [bit, letter] : warnings) flags += (info.warnings & bit) != 0 ? letter : '\0';
+  for (const auto& [bit, letter] : checks) flags += (info.checkFlags & bit) != 0 ? letter : '\0';
+  flags.erase(std::remove(flags.begin(), flags.end(), '\0'), flags.end());
+  return flags.empty() ? "" : " !" + flags;
+}
+
+std::string textOf(float value) {
+  if (std::isnan(value)) return "m";
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+class ReadingModesTest : public LibraryTest {
+ protected:
+  // The rows of the files (texts) imported under mode, "; "-separated, after
+  // "box " for every message box shown.
+  std::string rowsOf(const std::vector<std::string>& texts, int32_t mode) {
+    const uint32_t handle = openHandle();
+    EXPECT_EQ(lib().setReadingMode(handle, mode), JCAMP_OK);
+    for (size_t i = 0; i < texts.size(); ++i) {
+      const std::string path = testpaths::writeFile(
+          testpaths::scratchDir() + "/f" + std::to_string(i) + ".jdx", texts[i]);
+      if (lib().addFileName(handle, path.c_str()) != JCAMP_OK) return "refused";
+    }
+    boxes_.shown = 0;
+    if (lib().importData(handle) != JCAMP_OK) return "failed";
+    return summary(handle);
+  }
+  std::string summary(uint32_t handle) {
+    std::string text(static_cast<size_t>(boxes_.shown) * 4, ' ');
+    for (int i = 0; i < boxes_.shown; ++i) text.replace(static_cast<size_t>(i) * 4, 4, "box ");
+    int32_t samples = 0;
+    int32_t variables = 0;
+    EXPECT_EQ(lib().getNumberOfSamples(handle, &samples), JCAMP_OK);
+    EXPECT_EQ(lib().getNumberOfVariables(handle, &variables), JCAMP_OK);
+    for (int32_t s = 0; s < samples; ++s) {
+      char name[256] = "";
+      if (lib().getSampleName(handle, s, name) != JCAMP_OK) std::snprintf(name, sizeof name, "-");
+      text += (s > 0 ? "; " : "") + std::string(name) + ":";
+      std::vector<float> row(static_cast<size_t>(variables));
+      EXPECT_EQ(lib().getValues(handle, s, 0, variables, row.data()), JCAMP_OK);
+      for (const float value : row) text += " " + textOf(value);
+      JcampSampleInfo info{};
+      info.size = sizeof info;
+      EXPECT_EQ(lib().getSampleInfo(handle, s, &info), JCAMP_OK);
+      text += flagsOf(info);
+    }
+    return text;
+  }
+};
+
+// A block of four points from first to last X, titled, with its factors and
+// ##FIRSTY= (the data's first ordinate).
+std::string block(const std::string& title, const std::string& firstX, const std::string& lastX,
+                  const std::string& data, const std::string& extra = "") {
+  const size_t firstY = data.find(' ') + 1;
+  return "##TITLE=" + title + "\n##DATA TYPE=INFRARED SPECTRUM\n" + extra + "##XFACTOR=1\n" +
+         "##YFACTOR=1\n##FIRSTX=" + firstX + "\n##LASTX=" + lastX + "\n##NPOINTS=4\n" +
+         "##FIRSTY=" + data.substr(firstY, data.find_first_of(" \n", firstY) - firstY) + "\n" +
+         "##XYDATA=(X++(Y..Y))\n" + data + "\n##END=\n";
+}
+
+std::string link(int32_t blocks, const std::string& body) {
+  return "##TITLE=set\n##DATA TYPE=LINK\n##BLOCKS=" + std::to_string(blocks) + "\n" + body +
+         "##END=\n";
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
+  const std::string a = block("A", "1", "4", "1 1 2 3 4");
+  struct Case {
+    const char* what;
+    std::vector<std::string> files;
+    std::string host;
+    std::string standard;
+  };
+  const Case cases[] = {
+      {"plain", {a}, "A: 1 2 3 4", "A: 1 2 3 4"},
+      {"decimal ordinates",
+       {block("A", "1", "4", "1 1.5 2.5 3.5 4.5")},
+       "A: 1 5 2 5 !Dn",
+       "A: 1.5 2.5 3.5 4.5"},
+      {"the last ordinate in DIF form",
+       {block("A", "1", "4", "1 1 2\n3 3J")},
+       "A: 1 2 3 m !Ln",
+       "A: 1 2 3 4"},
+      {"no factors",
+       {replaced(replaced(a, "##XFACTOR=1\n", ""), "##YFACTOR=1\n", "")},
+       "A: 3.4e+38 inf inf inf !Fx",
+       "A: 1 2 3 4 !F"},
+      {"a header line of 200 characters",
+       {block("A", "1", "4", "1 1 2 3 4", "##ORIGIN=" + std::string(200, 'o') + "\n")},
+       "A: 0 0 0 0 !T",
+       "A: 1 2 3 4"},
+      // The whole file is one line, cut: the title runs on to the 127th character.
+      {"CR line ends",
+       {replaced(a, "\n", "\r")},
+       replaced(a, "\n", "\r").substr(8, 119) + ": 0 0 0 0 !T",
+       "A: 1 2 3 4"},
+      // Against the first file's first block: reversed, another grid.
+      {"a reversed X axis",
+       {link(2, a + block("B", "4", "1", "4 4 3 2 1"))},
+       "A: 1 2 3 4; B: 4 3 2 1 !R",
+       "A: 1 2 3 4; B: 1 2 3 4"},
+      {"another grid",
+       {a, block("B", "10", "40", "10 5 6 7 8")},
+       "A: 1 2 3 4; B: 5 6 7 8 !G",
+       "box A: 1 2 3 4"},
+      {"half a step off",
+       {a, block("B", "1.4", "4.4", "1.4 5 6 7 8")},
+       "A: 1 2 3 4; B: 5 6 7 8",
+       "A: 1 2 3 4; B: 5 6 7 8"},
+      // Rows for the blocks a file holds, named without shifting.
+      {"a block counted but not present",
+       {link(3, a + block("", "1", "4", "1 5 6 7 8"))},
+       "A: 1 2 3 4; -: 5 6 7 8; -: 0 0 0 0 !B",
+       "A: 1 2 3 4; f0.jdx block 2: 5 6 7 8"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(rowsOf(c.files, JCAMP_MODE_HOST_COMPATIBLE), c.host);
+    EXPECT_EQ(rowsOf(c.files, JCAMP_MODE_STANDARD), c.standard);
+  }
+}
+
+// Files that vanish or change between addFileName and importData. The
+// host-compatible mode keeps the rows counted when the files were added (and
+// the names shift); the standard mode makes the rows of the blocks each file
+// now holds.
+TEST_F(ReadingModesTest, AFileThatChangedOrVanishedIsNamed) {
+  const std::string a = block("A", "1", "4", "1 1 2 3 4");
+  for (const int32_t mode : {JCAMP_MODE_HOST_COMPATIBLE, JCAMP_MODE_STANDARD}) {
+    SCOPED_TRACE(mode);
+    const std::string vanishing = testpaths::writeFile(testpaths::scratchDir() + "/v.jdx", a);
+    const std::string changing = testpaths::writeFile(testpaths::scratchDir() + "/c.jdx", a);
+    const uint32_t handle = openHandle();
+    ASSERT_EQ(lib().setReadingMode(handle, mode), JCAMP_OK);
+    ASSERT_EQ(lib().addFileName(handle, vanishing.c_str()), JCAMP_OK);
+    ASSERT_EQ(lib().addFileName(handle, changing.c_str()), JCAMP_OK);
+    std::remove(vanishing.c_str());
+    testpaths::writeFile(changing, link(2, a + a));
+    boxes_.shown = 0;
+    ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+    const std::string rows = mode == JCAMP_MODE_HOST_COMPATIBLE
+                                 ? "box A: m m m m !CN; A: 1 2 3 4 !C"
+                                 : "box A: 1 2 3 4 !C; A: 1 2 3 4 !C";
+    EXPECT_EQ(summary(handle), rows);
+    // Nothing changes between a second import and the first.
+    boxes_.shown = 0;
+    ASSERT_EQ(lib().importData(handle), JCAMP_OK);
+    EXPECT_EQ(summary(handle), rows);
+  }
+}
+
+}  // namespace

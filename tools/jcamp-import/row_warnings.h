@@ -1,0 +1,24 @@
+// What the library says about each row (getSampleInfo), in words.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jcamp_library.h"
+
+// Every row's origin and diagnostics, in row order.
+std::vector<JcampSampleInfo> readRowInfo(JcampLibrary& library, uint32_t handle, int32_t samples);
+
+// Whether the row's values are suspect (a table check failed or a warning
+// was raised).
+bool isSuspect(const JcampSampleInfo& info);
+
+// What is suspect about a row, joined by "; " ("" when nothing), with the
+// line where the first of it arose. A file that could not be read is not
+// named here: the import's message said so.
+std::string describeSuspect(const JcampSampleInfo& info, bool hostCompatible);
+
+// One line per file and block whose rows are suspect: "FILE: block N: what".
+std::vector<std::string> warningLines(const std::vector<JcampSampleInfo>& rows,
+                                      const std::vector<std::string>& files, bool hostCompatible);
