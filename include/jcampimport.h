@@ -70,6 +70,13 @@ enum JcampResult {
 JCAMP_EXPORT int32_t JCAMP_CALL openHandleUDI(uint32_t* handleOut);
 JCAMP_EXPORT int32_t JCAMP_CALL closeHandleUDI(uint32_t handle);
 JCAMP_EXPORT int32_t JCAMP_CALL importDataUI(uint32_t handle);
+/*
+ * Reads the files on as many threads as the machine has (at most 4 in a
+ * 32-bit process); the environment variable JCAMP_THREADS caps that number,
+ * and 1 keeps all work on the calling thread. Results, names and message
+ * boxes come in file order on the calling thread, as with one thread, and no
+ * thread outlives the call.
+ */
 JCAMP_EXPORT int32_t JCAMP_CALL importData(uint32_t handle);
 JCAMP_EXPORT int32_t JCAMP_CALL addFileName(uint32_t handle, const char* fileName);
 JCAMP_EXPORT int32_t JCAMP_CALL getNumberOfSamples(uint32_t handle, int32_t* count);

@@ -1,10 +1,13 @@
 // The last layer of a document: one filled JcampBlock per block that holds data.
+#include <algorithm>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "document/jcamp_document.h"
 #include "labels/data_types.h"
 #include "labels/label_dictionary.h"
+#include "platform/worker_pool.h"
 
 namespace jcamp {
 namespace {
@@ -34,6 +37,63 @@ uint32_t fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s)
   return kDocOk;
 }
 
+// Blocks taken together by one thread: enough work to outweigh the hand-over.
+constexpr size_t kBlocksPerStep = 16;
+
+// Blocks can be filled at the same time only when no label reaches two of
+// them (a block inside another hands its labels to both).
+bool labelsApart(const BlockSpan* spans, const std::vector<uint32_t>& withData) {
+  const LabelRecord* lastSeen = nullptr;
+  for (uint32_t s : withData) {
+    const BlockSpan& span = spans[s];
+    if (span.firstLabel == nullptr || span.lastLabel == nullptr) continue;
+    if (lastSeen != nullptr && span.firstLabel <= lastSeen) return false;
+    lastSeen = span.lastLabel;
+  }
+  return true;
+}
+
+// Blocks [first, end) of withData, filled and handed on; the status of the first that fails.
+uint32_t fillRange(JcampDocument& document, const std::vector<uint32_t>& withData, size_t first,
+                   size_t end) {
+  try {
+    for (size_t k = first; k < end; ++k) {
+      const uint32_t status = fillBlock(document.dataBlocks[k], document, withData[k]);
+      if (status != kDocOk) return status;
+    }
+    if (document.blocksFilled) {
+      document.blocksFilled(static_cast<uint32_t>(first), static_cast<uint32_t>(end - first));
+    }
+  } catch (...) {
+    return kDocNoMemory;
+  }
+  return kDocOk;
+}
+
+// The blocks filled a step at a time, on the threads at hand when their labels
+// lie apart. The status is the one the first failing block gives, as if they
+// had been filled one by one.
+uint32_t fillBlocks(JcampDocument& document, const std::vector<uint32_t>& withData) {
+  const size_t steps = (withData.size() + kBlocksPerStep - 1) / kBlocksPerStep;
+  auto range = [&](size_t step) {
+    return fillRange(document, withData, step * kBlocksPerStep,
+                     std::min(withData.size(), (step + 1) * kBlocksPerStep));
+  };
+  if (platform::WorkerPool::threadsHere() == 1 || !labelsApart(document.spans.get(), withData)) {
+    for (size_t step = 0; step < steps; ++step) {
+      const uint32_t status = range(step);
+      if (status != kDocOk) return status;
+    }
+    return kDocOk;
+  }
+  std::vector<uint32_t> statuses(steps, kDocOk);
+  platform::WorkerPool::forEachHere(steps, [&](size_t step) { statuses[step] = range(step); });
+  for (uint32_t status : statuses) {
+    if (status != kDocOk) return status;
+  }
+  return kDocOk;
+}
+
 }  // namespace
 
 uint32_t JcampDocument::buildDataBlocks() {
@@ -50,13 +110,16 @@ uint32_t JcampDocument::buildDataBlocks() {
   }
   dataBlockCount = count;
 
-  uint32_t k = 0;
-  for (uint32_t s = 0; s < spanCount; ++s) {
-    if (!holdsData(spans[s])) continue;
-    const uint32_t status = fillBlock(dataBlocks[k++], *this, s);
-    if (status != kDocOk) return status;
+  std::vector<uint32_t> withData;
+  try {
+    withData.reserve(count);
+  } catch (const std::bad_alloc&) {
+    return kDocNoMemory;
   }
-  return kDocOk;
+  for (uint32_t s = 0; s < spanCount; ++s) {
+    if (holdsData(spans[s])) withData.push_back(s);
+  }
+  return fillBlocks(*this, withData);
 }
 
 }  // namespace jcamp

@@ -37,6 +37,15 @@ JcampDocument::~JcampDocument() {
 }
 
 uint32_t JcampDocument::readFile(const char* path) {
+  return readLines([path](LineTable& table) { return table.loadLines(path); });
+}
+
+uint32_t JcampDocument::readText(char* text, size_t size) {
+  return readLines([=](LineTable& table) { return table.useText(text, size); });
+}
+
+template <typename Load>
+uint32_t JcampDocument::readLines(Load load) {
   // Whatever was built on the old lines refers to them: it goes with them.
   clearDocument();
   try {
@@ -44,7 +53,7 @@ uint32_t JcampDocument::readFile(const char* path) {
   } catch (const std::bad_alloc&) {
     return kDocNoMemory;
   }
-  const uint32_t status = lineTable->loadLines(path);
+  const uint32_t status = load(*lineTable);
   if (status != kDocOk) return status;
   lineTable->normalizeLines();
   const bool titled = lineTable->count() > 0 &&

@@ -2,7 +2,9 @@
 // and one filled JcampBlock per data block.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "labels/jcamp_block.h"
@@ -30,6 +32,9 @@ class JcampDocument {
   JcampDocument& operator=(const JcampDocument&) = delete;
 
   uint32_t readFile(const char* path);
+  // readFile from the file's bytes that the caller holds, used in place (see
+  // LineTable::useText): size bytes followed by zero padding.
+  uint32_t readText(char* text, size_t size);
   uint32_t buildLabels();
   uint32_t buildBlocks();
   uint32_t buildDataBlocks();
@@ -39,6 +44,10 @@ class JcampDocument {
   uint32_t spanCount = 0;
   uint32_t dataBlockCount = 0;
   uint32_t concentrationCapacity = 0;
+  // When set, buildDataBlocks calls it for each run of data blocks it has
+  // filled (first, count), as soon as they are complete, on the thread that
+  // filled them; runs may come in any order. It may take the blocks' arrays.
+  std::function<void(uint32_t first, uint32_t count)> blocksFilled;
   // The lines the records index into (set by buildLabels) and the reading rules.
   ReadContext context;
   std::unique_ptr<LineTable> lineTable;
@@ -47,6 +56,9 @@ class JcampDocument {
   std::unique_ptr<JcampBlock[]> dataBlocks;
 
  private:
+  // readFile's steps after its first: lines from load, then normalised.
+  template <typename Load>
+  uint32_t readLines(Load load);
   void releaseLabels();
 };
 

@@ -6,10 +6,12 @@
 #include <new>
 
 #include "platform/file_io.h"
+#include "platform/worker_pool.h"
 
 namespace jcamp {
 namespace {
 
+constexpr uint32_t kLinesPerRun = 16384;   // lines normalised by one thread at a time
 constexpr char kEndOfInput = 26;           // Ctrl-Z: a text-mode read stops here
 constexpr uint32_t kReadChunk = 1u << 20;  // small enough to be scanned while in cache
 // Zeroed bytes after the text, so that whole-word reads of a line stay inside the buffer.
@@ -132,12 +134,12 @@ bool readWholeFile(platform::FileHandle file, std::unique_ptr<char[]>& buffer,
   return true;
 }
 
-// The first '\0', tab, blank or '$' at or after p, a word at a time.
+// The first '\0', tab or '$' at or after p, a word at a time.
 char* findTrimStop(char* p) {
   for (;; p += 8) {
     const uint64_t word = loadWord(p);
-    const uint64_t stops = bytesEqualTo(word, '\0') | bytesEqualTo(word, '\t') |
-                           bytesEqualTo(word, ' ') | bytesEqualTo(word, '$');
+    const uint64_t stops =
+        bytesEqualTo(word, '\0') | bytesEqualTo(word, '\t') | bytesEqualTo(word, '$');
     if (stops != 0) return p + firstFlag(stops);
   }
 }
@@ -170,25 +172,24 @@ void normalizeLabelName(char* line) {
 }
 
 // Tabs become blanks, leading blanks go (by moving the line's start), the line
-// is cut at its first "$$", trailing blanks go. One pass over the line.
+// is cut at its first "$$", trailing blanks go. One pass over the line: only
+// tabs and '$' stop it, blanks inside the line stay as they are.
 char* trimLine(char* line) {
   char* p = line;
   while (*p == ' ' || *p == '\t') ++p;
   char* const start = p;
-  char* contentEnd = start;
   for (;;) {
-    const char* const run = p;
     p = findTrimStop(p);
-    if (p != run) contentEnd = p;
-    if (*p == '\0') break;
-    if (*p == '$') {
-      if (p[1] == '$') break;
-      contentEnd = ++p;
-      continue;
+    if (*p == '\t') {
+      *p++ = ' ';
+    } else if (*p == '$' && p[1] != '$') {
+      ++p;
+    } else {
+      break;  // the end of the line, or a comment
     }
-    *p++ = ' ';  // a tab or a blank
   }
-  *contentEnd = '\0';
+  while (p > start && p[-1] == ' ') --p;
+  *p = '\0';
   return start;
 }
 
@@ -201,6 +202,7 @@ uint32_t LineTable::loadLines(const char* path) {
   try {
     InputExtent extent;
     if (!readWholeFile(file.handle(), text_, extent)) return kDocOpenFailed;
+    textStart_ = text_.get();
     endedEarly_ = extent.early();
     return splitLines(extent.length(), extent.feeds());
   } catch (const std::bad_alloc&) {
@@ -214,8 +216,20 @@ uint32_t LineTable::loadText(const char* text, size_t size) {
   try {
     text_ = textBuffer(size);
     if (size > 0) std::memcpy(text_.get(), text, size);
+    return useText(text_.get(), size);
+  } catch (const std::bad_alloc&) {
+    freeLines();
+    return kDocNoMemory;
+  }
+}
+
+uint32_t LineTable::useText(char* text, size_t size) {
+  static_assert(kTextPadding >= 1 + kPadding, "a final NUL and the word-wise scans' padding");
+  if (text != text_.get()) freeLines();
+  try {
+    textStart_ = text;
     InputExtent extent;
-    extent.take(text_.get(), size);
+    extent.take(text, size);
     endedEarly_ = extent.early();
     return splitLines(extent.length(), extent.feeds());
   } catch (const std::bad_alloc&) {
@@ -228,7 +242,7 @@ uint32_t LineTable::loadText(const char* text, size_t size) {
 // place; the byte after the input is free for a final NUL.
 uint32_t LineTable::splitLines(size_t length, size_t feeds) {
   if (rules_.anyLineEnd) return splitAtAnyLineEnd(length);
-  char* p = text_.get();
+  char* p = textStart_;
   char* const end = p + length;
   // A line per line feed, and one for the read after the last line feed.
   if (feeds >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
@@ -258,7 +272,7 @@ bool LineTable::cutsLine(char* begin, const char* end) {
 
 // The same with CR, LF and CR LF alike as line ends.
 uint32_t LineTable::splitAtAnyLineEnd(size_t length) {
-  char* p = text_.get();
+  char* p = textStart_;
   char* const end = p + length;
   const size_t breaks = countLineBreaks(p, end);
   if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
@@ -280,16 +294,23 @@ uint32_t LineTable::splitAtAnyLineEnd(size_t length) {
 }
 
 void LineTable::normalizeLines() {
-  for (uint32_t i = 0; i < count_; ++i) {
-    char* line = trimLine(lines_[i]);
-    if (isLabelLine(line)) normalizeLabelName(line);
-    lines_[i] = line;
-  }
+  // Lines are independent: runs of them go to the threads at hand.
+  const size_t runs = (count_ + kLinesPerRun - 1) / kLinesPerRun;
+  platform::WorkerPool::forEachHere(runs, [this](size_t run) {
+    const auto first = static_cast<uint32_t>(run * kLinesPerRun);
+    const uint32_t end = std::min<uint32_t>(count_, first + kLinesPerRun);
+    for (uint32_t i = first; i < end; ++i) {
+      char* line = trimLine(lines_[i]);
+      if (isLabelLine(line)) normalizeLabelName(line);
+      lines_[i] = line;
+    }
+  });
 }
 
 void LineTable::freeLines() {
   lines_.reset();
   text_.reset();
+  textStart_ = nullptr;
   count_ = 0;
   cutLine_ = 0;
   endedEarly_ = false;

@@ -37,6 +37,11 @@ class LineTable {
   uint32_t loadLines(const char* path);
   // The same from bytes in memory.
   uint32_t loadText(const char* text, size_t size);
+  // The same from bytes the caller holds, used in place: size bytes followed
+  // by at least kTextPadding zero bytes, changed by the table and its later
+  // stages, and kept by the caller as long as the table.
+  static constexpr size_t kTextPadding = 9;
+  uint32_t useText(char* text, size_t size);
 
   // Tabs to blanks, leading blanks off, "$$" comments off, trailing blanks off,
   // and label names ("##name=") in upper case without blanks, "-", "/" and "_".
@@ -63,6 +68,7 @@ class LineTable {
   bool endedEarly_ = false;  // the input stopped before the file's end
   uint32_t cutLine_ = 0;
   std::unique_ptr<char[]> text_;    // the file's bytes, then a final NUL and zeroed padding
+  char* textStart_ = nullptr;       // text_, or the caller's bytes
   std::unique_ptr<char*[]> lines_;  // count_ starts of lines inside text_
   uint32_t count_ = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "document/jcamp_document.h"
@@ -20,17 +22,31 @@ namespace {
 constexpr double kLargestWholeName = 2147483647.0;
 
 // The pre-check: the file must exist and not be empty before it is loaded whole.
-int32_t precheckFile(const char* path) {
-  platform::ScopedFile file(path);
-  const int64_t length = file.isOpen() ? platform::fileLength(file.handle()) : -1;
+// Bytes the caller opened for the reader were measured when they were opened.
+int32_t precheckFile(const JcampReader& reader, const char* path) {
+  int64_t length = -1;
+  if (const FileBytes* bytes = reader.openedBytes()) {
+    length = bytes->length();
+  } else {
+    platform::ScopedFile file(path);
+    if (file.isOpen()) length = platform::fileLength(file.handle());
+  }
   if (length < 0) return kStatusIoError;
   if (length == 0) return kStatusFormatError;
   return kReaderOk;
 }
 
+// The lines from the bytes the reader's scan had, when the caller opened them.
+uint32_t readLines(JcampDocument& document, const JcampReader& reader, const char* path) {
+  FileBytes* bytes = reader.openedBytes();
+  if (bytes == nullptr) return document.readFile(path);
+  if (!bytes->complete() && !bytes->loadAll()) return kDocNoMemory;
+  return document.readText(bytes->text(), bytes->held());
+}
+
 uint32_t loadDocument(JcampDocument& document, const JcampReader& reader, const char* path) {
   document.context.rules = reader.rules;
-  uint32_t status = document.readFile(path);
+  uint32_t status = readLines(document, reader, path);
   if (status == kDocOk) status = document.buildLabels();
   if (status == kDocOk) status = document.buildBlocks();
   document.concentrationCapacity = reader.yCount > 0 ? static_cast<uint32_t>(reader.yCount) : 0;
@@ -72,22 +88,67 @@ void fillSample(const JcampBlock* data, float* out, int64_t rows, int32_t xCount
   for (; xCount + k < variables; ++k) out[(xCount + k) * rows] = 0.0f;
 }
 
-// Values variable by variable: element i * rows + j holds variable i of sample j.
-// Samples are written in order, so neighbours share the cache lines of each
-// variable's row while they are still cached. Samples without a data block read 0.
+// Samples whose values are staged together: for each variable they make one
+// run of the block, whole cache lines instead of one float in each.
+constexpr int32_t kStagedSamples = 16;
+
+// Where the values go: element i * rows + j holds variable i of sample j.
+struct ValueTarget {
+  float* block = nullptr;
+  int64_t rows = 0;
+  int32_t xCount = 0;
+  int32_t variables = 0;
+  int32_t samples = 0;
+};
+
+ValueTarget valueTarget(const JcampReader& reader, int32_t variables, int32_t samples) {
+  ValueTarget target;
+  target.block = reader.valueBlock.get();
+  target.rows = reader.blockRows;
+  target.xCount = std::clamp(reader.nPoints, 0, variables);
+  target.variables = variables;
+  target.samples = samples;
+  return target;
+}
+
+// Writes samples [first, end) of the target: each sample's values into a
+// staging area first (kStagedSamples apart), then each variable's run of
+// samples into the block. Samples without a data block read 0.
+void fillSamples(const JcampDocument& document, const ValueTarget& target, int32_t first,
+                 int32_t end) {
+  auto dataBlock = [&document](int32_t j) {
+    return static_cast<uint32_t>(j) < document.dataBlockCount ? &document.dataBlocks[j] : nullptr;
+  };
+  if (end - first == 1) {
+    // A lone sample gains nothing from staging (a single-sample block is one run anyway).
+    fillSample(dataBlock(first), target.block + first, target.rows, target.xCount,
+               target.variables);
+    return;
+  }
+  if (first >= end) return;
+  const int32_t width = std::min(kStagedSamples, end - first);
+  const std::unique_ptr<float[]> staging(new float[static_cast<size_t>(target.variables) * width]);
+  for (int32_t group = first; group < end; group += width) {
+    const int32_t count = std::min(width, end - group);
+    for (int32_t s = 0; s < count; ++s) {
+      fillSample(dataBlock(group + s), staging.get() + s, width, target.xCount, target.variables);
+    }
+    for (int64_t i = 0; i < target.variables; ++i) {
+      std::memcpy(target.block + i * target.rows + group, staging.get() + i * width,
+                  static_cast<size_t>(count) * sizeof(float));
+    }
+  }
+}
+
+// Every sample's values, a run of kStagedSamples samples at a time; the
+// columns the entry does not describe (the file changed since it was added)
+// stay defined.
 void fillValues(const JcampDocument& document, JcampReader& reader, int32_t variables,
                 int32_t samples) {
-  float* block = reader.valueBlock.get();
-  const int64_t rows = reader.blockRows;
-  const int32_t xCount = std::clamp(reader.nPoints, 0, variables);
-  for (int32_t j = 0; j < samples; ++j) {
-    const JcampBlock* data =
-        static_cast<uint32_t>(j) < document.dataBlockCount ? &document.dataBlocks[j] : nullptr;
-    fillSample(data, block + j, rows, xCount, variables);
-  }
-  // Columns the entry does not describe (the file changed since it was added) stay defined.
-  std::fill(block + static_cast<int64_t>(variables) * rows,
-            block + static_cast<int64_t>(reader.blockColumns) * rows, 0.0f);
+  const ValueTarget target = valueTarget(reader, variables, samples);
+  fillSamples(document, target, 0, samples);
+  std::fill(target.block + static_cast<int64_t>(variables) * target.rows,
+            target.block + static_cast<int64_t>(reader.blockColumns) * target.rows, 0.0f);
 }
 
 void nameVariables(const JcampDocument& document, JcampReader& reader, const JcampFileInfo& entry,
@@ -226,7 +287,7 @@ int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNami
   reader.refusedBlocks.clear();
   reader.status = kReaderOk;
 
-  const int32_t precheck = precheckFile(entry.path.c_str());
+  const int32_t precheck = precheckFile(reader, entry.path.c_str());
   if (precheck != kReaderOk) {
     setStatus(reader, static_cast<uint32_t>(precheck));
     return dropResults(reader);

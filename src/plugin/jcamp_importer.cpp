@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <exception>
 #include <limits>
 
 #include "document/matrix_builder.h"
 #include "labels/markers.h"
+#include "platform/worker_pool.h"
+#include "plugin/file_reading.h"
+#include "plugin/value_text.h"
 #include "scan/jcamp_reader.h"
-#include "scan/variable_names.h"
 #include "ui/run_import_dialog.h"
 
 namespace jcamp {
 namespace {
-
-constexpr int32_t kDataDecimals = 6;
-constexpr char kMissingText[] = "m";
 
 void copyOut(const std::string& text, char* buffer) {
   std::memcpy(buffer, text.c_str(), text.size() + 1);
@@ -64,11 +64,49 @@ int32_t JcampImporter::importData() {
   matrixGrid_ = XGrid();
   // The re-scans below refresh the entries' sample counts.
   fileStartsValid_ = false;
-  for (size_t i = 0; i < files_.size(); ++i) {
-    if (!importFile(i)) {
-      valueBlocks_.resize(i);
-      return kResultImportFailed;
+  // Files are read on every thread the pool has and committed here, in file
+  // order: names, values and messages come out as one thread would make them.
+  // Each file is compared with the X grid of the matrix's first block, so the
+  // files are read one by one until one has given it.
+  std::vector<FileReading> readings(files_.size());
+  BytesShelf shelf;
+  std::exception_ptr error;
+  size_t committed = 0;
+  bool finished = true;
+  {
+    platform::WorkerPool pool(platform::WorkerPool::threadsWanted());
+    auto readFiles = [&](size_t first, size_t count, bool shareGrid) {
+      return pool.forEachInOrder(
+          count,
+          [&, first, shareGrid](size_t n) {
+            const size_t i = first + n;
+            const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
+            // A grid already set is only read: each file compares with its own copy.
+            XGrid copy;
+            if (!shareGrid) copy = matrixGrid_;
+            readings[i] = readFileForImport(*files_[i], rules_, variableCount(), naming,
+                                            shareGrid ? &matrixGrid_ : &copy, shelf);
+          },
+          [&, first](size_t n) {
+            try {
+              committed = first + n;
+              return commitReading(first + n, readings[first + n]);
+            } catch (...) {
+              error = std::current_exception();
+              return false;
+            }
+          });
+    };
+    size_t next = 0;
+    while (finished && next < files_.size() && matrixGrid_.empty()) {
+      finished = readFiles(next++, 1, true);
     }
+    if (finished && next < files_.size()) finished = readFiles(next, files_.size() - next, false);
+  }
+  if (error) std::rethrow_exception(error);
+  if (!finished) {
+    valueBlocks_.resize(committed);
+    return kResultImportFailed;
   }
   if (rules_.rowsForBlocks) {
     // The rows are the blocks the files held.
@@ -80,27 +118,16 @@ int32_t JcampImporter::importData() {
   return kResultOk;
 }
 
-bool JcampImporter::importFile(size_t i) {
+bool JcampImporter::commitReading(size_t i, FileReading& reading) {
+  if (reading.error) std::rethrow_exception(reading.error);
+  files_[i] = std::move(reading.entry);
   JcampFileInfo& entry = *files_[i];
-  JcampReader reader(&entry);
-  reader.rules = rules_;
-  // The file passed this scan when it was added; a failure now shows up as
-  // the builder's message below, and it or other counts mark the rows changed.
-  const bool unchanged = reader.scanHeader() == kReaderOk && entry.xCount == entry.firstXCount &&
-                         entry.yCount == entry.firstYCount &&
-                         entry.sampleCount == entry.firstSampleCount;
-  // Rows follow the entry, which a successful scan has just refreshed: the
-  // value lookup walks the entries, so the two always agree.
   ValueBlock& block = valueBlocks_[i];
-  block.rows = std::max<int32_t>(entry.sampleCount, 0);
-  block.columns = variableCount();
-  block.fileWarnings = unchanged ? 0u : uint32_t{kWarnFileChanged};
-  reader.allocValueBlock(block.rows, block.columns);
-  reader.blockRows = block.rows;
-  reader.blockColumns = block.columns;
-  const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
-  const bool read = readMatrix(reader, entry, naming, &matrixGrid_) != 0;
-  if (!read) {
+  block.rows = reading.rows;
+  block.columns = reading.columns;
+  block.fileWarnings = reading.fileWarnings;
+  JcampReader& reader = *reading.reader;
+  if (!reading.read) {
     block.fileWarnings |= kWarnNotRead;
     if (reportReadFailure(reader, entry) == 0) return false;
   } else if (reportRefusedBlocks(reader, entry) == 0) {
@@ -108,7 +135,7 @@ bool JcampImporter::importFile(size_t i) {
   }
   if (rules_.rowsForBlocks) {
     // The builder made the rows: those of the blocks it took, none of a file it could not read.
-    block.rows = read ? reader.blockRows : 0;
+    block.rows = reading.read ? reader.blockRows : 0;
     entry.importedRows = block.rows;
   }
   sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
@@ -118,6 +145,7 @@ bool JcampImporter::importFile(size_t i) {
   }
   block.diagnostics = std::move(reader.diagnostics);
   block.values = reader.takeValueBlock();
+  reading = FileReading{};
   return true;
 }
 
@@ -190,11 +218,7 @@ int32_t JcampImporter::getData(int32_t sample, int32_t variable, char* buffer) {
   const int32_t check = checkSampleQuery(sample, variable, 1);
   if (check != kResultOk) return check;
   const float* value = findValue(sample, variable);
-  if (value == nullptr || isMissingValue(*value)) {
-    copyOut(kMissingText, buffer);
-  } else {
-    copyOut(formatFixed(static_cast<double>(*value), kDataDecimals), buffer);
-  }
+  writeValueText(value != nullptr ? *value : kMissingValue, buffer);
   return kResultOk;
 }
 
@@ -216,9 +240,16 @@ const std::vector<int64_t>& JcampImporter::fileStarts() const {
 bool JcampImporter::locateSample(int32_t sample, size_t& file, int64_t& local) const {
   // The owning file is the first whose running sample total exceeds the index.
   const std::vector<int64_t>& starts = fileStarts();
-  const auto after = std::upper_bound(starts.begin(), starts.end(), static_cast<int64_t>(sample));
-  if (after == starts.begin() || after == starts.end()) return false;
-  file = static_cast<size_t>(after - starts.begin()) - 1;
+  // Hosts read sample after sample: most lookups land in the file of the last one.
+  const size_t last = lastFile_.load(std::memory_order_relaxed);
+  if (last + 1 < starts.size() && starts[last] <= sample && sample < starts[last + 1]) {
+    file = last;
+  } else {
+    const auto after = std::upper_bound(starts.begin(), starts.end(), static_cast<int64_t>(sample));
+    if (after == starts.begin() || after == starts.end()) return false;
+    file = static_cast<size_t>(after - starts.begin()) - 1;
+    lastFile_.store(file, std::memory_order_relaxed);
+  }
   local = sample - starts[file];
   return true;
 }
@@ -262,11 +293,26 @@ int32_t JcampImporter::getValues(int32_t sample, int32_t firstVariable, int32_t 
   if (out == nullptr) return kResultNullArgument;
   const int32_t check = checkSampleQuery(sample, firstVariable, count);
   if (check != kResultOk) return check;
-  for (int32_t i = 0; i < count; ++i) {
-    const float* value = findValue(sample, firstVariable + i);
-    out[i] = value == nullptr || isMissingValue(*value) ? std::numeric_limits<float>::quiet_NaN()
-                                                        : *value;
+  constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
+  size_t file = 0;
+  int64_t local = 0;
+  const ValueBlock* block = nullptr;
+  if (locateSample(sample, file, local) && file < valueBlocks_.size()) {
+    block = &valueBlocks_[file];
+    // Absent, or smaller than the entry says (the file list changed since the import).
+    if (!block->values || local >= block->rows) block = nullptr;
   }
+  // Variables the block holds, then the rest as missing.
+  const int32_t held = block == nullptr ? 0 : std::clamp(block->columns - firstVariable, 0, count);
+  if (held > 0) {
+    const auto rows = static_cast<size_t>(block->rows);
+    const float* value =
+        &block->values[static_cast<size_t>(firstVariable) * rows + static_cast<size_t>(local)];
+    for (int32_t i = 0; i < held; ++i, value += rows) {
+      out[i] = isMissingValue(*value) ? kNoValue : *value;
+    }
+  }
+  std::fill(out + held, out + count, kNoValue);
   return kResultOk;
 }
 

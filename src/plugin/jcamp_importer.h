@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,6 +15,8 @@
 #include "scan/jcamp_file_info.h"
 
 namespace jcamp {
+
+struct FileReading;
 
 // One file's values: rows (its samples) x columns floats, variable by
 // variable, so the value of sample s and variable v is values[v * rows + s].
@@ -47,6 +50,9 @@ class JcampImporter : public DataImporter {
   const ReadingRules& rules() const { return rules_; }
 
  private:
+  // Takes one file's reading into the results; false when the user stopped
+  // the import at its message.
+  bool commitReading(size_t i, FileReading& reading);
   // The value of a sample and variable, or null when no block holds it.
   const float* findValue(int32_t sample, int32_t variable) const;
   // The file a sample belongs to and its index there; false when no file holds it.
@@ -55,8 +61,6 @@ class JcampImporter : public DataImporter {
   int32_t checkSampleQuery(int32_t sample, int32_t firstVariable, int64_t count) const;
   // The first sample index of every file in the list, then the total.
   const std::vector<int64_t>& fileStarts() const;
-  // Reads file i into slot i; false when the user stopped the import.
-  bool importFile(size_t i);
   // The diagnostics of a sample: its file's and its row's.
   SampleDiagnostics diagnosticsOf(size_t file, int64_t local) const;
   // A count the file gave as negative reads as no variables at all.
@@ -76,6 +80,7 @@ class JcampImporter : public DataImporter {
   std::vector<std::string> variableNames_;
   mutable std::vector<int64_t> fileStarts_;  // cache of fileStarts(), rebuilt on change
   mutable bool fileStartsValid_ = false;
+  mutable std::atomic<size_t> lastFile_{0};  // where the last sample lookup ended
 };
 
 }  // namespace jcamp

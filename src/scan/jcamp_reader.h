@@ -11,7 +11,7 @@
 
 #include "labels/reading_rules.h"
 #include "labels/sample_warnings.h"
-#include "platform/file_io.h"
+#include "scan/file_bytes.h"
 #include "scan/jcamp_file_info.h"
 #include "scan/message_format.h"
 
@@ -69,6 +69,15 @@ class JcampReader {
   int32_t scanBlockHeader();
   int32_t readConcentrationNames();
   int32_t scanXyTable();
+
+  // Scans read the file through bytes, which the caller keeps, so that its
+  // room serves file after file. With kOpened the caller has already opened
+  // the entry's file in it (and perhaps read it whole): scans take the bytes as
+  // they are, and opening and closing them stays the caller's.
+  enum class Bytes { kToOpen, kOpened };
+  void readThrough(FileBytes* bytes, Bytes state = Bytes::kToOpen);
+  // The bytes the caller opened for this reader; null when the reader opens its file itself.
+  FileBytes* openedBytes() const { return callerOpens_ ? bytes_ : nullptr; }
 
   // The windowed label reader. Each returns 0, or 1 with status and message set.
   int32_t openFile();
@@ -163,7 +172,9 @@ class JcampReader {
 
   int32_t windowStart_ = -1;
   int32_t dataStart_ = 0;
-  platform::FileHandle file_ = platform::kNoFile;
+  FileBytes ownBytes_;
+  FileBytes* bytes_ = &ownBytes_;
+  bool callerOpens_ = false;
   int32_t fileLength_ = 0;
   char value_[kValueCapacity + 1] = {};
   int32_t position_ = 0;

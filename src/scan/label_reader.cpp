@@ -62,12 +62,18 @@ char detectLineEnd(const char* window, int32_t length, bool reachesEnd) {
 
 }  // namespace
 
+void JcampReader::readThrough(FileBytes* bytes, Bytes state) {
+  closeFile();
+  bytes_ = bytes != nullptr ? bytes : &ownBytes_;
+  callerOpens_ = bytes != nullptr && state == Bytes::kOpened;
+}
+
 int32_t JcampReader::openFile() {
   closeFile();
-  file_ = platform::openForReading(entry != nullptr ? entry->path.c_str() : nullptr);
-  const int64_t length = platform::fileLength(file_);
+  if (!callerOpens_) bytes_->open(entry != nullptr ? entry->path.c_str() : nullptr);
+  const int64_t length = bytes_->length();
   // Offsets are 32-bit: a longer file cannot be measured.
-  if (file_ == platform::kNoFile || length < 0 || length > std::numeric_limits<int32_t>::max()) {
+  if (length < 0 || length > std::numeric_limits<int32_t>::max()) {
     fileLength_ = -1;
     return fail(kStatusIoError);
   }
@@ -79,21 +85,15 @@ int32_t JcampReader::openFile() {
 }
 
 void JcampReader::closeFile() {
-  if (file_ == platform::kNoFile) return;
-  platform::closeFile(file_);
-  file_ = platform::kNoFile;
+  if (!callerOpens_) bytes_->close();
 }
 
+// The window's bytes come from memory: the file itself is read in large pieces.
 int32_t JcampReader::readWindowAt(int64_t offset) {
-  if (offset < 0 || platform::seekTo(file_, offset) != offset) return -1;
-  int32_t count = 0;
-  while (count < kWindowSize) {
-    const int32_t got =
-        platform::readBytes(file_, window_ + count, static_cast<uint32_t>(kWindowSize - count));
-    if (got < 0) return -1;
-    if (got == 0) break;
-    count += got;
-  }
+  if (offset < 0) return -1;
+  const char* bytes = nullptr;
+  const int32_t count = bytes_->view(offset, kWindowSize, &bytes);
+  if (count > 0) std::memcpy(window_, bytes, static_cast<size_t>(count));
   return count;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "document/matrix_builder.h"
+#include "document/x_grid.h"
 #include "platform/folders.h"
 #include "scan/jcamp_reader.h"
 #include "ui/split_path.h"
@@ -162,7 +163,9 @@ void JcampImportDialog::onOk() {
 
 void JcampImportDialog::trialRead() const {
   // Each file gets a value block of its own size, so that one failure does
-  // not leave the files after it without one. Values and names are dropped.
+  // not leave the files after it without one. Values and names are dropped;
+  // the first file's X grid is the one the others are held to, as in the import.
+  XGrid grid;
   for (const auto& entry : chosen_) {
     JcampReader reader(entry.get());
     reader.rules = rules_;
@@ -173,7 +176,7 @@ void JcampImportDialog::trialRead() const {
     reader.allocValueBlock(rows, columns);
     reader.blockRows = rows;
     reader.blockColumns = columns;
-    buildMatrix(reader, *entry, VariableNaming::kSkip);
+    buildMatrix(reader, *entry, VariableNaming::kSkip, &grid);
   }
 }
 

@@ -71,6 +71,17 @@ std::vector<std::string> corpusFiles() {
   return files;
 }
 
+std::vector<std::string> filesIn(const std::string& dir) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(fs::u8path(dir))) {
+    if (entry.is_regular_file() && entry.path().extension() == ".jdx") {
+      files.push_back(entry.path().string());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 std::string libraryPath() {
   return fromEnvironment("JCAMP_LIBRARY", (executableDirectory() + JCAMP_LIBRARY_FILE).c_str());
 }

@@ -18,6 +18,8 @@ std::vector<std::string> corpusFiles();
 // The sets scripts/generate-sets.sh wrote, one folder each with its
 // truth.tsv, sorted; empty when they were not generated (JCAMP_GENERATED).
 std::vector<std::string> generatedSets();
+// The .jdx files of one folder, sorted.
+std::vector<std::string> filesIn(const std::string& dir);
 // The import library built beside the tests (JCAMP_LIBRARY).
 std::string libraryPath();
 // A fresh directory for files a test writes.

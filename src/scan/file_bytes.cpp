@@ -1,0 +1,142 @@
+#include "scan/file_bytes.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace jcamp {
+namespace {
+
+// The first read takes a whole header and, for most files, the whole file.
+constexpr size_t kFirstRead = size_t{64} << 10;
+// The most one read call asks for.
+constexpr size_t kLargestRead = size_t{1} << 30;
+
+}  // namespace
+
+bool FileBytes::open(const char* path) {
+  close();
+  length_ = -1;
+  base_ = 0;
+  held_ = 0;
+  filePosition_ = 0;
+  zeroPadding();
+  file_ = platform::openForReading(path);
+  if (file_ != platform::kNoFile) length_ = platform::fileLength(file_);
+  if (length_ < 0) {
+    close();
+    return false;
+  }
+  ended_ = length_ == 0;
+  return true;
+}
+
+void FileBytes::close() {
+  if (file_ != platform::kNoFile) platform::closeFile(file_);
+  file_ = platform::kNoFile;
+  ended_ = true;
+}
+
+void FileBytes::trim(size_t keepBytes) {
+  if (capacity_ <= keepBytes) return;
+  buffer_.reset();
+  capacity_ = 0;
+  held_ = 0;
+  base_ = 0;
+}
+
+void FileBytes::zeroPadding() {
+  if (buffer_) std::memset(buffer_.get() + held_, 0, kPadding);
+}
+
+bool FileBytes::reserve(size_t bytes) {
+  if (bytes <= capacity_ && buffer_) return true;
+  if (bytes > std::numeric_limits<size_t>::max() / 2) return false;
+  std::unique_ptr<char[]> grown(new (std::nothrow) char[bytes + kPadding]);
+  if (!grown) return false;
+  if (held_ > 0) std::memcpy(grown.get(), buffer_.get(), held_);
+  buffer_ = std::move(grown);
+  capacity_ = bytes;
+  zeroPadding();
+  return true;
+}
+
+void FileBytes::restartAt(int64_t offset) {
+  const int64_t heldEnd = base_ + static_cast<int64_t>(held_);
+  if (offset >= base_ && offset <= heldEnd) {
+    const auto skip = static_cast<size_t>(offset - base_);
+    if (skip > 0) std::memmove(buffer_.get(), buffer_.get() + skip, held_ - skip);
+    held_ -= skip;
+  } else {
+    held_ = 0;
+    // Only a jump away from what is held moves the file.
+    ended_ = !isOpen() || offset >= length_ ||
+             (filePosition_ != offset && platform::seekTo(file_, offset) != offset);
+    if (!ended_) filePosition_ = offset;
+  }
+  base_ = offset;
+  zeroPadding();
+}
+
+bool FileBytes::readUpTo(int64_t end) {
+  if (length_ >= 0) end = std::min(end, length_);
+  if (end <= base_) return true;
+  const auto need = static_cast<size_t>(end - base_);
+  if (need > capacity_) {
+    // After the first read, a scan that needs more reads on through the file:
+    // room for all of it (up to the resident size) at once, not a chain of
+    // ever larger copies.
+    const auto rest = static_cast<size_t>(std::max<int64_t>(length_ - base_, 0));
+    const auto resident = static_cast<size_t>(viewResident_);
+    const size_t grown = capacity_ == 0 ? need : std::max(need, std::min(rest, resident));
+    if (!reserve(grown)) return false;
+  }
+  while (held_ < need && !ended_) {
+    const auto ask = static_cast<uint32_t>(std::min(need - held_, kLargestRead));
+    ++reads_;
+    const int32_t got = platform::readBytes(file_, buffer_.get() + held_, ask);
+    if (got <= 0) {
+      ended_ = true;
+      break;
+    }
+    held_ += static_cast<size_t>(got);
+    filePosition_ += got;
+    if (base_ + static_cast<int64_t>(held_) >= length_) ended_ = true;
+  }
+  zeroPadding();
+  return true;
+}
+
+bool FileBytes::loadAll() {
+  // Even no bytes at all come with their padding: text() is never null.
+  if (length_ <= 0) return reserve(0);
+  if (base_ != 0) restartAt(0);
+  if (static_cast<uint64_t>(length_) > std::numeric_limits<size_t>::max() / 2 ||
+      !reserve(static_cast<size_t>(length_))) {
+    return false;
+  }
+  readUpTo(length_);
+  ended_ = true;
+  return true;
+}
+
+int32_t FileBytes::view(int64_t offset, int32_t size, const char** bytes) {
+  *bytes = nullptr;
+  if (offset < 0 || size <= 0) return 0;
+  if (offset < base_ || offset > base_ + static_cast<int64_t>(held_)) restartAt(offset);
+  const int64_t end = offset + size;
+  if (base_ + static_cast<int64_t>(held_) < end && !ended_) {
+    if (end - base_ > viewResident_) restartAt(offset);
+    // Read ahead as much again as is held, so that reads grow with the scan.
+    const int64_t ahead =
+        base_ + std::max<int64_t>(static_cast<int64_t>(held_) * 2, int64_t{kFirstRead});
+    readUpTo(std::max(end, std::min(ahead, base_ + viewResident_)));
+  }
+  const int64_t heldEnd = base_ + static_cast<int64_t>(held_);
+  if (offset >= heldEnd) return 0;
+  *bytes = buffer_.get() + (offset - base_);
+  return static_cast<int32_t>(std::min<int64_t>(size, heldEnd - offset));
+}
+
+}  // namespace jcamp

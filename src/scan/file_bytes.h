@@ -1,0 +1,83 @@
+// A file's bytes in memory, read in large sequential pieces: every byte comes
+// from the file once, however often a reader looks at it, and the buffer's
+// room is kept for the next file read through the same object.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "platform/file_io.h"
+
+namespace jcamp {
+
+class FileBytes {
+ public:
+  // Zero bytes always kept after the held ones: a final NUL and room for
+  // word-wise scans of a text.
+  static constexpr size_t kPadding = 16;
+
+  // Views of a longer stretch than viewResident bytes slide the held bytes
+  // along the file instead of keeping all of them: a scan of a huge file
+  // stays small.
+  static constexpr int64_t kDefaultViewResident = int64_t{64} << 20;
+  explicit FileBytes(int64_t viewResident = kDefaultViewResident) : viewResident_(viewResident) {}
+  ~FileBytes() { close(); }
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
+
+  // Opens path and measures it, dropping the bytes of an earlier file (their
+  // room stays). False when it cannot be opened or measured; length() is then -1.
+  bool open(const char* path);
+  // Closes the file; the bytes read so far stay readable.
+  void close();
+  // Gives the buffer's memory back once it has grown beyond keepBytes.
+  void trim(size_t keepBytes);
+
+  bool isOpen() const { return file_ != platform::kNoFile; }
+  // The length measured when the file was opened; -1 when it was not.
+  int64_t length() const { return length_; }
+
+  // Reads the whole file from its start. False only when there is no memory
+  // for it (what was read stays usable). A failed read or a file that came up
+  // short ends the bytes early: held() < length().
+  bool loadAll();
+  // True when the bytes held start at offset 0 and no more will come.
+  bool complete() const { return base_ == 0 && ended_; }
+  // The bytes from offset 0 on (after loadAll), writable, with kPadding zero
+  // bytes after held() of them.
+  char* text() { return buffer_.get(); }
+  size_t held() const { return held_; }
+
+  // Up to size bytes from offset on: *bytes points at them (kPadding zero
+  // bytes follow the held part) and the count is returned. It is short only
+  // where the file ends, a read fails or the file is shorter than measured;
+  // 0 at or past that point.
+  int32_t view(int64_t offset, int32_t size, const char** bytes);
+
+  // Reads of the file made so far (for those who check how it was read).
+  int64_t reads() const { return reads_; }
+
+ private:
+  // Makes bytes [base_, end) present, reading on from base_ + held_; false
+  // when there is no room.
+  bool readUpTo(int64_t end);
+  bool reserve(size_t bytes);
+  // Starts the held bytes afresh at offset: keeps what is already held from
+  // there, else positions the file there.
+  void restartAt(int64_t offset);
+  void zeroPadding();
+
+  const int64_t viewResident_;
+  platform::FileHandle file_ = platform::kNoFile;
+  int64_t length_ = -1;
+  int64_t filePosition_ = 0;  // where the next read of the file starts
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;  // bytes the buffer holds before its padding
+  int64_t base_ = 0;     // file offset of buffer_[0]
+  size_t held_ = 0;
+  bool ended_ = false;  // no more bytes will come: the end, a failed read, or closed
+  int64_t reads_ = 0;
+};
+
+}  // namespace jcamp

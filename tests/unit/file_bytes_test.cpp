@@ -1,0 +1,89 @@
+// The bytes the scanner and the document read a file through: any view gives
+// the file's own bytes, and the file is read once, however it is viewed.
+#include "scan/file_bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/test_paths.h"
+
+namespace jcamp {
+namespace {
+
+std::string sampleText(size_t size) {
+  std::string text(size, '\0');
+  for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + (i * 7919 + i / 13) % 26);
+  return text;
+}
+
+std::string viewed(FileBytes& bytes, int64_t offset, int32_t size) {
+  const char* start = nullptr;
+  const int32_t count = bytes.view(offset, size, &start);
+  return count > 0 ? std::string(start, static_cast<size_t>(count)) : std::string();
+}
+
+// Views forwards, backwards and past the end, with the held bytes sliding
+// along the file (a small resident size) or not.
+TEST(FileBytesTest, EveryViewShowsTheFileItself) {
+  const std::string text = sampleText(200000);
+  const std::string path = testpaths::writeFile(testpaths::scratchDir() + "/f.jdx", text);
+  const struct {
+    int64_t offset;
+    int32_t size;
+  } views[] = {{0, 1024},       {500, 1024},    {150000, 1024}, {100, 64},     {199500, 1024},
+               {199999, 1024},  {200000, 1024}, {250000, 16},   {1024, 70000}, {3, 1},
+               {131072, 65536}, {60000, 1024},  {59000, 1024}};
+  for (const int64_t resident : {int64_t{4096}, int64_t{100000}, FileBytes::kDefaultViewResident}) {
+    SCOPED_TRACE(resident);
+    FileBytes bytes(resident);
+    ASSERT_TRUE(bytes.open(path.c_str()));
+    EXPECT_EQ(bytes.length(), 200000);
+    for (const auto& view : views) {
+      SCOPED_TRACE(view.offset);
+      const size_t from = std::min<size_t>(static_cast<size_t>(view.offset), text.size());
+      EXPECT_EQ(viewed(bytes, view.offset, view.size), text.substr(from, view.size));
+    }
+    // Whatever was viewed before, the whole file follows, with a NUL after it.
+    ASSERT_TRUE(bytes.loadAll());
+    EXPECT_TRUE(bytes.complete());
+    ASSERT_EQ(bytes.held(), text.size());
+    EXPECT_EQ(std::string(bytes.text(), bytes.held()), text);
+    EXPECT_EQ(bytes.text()[bytes.held()], '\0');
+  }
+}
+
+TEST(FileBytesTest, ASmallFileIsReadInOneGo) {
+  const std::string text = sampleText(5000);
+  const std::string path = testpaths::writeFile(testpaths::scratchDir() + "/f.jdx", text);
+  FileBytes bytes;
+  ASSERT_TRUE(bytes.open(path.c_str()));
+  for (int64_t offset : {0, 4000, 1000, 2000, 0}) viewed(bytes, offset, 1024);
+  ASSERT_TRUE(bytes.loadAll());
+  EXPECT_EQ(bytes.reads(), 1);
+}
+
+TEST(FileBytesTest, AFileCutShortAfterItWasMeasuredEndsEarly) {
+  const std::string dir = testpaths::scratchDir();
+  const std::string path = testpaths::writeFile(dir + "/f.jdx", sampleText(300000));
+  FileBytes bytes;
+  ASSERT_TRUE(bytes.open(path.c_str()));
+  std::filesystem::resize_file(path, 2000);
+  EXPECT_EQ(bytes.length(), 300000);
+  EXPECT_EQ(viewed(bytes, 1500, 1024).size(), 500u);
+  EXPECT_EQ(viewed(bytes, 250000, 1024), "");
+  ASSERT_TRUE(bytes.loadAll());
+  EXPECT_EQ(bytes.held(), 2000u);
+}
+
+TEST(FileBytesTest, AMissingFileHasNoLength) {
+  FileBytes bytes;
+  EXPECT_FALSE(bytes.open((testpaths::scratchDir() + "/none.jdx").c_str()));
+  EXPECT_EQ(bytes.length(), -1);
+  EXPECT_EQ(viewed(bytes, 0, 1024), "");
+  EXPECT_FALSE(bytes.open(nullptr));
+}
+
+}  // namespace
+}  // namespace jcamp
