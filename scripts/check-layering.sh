@@ -1,6 +1,7 @@
 #!/bin/sh
 # Keeps the subsystems' dependencies pointing one way:
-#   plugin -> document -> scan -> labels -> platform, and ui -> document/scan.
+#   plugin -> document -> scan -> labels -> platform; plugin also uses ui,
+#   and ui uses document and scan (never plugin).
 # A folder may include itself and the folders to its right, never those to its left.
 set -eu
 src=$1

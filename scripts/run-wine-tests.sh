@@ -44,6 +44,12 @@ elif [ -d "$source/../shared/jcamp-corpus" ]; then
   export JCAMP_CORPUS="Z:$(cd "$source/../shared/jcamp-corpus" && pwd)"
 fi
 
+# The dialog tests save their screenshots here (BMP, turned into PNG below).
+screenshots="$build/screenshots"
+rm -rf "$screenshots"
+mkdir -p "$screenshots"
+export JCAMP_SCREENSHOTS="Z:$screenshots"
+
 # The generated sets, for the tests that compare them with their true values.
 "$source/scripts/generate-sets.sh" "$work/generated" >/dev/null
 export JCAMP_GENERATED="Z:$work/generated"
@@ -60,11 +66,13 @@ for file in "$source"/examples/*.jdx; do set -- "$@" "Z:$file"; done
 
 cd "$build/bin"
 # The unload test runs in a process of its own: there the library is loaded once.
+# The dialog tests drive the import dialog from a second thread.
 timeout 1200 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
   status=0
   wine ./unit_tests.exe --gtest_brief=1 || status=1
   wine ./e2e_tests.exe --gtest_brief=1 --gtest_filter=-UnloadTest.* || status=1
   wine ./e2e_tests.exe --gtest_brief=1 --gtest_filter=UnloadTest.* || status=1
+  wine ./ui_wine_tests.exe --gtest_brief=1 || status=1
   if [ -n "$JCAMP_UNPACKED" ]; then
     (cd "$JCAMP_UNPACKED" && wine bin/jcamp-import.exe -o examples.csv "$@") || status=1
   fi
@@ -77,4 +85,9 @@ if [ -n "$package" ]; then
     exit 1
   fi
   echo "jcamp-import.exe of the unpacked $(basename "$package") imports the examples"
+fi
+
+set -- "$screenshots"/*.bmp
+if [ -e "$1" ]; then
+  /usr/bin/python3 "$source/tests/ui/wine/bmp_to_png.py" "$@"
 fi

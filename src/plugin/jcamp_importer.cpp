@@ -13,6 +13,7 @@
 #include "plugin/file_reading.h"
 #include "plugin/value_text.h"
 #include "scan/jcamp_reader.h"
+#include "ui/run_import_dialog.h"
 
 namespace jcamp {
 namespace {
@@ -35,7 +36,24 @@ int32_t copyName(const std::vector<std::string>& names, int32_t index, int32_t l
 
 int32_t JcampImporter::importDataUI() {
   rulesLocked_ = true;
-  return kResultNotReady;
+  sampleCount_ = 0;
+  xCount_ = 0;
+  yCount_ = 0;
+  std::vector<std::unique_ptr<JcampFileInfo>> chosen;
+  if (!ui::runImportDialog(rules_, chosen)) return kResultNotReady;
+  sampleNames_.clear();
+  variableNames_.clear();
+  if (!chosen.empty()) {
+    xCount_ = chosen.front()->xCount;
+    yCount_ = chosen.front()->yCount;
+  }
+  int64_t samples = 0;
+  for (const auto& entry : chosen) samples += std::max(entry->sampleCount, 0);
+  sampleCount_ = static_cast<int32_t>(std::min<int64_t>(samples, INT32_MAX));
+  files_ = std::move(chosen);
+  fileStartsValid_ = false;
+  DataImporter& self = *this;
+  return self.importData();
 }
 
 int32_t JcampImporter::importData() {

@@ -3,6 +3,7 @@
 // about the rows and writes the matrix.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -162,19 +163,44 @@ bool writeOutput(Run& run, uint32_t handle, const MatrixRows& rows) {
   return false;
 }
 
+// The import dialog opens in the current directory (DIR when given) and
+// imports what the user chose; the library's file list says what that was.
+int32_t chooseAndImport(Run& run, uint32_t handle) {
+  std::error_code error;
+  if (!run.options.files.empty()) std::filesystem::current_path(run.options.files.front(), error);
+  if (error) {
+    say(run.progress, "cannot open the folder " + run.options.files.front());
+    return JCAMP_NOT_READY;
+  }
+  const int32_t result = run.library.importDataUI(handle);
+  int32_t files = 0;
+  if (run.library.getNoOfFiles(handle, &files) != JCAMP_OK) files = 0;
+  std::vector<char> name(4096, '\0');  // longer than any path the dialog lists
+  for (int32_t i = 0; i < files; ++i) {
+    if (run.library.getFileName(handle, i, name.data()) == JCAMP_OK)
+      run.added.push_back(name.data());
+  }
+  return result;
+}
+
 int importFiles(Run& run) {
   ImportHandle handle(run.library);
   if (!handle.opened() || run.library.setReadingMode(handle.get(), run.mode) != JCAMP_OK) {
     say(run.progress, "the library cannot open an import handle");
     return kExitFailed;
   }
-  if (!addFiles(run, handle.get())) return kExitFailed;
-  if (run.added.empty()) {
-    say(run.progress, "no file could be read; nothing written");
-    return kExitFailed;
+  int32_t result;
+  if (run.options.choose) {
+    result = chooseAndImport(run, handle.get());
+  } else {
+    if (!addFiles(run, handle.get())) return kExitFailed;
+    if (run.added.empty()) {
+      say(run.progress, "no file could be read; nothing written");
+      return kExitFailed;
+    }
+    run.progress.update("importing");
+    result = run.library.importData(handle.get());
   }
-  run.progress.update("importing");
-  const int32_t result = run.library.importData(handle.get());
   if (result != JCAMP_OK) {
     reportResult(run.progress, "import", result, std::string());
     return kExitFailed;
@@ -218,6 +244,10 @@ int main(int argc, char** argv) {
   }
   const int32_t mode = options.hostCompatible ? JCAMP_MODE_HOST_COMPATIBLE : JCAMP_MODE_STANDARD;
   if (options.list) return listFiles(library, options.files, mode, stdout) ? kExitOk : kExitFailed;
+  // The import dialog moves the current directory: a relative output path is taken before.
+  if (options.choose && !options.outputPath.empty()) {
+    options.outputPath = std::filesystem::absolute(options.outputPath).string();
+  }
   Progress progress;
   Run run(library, options, progress);
   run.mode = mode;

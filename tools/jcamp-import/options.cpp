@@ -32,6 +32,7 @@ constexpr std::pair<const char*, bool Options::*> kFlags[] = {
     {"--host-compatible", &Options::hostCompatible},
     {"--strict", &Options::strict},
     {"--with-origin", &Options::withOrigin},
+    {"--choose", &Options::choose},
 };
 
 bool setFlag(const std::string& argument, Options& options) {
@@ -48,6 +49,7 @@ bool setFlag(const std::string& argument, Options& options) {
 
 const char* usageText() {
   return "Usage: jcamp-import [OPTIONS] FILE...\n"
+         "       jcamp-import [OPTIONS] --choose [DIR]\n"
          "Imports JCAMP-DX files into one samples x variables matrix and writes it as CSV.\n"
          "Every data block of every file is one row; the columns are the X points of the\n"
          "first file's first block, then one column per ##CONCENTRATIONS= component.\n"
@@ -65,6 +67,8 @@ const char* usageText() {
          "      --on-error=skip    leave out a file that cannot be read, write the rest (default)\n"
          "      --on-error=stop    stop at such a file, write nothing\n"
          "      --list             show each file's shape (or why it is refused), no matrix\n"
+         "      --choose [DIR]     pick the files interactively in the import dialog,\n"
+         "                         starting in DIR (default: the current directory)\n"
          "      --library PATH     load the import library from PATH\n"
          "  -h, --help             show this help\n"
          "      --version          show the version\n"
@@ -114,7 +118,11 @@ Command parseOptions(int argc, const char* const* argv, Options& options, std::s
       return Command::kUsageError;
     }
   }
-  if (options.files.empty()) {
+  if (options.choose && options.files.size() > 1) {
+    error = "--choose takes at most one folder";
+    return Command::kUsageError;
+  }
+  if (options.files.empty() && !options.choose) {
     error = "no FILE given";
     return Command::kUsageError;
   }

@@ -14,6 +14,7 @@ struct Options {
   bool hostCompatible = false;  // the library's default reading and getData's texts
   bool strict = false;          // a file with a warning is left out (or stops the run)
   bool withOrigin = false;      // each row's file and block as two more columns
+  bool choose = false;          // --choose [DIR]: the user picks the files in the import dialog
   std::vector<std::string> files;
 };
 
