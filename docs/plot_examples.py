@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Draws the bundled example spectra, coloured by their water content, into
-docs/example-spectra.png:
+docs/wheat-flour-absorbance.png:
 
     JCAMPIMPORT_LIBRARY=build/release/bin/libjcampimport.so.0 docs/plot_examples.py
 """
@@ -45,7 +45,7 @@ def main():
     axes.set_title("Bundled example spectra, coloured by water content")
     axes.legend(fontsize=8)
     figure.tight_layout()
-    out = os.path.join(HERE, "example-spectra.png")
+    out = os.path.join(HERE, "wheat-flour-absorbance.png")
     figure.savefig(out)
     print(out)
 
