@@ -363,6 +363,7 @@ uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
     return kDocNoMemory;
   }
   budget.reset(uint64_t{count} * sizeof(JcampBlock));
+  if (blocksFilled) blocksFilled(0, 0);
   return byBlock.fillInOrder();
 }
 

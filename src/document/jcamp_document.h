@@ -53,6 +53,10 @@ class JcampDocument {
   // When set, buildDataBlocks calls it for each run of data blocks it has
   // filled (first, count), as soon as they are complete, on the thread that
   // filled them; runs may come in any order. It may take the blocks' arrays.
+  // When the blocks are filled again from fresh ones (a fill on several
+  // threads that ran over its budget is redone one block at a time), it is
+  // called with count 0 first. Blocks whose spans overlap are filled in one
+  // pass without it.
   std::function<void(uint32_t first, uint32_t count)> blocksFilled;
   // The lines the records index into (set by buildLabels) and the reading rules.
   ReadContext context;

@@ -6,9 +6,11 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "document/jcamp_document.h"
 #include "document/matrix_rows.h"
+#include "document/row_values.h"
 #include "document/x_grid.h"
 #include "labels/data_types.h"
 #include "platform/file_io.h"
@@ -45,13 +47,13 @@ uint32_t readLines(JcampDocument& document, const JcampReader& reader, const cha
   return document.readText(bytes->text(), bytes->held());
 }
 
-uint32_t loadDocument(JcampDocument& document, const JcampReader& reader, const char* path) {
+// The document up to its data blocks: lines, labels and block spans.
+uint32_t loadLabels(JcampDocument& document, const JcampReader& reader, const char* path) {
   document.context.rules = reader.rules;
   uint32_t status = readLines(document, reader, path);
   if (status == kDocOk) status = document.buildLabels();
   if (status == kDocOk) status = document.buildBlocks();
   document.concentrationCapacity = reader.yCount > 0 ? static_cast<uint32_t>(reader.yCount) : 0;
-  if (status == kDocOk) status = document.buildDataBlocks();
   return status;
 }
 
@@ -64,92 +66,6 @@ std::string abscissaName(const JcampBlock& first, int32_t i, double x) {
   if (x > static_cast<double>(0.1f)) rounded = x + static_cast<double>(0.5f);
   if (x < -static_cast<double>(0.1f)) rounded = x - static_cast<double>(0.5f);
   return formatIntegerName(static_cast<int32_t>(std::trunc(rounded)));
-}
-
-// Writes one sample's column: element i * rows of out is variable i. X variable
-// i is the block's point i: 0 beyond its ##NPOINTS= or without a table, missing
-// where the table held fewer points than ##NPOINTS= announced. Y variable k is
-// its concentration k, 0 where the block gives none. A null block reads 0.
-void fillSample(const JcampBlock* data, float* out, int64_t rows, int32_t xCount,
-                int32_t variables) {
-  int32_t i = 0;
-  if (data != nullptr && data->yValues) {
-    const int32_t announced = static_cast<int32_t>(std::min<uint32_t>(data->nPoints, xCount));
-    const int32_t held = static_cast<int32_t>(std::min<uint32_t>(data->tableLength, announced));
-    for (; i < held; ++i) out[i * rows] = data->yValues[i];
-    for (; i < announced; ++i) out[i * rows] = kMissingValue;
-  }
-  for (; i < xCount; ++i) out[i * rows] = 0.0f;
-  int32_t k = 0;
-  if (data != nullptr && data->concentrations) {
-    const uint32_t given = std::min(data->concentrationCount, data->concentrationLength);
-    const int32_t held = static_cast<int32_t>(std::min<uint32_t>(given, variables - xCount));
-    for (; k < held; ++k) out[(xCount + k) * rows] = data->concentrations[k];
-  }
-  for (; xCount + k < variables; ++k) out[(xCount + k) * rows] = 0.0f;
-}
-
-// Samples whose values are staged together: for each variable they make one
-// run of the block, whole cache lines instead of one float in each.
-constexpr int32_t kStagedSamples = 16;
-
-// Where the values go: element i * rows + j holds variable i of sample j.
-struct ValueTarget {
-  float* block = nullptr;
-  int64_t rows = 0;
-  int32_t xCount = 0;
-  int32_t variables = 0;
-  int32_t samples = 0;
-};
-
-ValueTarget valueTarget(const JcampReader& reader, int32_t variables, int32_t samples) {
-  ValueTarget target;
-  target.block = reader.valueBlock.get();
-  target.rows = reader.blockRows;
-  target.xCount = std::clamp(reader.nPoints, 0, variables);
-  target.variables = variables;
-  target.samples = samples;
-  return target;
-}
-
-// Writes samples [first, end) of the target: each sample's values into a
-// staging area first (kStagedSamples apart), then each variable's run of
-// samples into the block. Samples without a data block read 0.
-void fillSamples(const JcampDocument& document, const ValueTarget& target, int32_t first,
-                 int32_t end) {
-  auto dataBlock = [&document](int32_t j) {
-    return static_cast<uint32_t>(j) < document.dataBlockCount ? &document.dataBlocks[j] : nullptr;
-  };
-  if (end - first == 1) {
-    // A lone sample gains nothing from staging (a single-sample block is one run anyway).
-    fillSample(dataBlock(first), target.block + first, target.rows, target.xCount,
-               target.variables);
-    return;
-  }
-  if (first >= end) return;
-  const int32_t width = std::min(kStagedSamples, end - first);
-  const std::unique_ptr<float[]> staging(new float[static_cast<size_t>(target.variables) * width]);
-  for (int32_t group = first; group < end; group += width) {
-    const int32_t count = std::min(width, end - group);
-    for (int32_t s = 0; s < count; ++s) {
-      fillSample(dataBlock(group + s), staging.get() + s, width, target.xCount, target.variables);
-    }
-    for (int64_t i = 0; i < target.variables; ++i) {
-      std::memcpy(target.block + i * target.rows + group, staging.get() + i * width,
-                  static_cast<size_t>(count) * sizeof(float));
-    }
-  }
-}
-
-// Every sample's values, a run of kStagedSamples samples at a time; the
-// columns the entry does not describe (the file changed since it was added)
-// stay defined.
-void fillValues(const JcampDocument& document, JcampReader& reader, int32_t variables,
-                int32_t samples) {
-  const ValueTarget target = valueTarget(reader, variables, samples);
-  fillSamples(document, target, 0, samples);
-  std::fill(target.block + static_cast<int64_t>(variables) * target.rows,
-            target.block + static_cast<int64_t>(reader.blockColumns) * target.rows, 0.0f);
 }
 
 void nameVariables(const JcampDocument& document, JcampReader& reader, const JcampFileInfo& entry,
@@ -185,31 +101,81 @@ void nameSamples(const JcampDocument& document, JcampReader& reader, int32_t sam
   }
 }
 
-// Under rowsForBlocks the value block holds exactly the rows planned (the
-// caller's serves when the header counted them all); false when it cannot be
-// allocated.
-bool allocateRows(JcampReader& reader, const FileRows& plan, int64_t variables) {
-  const auto rows = static_cast<int32_t>(plan.rows.size());
-  if (!reader.valueBlock || reader.blockRows != rows) {
-    reader.blockRows = rows;
-    reader.allocValueBlock(reader.blockRows, reader.blockColumns);
+// The rows not written while the blocks were filled, one run of consecutive
+// rows at a time: blockOf(r, block) gives row r's data block (null: none), or
+// false when the row is written already.
+template <typename BlockOf>
+void writeRemainingRows(const ValueTarget& target, int64_t rows, BlockOf blockOf,
+                        const std::vector<char>& reversed) {
+  std::vector<const JcampBlock*> blocks;
+  std::vector<char> flags;
+  int64_t first = 0;
+  const auto flush = [&] {
+    writeRows(target, first, static_cast<int32_t>(blocks.size()), blocks.data(), flags.data());
+    blocks.clear();
+    flags.clear();
+  };
+  for (int64_t r = 0; r < rows; ++r) {
+    const JcampBlock* block = nullptr;
+    if (!blockOf(r, block)) {
+      if (!blocks.empty()) flush();
+      continue;
+    }
+    if (blocks.empty()) first = r;
+    blocks.push_back(block);
+    flags.push_back(reversed.empty() ? 0 : reversed[static_cast<size_t>(r)]);
+    if (blocks.size() == kStagedRows) flush();
   }
-  return reader.valueBlock != nullptr || plan.rows.empty() || variables == 0;
+  if (!blocks.empty()) flush();
 }
 
-// The planned rows' values, a reversed row's X values last to first.
-void fillRows(const FileRows& plan, JcampReader& reader, int32_t variables) {
-  float* block = reader.valueBlock.get();
-  const int64_t rows = reader.blockRows;
-  const int32_t xCount = std::clamp(reader.nPoints, 0, variables);
-  for (size_t r = 0; r < plan.rows.size(); ++r) {
-    float* out = block + r;
-    fillSample(plan.rows[r].block, out, rows, xCount, variables);
-    if (!plan.rows[r].reversed) continue;
-    for (int32_t i = 0, j = xCount - 1; i < j; ++i, --j) std::swap(out[i * rows], out[j * rows]);
+// By default sample j holds data block j (0 everywhere beyond the blocks);
+// the columns the entry does not describe (the file changed since it was
+// added) stay defined.
+void completeSamples(JcampReader& reader, const JcampDocument& document, const RowValues& values,
+                     const ValueTarget& target, int32_t samples) {
+  const auto blockOf = [&](int64_t j, const JcampBlock*& block) {
+    const auto k = static_cast<uint32_t>(j);
+    if (values.written(k)) return false;
+    block = k < document.dataBlockCount ? &document.dataBlocks[k] : nullptr;
+    return true;
+  };
+  writeRemainingRows(target, samples, blockOf, {});
+  zeroOtherColumns(target, reader.blockColumns);
+}
+
+// Under rowsForBlocks the value block holds exactly the rows planned: the
+// caller's serves when the header counted them all, else a block of the
+// planned size takes the rows written so far and the rest. False when it
+// cannot be allocated.
+bool completeRows(JcampReader& reader, const JcampDocument& document, const FileRows& plan,
+                  const RowValues& values, ValueTarget target, int64_t variables) {
+  const auto rows = static_cast<int32_t>(plan.rows.size());
+  int64_t keptRows = rows;  // rows that hold what was written while the blocks were filled
+  if (!reader.valueBlock || reader.blockRows != rows) {
+    const std::unique_ptr<float[]> earlier = std::move(reader.valueBlock);
+    const int64_t earlierRows = earlier ? reader.blockRows : 0;
+    reader.blockRows = rows;
+    reader.allocValueBlock(reader.blockRows, reader.blockColumns);
+    if (!reader.valueBlock) return plan.rows.empty() || variables == 0;
+    target.block = reader.valueBlock.get();
+    target.rows = rows;
+    keptRows = std::min<int64_t>(earlierRows, rows);
+    for (int64_t v = 0; v < target.variables && keptRows > 0; ++v) {
+      std::memcpy(target.block + v * rows, earlier.get() + v * earlierRows,
+                  static_cast<size_t>(keptRows) * sizeof(float));
+    }
   }
-  std::fill(block + static_cast<int64_t>(variables) * rows,
-            block + static_cast<int64_t>(reader.blockColumns) * rows, 0.0f);
+  std::vector<char> reversed(plan.rows.size());
+  for (size_t r = 0; r < plan.rows.size(); ++r) reversed[r] = plan.rows[r].reversed ? 1 : 0;
+  const auto blockOf = [&](int64_t r, const JcampBlock*& block) {
+    block = plan.rows[static_cast<size_t>(r)].block;
+    return block == nullptr || r >= keptRows ||
+           !values.written(static_cast<uint32_t>(block - document.dataBlocks.get()));
+  };
+  writeRemainingRows(target, rows, blockOf, reversed);
+  zeroOtherColumns(target, reader.blockColumns);
+  return true;
 }
 
 // Under roundTripNames each X name reads back to its abscissa on the matrix's grid.
@@ -313,25 +279,40 @@ int32_t readMatrixOrThrow(JcampReader& reader, const JcampFileInfo& entry, Varia
     return dropResults(reader);
   }
   JcampDocument document;
-  const uint32_t status = loadDocument(document, reader, entry.path.c_str());
+  uint32_t status = loadLabels(document, reader, entry.path.c_str());
+  XGrid fileGrid;
+  XGrid& grid = matrixGrid != nullptr ? *matrixGrid : fileGrid;
+  RowPlanner planner(document, samples, grid);
+  // Rows are written as their blocks are filled, into the value block the
+  // caller allocated: by default a row per block the header counts; under
+  // rowsForBlocks the rows it has room for (the rest wait for the plan).
+  ValueTarget target;
+  target.block = reader.valueBlock.get();
+  target.rows = reader.blockRows;
+  target.variables = static_cast<int32_t>(std::min<int64_t>(variables, reader.blockColumns));
+  target.xCount = std::clamp(reader.nPoints, 0, target.variables);
+  const int64_t writable = rules.rowsForBlocks ? reader.blockRows : (hasValues ? samples : 0);
+  RowValues values(document, planner, target, writable);
+  document.blocksFilled = [&values](uint32_t first, uint32_t count) {
+    values.blocksFilled(first, count);
+  };
+  if (status == kDocOk) status = document.buildDataBlocks();
+  document.blocksFilled = nullptr;
   if (status != kDocOk) {
     setStatus(reader, status);
     return dropResults(reader);
   }
-  XGrid fileGrid;
-  XGrid& grid = matrixGrid != nullptr ? *matrixGrid : fileGrid;
-  const FileRows plan = planRows(document, samples, grid);
+  const FileRows plan = planner.finish();
   if (rules.rowsForBlocks) {
-    if (!allocateRows(reader, plan, variables)) {
+    if (!completeRows(reader, document, plan, values, target, variables)) {
       setStatus(reader, kStatusNoMemory);
       return dropResults(reader);
     }
-    if (reader.valueBlock) fillRows(plan, reader, static_cast<int32_t>(variables));
     for (const MatrixRow& row : plan.rows) {
       reader.sampleNames.push_back(rowName(document, row, entry.path));
     }
   } else {
-    if (hasValues) fillValues(document, reader, static_cast<int32_t>(variables), samples);
+    if (hasValues) completeSamples(reader, document, values, target, samples);
     nameSamples(document, reader, samples);
   }
   if (naming == VariableNaming::kName) {

@@ -1,5 +1,6 @@
 #include "document/matrix_rows.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -56,47 +57,71 @@ std::string describeRefusal(uint32_t k, uint32_t points, const XGrid& matrix) {
 
 }  // namespace
 
-FileRows planRows(const JcampDocument& document, int32_t counted, XGrid& matrixGrid) {
-  const ReadingRules& rules = document.context.rules;
-  const std::vector<bool> unclosed = unclosedBlocks(document);
-  FileRows plan;
-  size_t refusedBlocks = 0;
-  const uint32_t blocks = document.dataBlockCount;
-  const uint32_t candidates =
-      rules.rowsForBlocks ? blocks : static_cast<uint32_t>(counted > 0 ? counted : 0);
-  for (uint32_t k = 0; k < candidates; ++k) {
+RowPlanner::RowPlanner(const JcampDocument& document, int32_t counted, XGrid& matrixGrid)
+    : document_(document),
+      matrixGrid_(matrixGrid),
+      gridGiven_(!matrixGrid.empty()),
+      counted_(counted),
+      unclosed_(unclosedBlocks(document)) {}
+
+uint32_t RowPlanner::candidates() const {
+  if (document_.context.rules.rowsForBlocks) return document_.dataBlockCount;
+  return static_cast<uint32_t>(counted_ > 0 ? counted_ : 0);
+}
+
+void RowPlanner::restart() {
+  if (!gridGiven_) matrixGrid_ = XGrid();
+  next_ = 0;
+  refusedBlocks_ = 0;
+  plan_ = FileRows();
+}
+
+int64_t RowPlanner::planBlock() {
+  const uint32_t k = next_++;
+  if (k >= candidates() || k >= document_.dataBlockCount) return -1;
+  const ReadingRules& rules = document_.context.rules;
+  const JcampBlock& block = document_.dataBlocks[k];
+  if (rules.rowsForBlocks && !holdsTable(block)) return -1;
+  MatrixRow row;
+  row.block = &block;
+  row.diagnostics = blockDiagnostics(document_, block, k, unclosed_);
+  if (matrixGrid_.empty()) matrixGrid_ = XGrid::of(block);
+  const GridFit fit = fitGrid(block, matrixGrid_);
+  if (fit.offGrid && rules.refuseOtherGrid) {
+    if (refusedBlocks_++ < kMostRefusalLines) {
+      plan_.refused.push_back(describeRefusal(k, block.nPoints, matrixGrid_));
+    }
+    return -1;
+  }
+  row.reversed = fit.reversed && rules.alignReversedX;
+  const uint32_t warnings =
+      (fit.reversed && !row.reversed ? kWarnXReversed : 0u) | (fit.offGrid ? kWarnXGrid : 0u);
+  row.diagnostics.note(0, warnings, titleLine(block));
+  plan_.rows.push_back(row);
+  return static_cast<int64_t>(plan_.rows.size()) - 1;
+}
+
+FileRows RowPlanner::finish() {
+  const uint32_t candidates = this->candidates();
+  while (next_ < document_.dataBlockCount && next_ < candidates) planBlock();
+  const uint32_t cut = document_.lineTable != nullptr ? document_.lineTable->cutLine() : 0;
+  for (uint32_t k = std::max(next_, document_.dataBlockCount); k < candidates; ++k) {
+    // Counted by the header, absent from the file.
     MatrixRow row;
-    if (k >= blocks) {
-      // Counted by the header, absent from the file.
-      row.diagnostics.block = static_cast<int32_t>(k);
-      const uint32_t cut = document.lineTable != nullptr ? document.lineTable->cutLine() : 0;
-      row.diagnostics.note(0, kWarnBlockMissing | (cut != 0 ? kWarnTruncated : 0u), cut);
-      plan.rows.push_back(row);
-      continue;
-    }
-    const JcampBlock& block = document.dataBlocks[k];
-    if (rules.rowsForBlocks && !holdsTable(block)) continue;
-    row.block = &block;
-    row.diagnostics = blockDiagnostics(document, block, k, unclosed);
-    if (matrixGrid.empty()) matrixGrid = XGrid::of(block);
-    const GridFit fit = fitGrid(block, matrixGrid);
-    if (fit.offGrid && rules.refuseOtherGrid) {
-      if (refusedBlocks++ < kMostRefusalLines) {
-        plan.refused.push_back(describeRefusal(k, block.nPoints, matrixGrid));
-      }
-      continue;
-    }
-    row.reversed = fit.reversed && rules.alignReversedX;
-    const uint32_t warnings =
-        (fit.reversed && !row.reversed ? kWarnXReversed : 0u) | (fit.offGrid ? kWarnXGrid : 0u);
-    row.diagnostics.note(0, warnings, titleLine(block));
-    plan.rows.push_back(row);
+    row.diagnostics.block = static_cast<int32_t>(k);
+    row.diagnostics.note(0, kWarnBlockMissing | (cut != 0 ? kWarnTruncated : 0u), cut);
+    plan_.rows.push_back(row);
   }
-  if (refusedBlocks > kMostRefusalLines) {
-    plan.refused.push_back("and " + std::to_string(refusedBlocks - kMostRefusalLines) +
-                           " more blocks");
+  next_ = std::max(next_, candidates);
+  if (refusedBlocks_ > kMostRefusalLines) {
+    plan_.refused.push_back("and " + std::to_string(refusedBlocks_ - kMostRefusalLines) +
+                            " more blocks");
   }
-  return plan;
+  return std::move(plan_);
+}
+
+FileRows planRows(const JcampDocument& document, int32_t counted, XGrid& matrixGrid) {
+  return RowPlanner(document, counted, matrixGrid).finish();
 }
 
 std::string rowName(const JcampDocument& document, const MatrixRow& row, const std::string& path) {

@@ -27,8 +27,42 @@ struct FileRows {
   std::vector<std::string> refused;
 };
 
-// The rows of a document whose header counts `counted` blocks, against the
-// matrix's X grid; an empty grid becomes that of the first row's block.
+// Plans the rows of a document whose header counts `counted` blocks, against
+// the matrix's X grid (an empty grid becomes that of the first row's block):
+// block by block, in file order, as soon as each data block is filled, so that
+// a block's arrays may go once its row is written.
+class RowPlanner {
+ public:
+  RowPlanner(const JcampDocument& document, int32_t counted, XGrid& matrixGrid);
+
+  // Plans the next data block; returns the index of its row, or -1 when it
+  // gives none.
+  int64_t planBlock();
+  // Data blocks planned so far.
+  uint32_t planned() const { return next_; }
+  // Whether planned row r puts its X values last to first.
+  bool reversed(int64_t r) const { return plan_.rows[static_cast<size_t>(r)].reversed; }
+  // Plans the blocks left, adds the rows the header counts but the file
+  // lacks and hands the plan over.
+  FileRows finish();
+  // Forgets every block planned: the matrix's grid is as it was given.
+  void restart();
+
+ private:
+  // The blocks that may give rows: by default those the header counts.
+  uint32_t candidates() const;
+
+  const JcampDocument& document_;
+  XGrid& matrixGrid_;
+  const bool gridGiven_;
+  const int32_t counted_;
+  std::vector<bool> unclosed_;  // per data block: the input stopped inside it
+  uint32_t next_ = 0;
+  size_t refusedBlocks_ = 0;
+  FileRows plan_;
+};
+
+// The whole plan at once.
 FileRows planRows(const JcampDocument& document, int32_t counted, XGrid& matrixGrid);
 
 // The name of a row under rowsForBlocks, which never shifts: the block's

@@ -1,0 +1,78 @@
+// The planned rows' values in a file's value block, written while its data
+// blocks are still being filled: each run of blocks is planned in file order,
+// its rows are written and its blocks' arrays go, so that the decoded blocks
+// and the matrix are never held whole side by side.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "document/matrix_rows.h"
+
+namespace jcamp {
+
+class JcampDocument;
+
+// Where the values go: element v * rows + r holds variable v of row r, for
+// the rows below `rows` and the variables below `variables`, of which the
+// first xCount are the X points. A null block takes no values.
+struct ValueTarget {
+  float* block = nullptr;
+  int64_t rows = 0;
+  int32_t xCount = 0;
+  int32_t variables = 0;
+};
+
+class RowValues {
+ public:
+  // The planner plans the document's blocks; rows below `writable` go into
+  // target as soon as they are planned.
+  RowValues(JcampDocument& document, RowPlanner& planner, const ValueTarget& target,
+            int64_t writable);
+
+  // The document's blocksFilled: plans the runs that are now next in file
+  // order, writes their rows and releases their blocks' arrays (those of the
+  // first block stay: it names the variables). A call with count 0 means the
+  // blocks are filled again from the start. Any thread may call it.
+  void blocksFilled(uint32_t first, uint32_t count);
+
+  // Whether the values of data block k are in the target already.
+  bool written(uint32_t k) const { return k < written_.size() && written_[k] != 0; }
+
+ private:
+  struct Run {
+    uint32_t first = 0;
+    uint32_t count = 0;
+  };
+  // The runs planned by this call: blocks, their rows (-1: none) and whether
+  // each is reversed, in file order.
+  struct Planned {
+    std::vector<uint32_t> blocks;
+    std::vector<int64_t> rows;
+    std::vector<char> reversed;
+  };
+  void planReadyRuns(Planned& planned);
+  void writeAndRelease(const Planned& planned);
+
+  JcampDocument& document_;
+  RowPlanner& planner_;
+  const ValueTarget target_;
+  const int64_t writable_;
+  std::mutex lock_;
+  std::vector<Run> waiting_;  // filled runs whose blocks before them are not planned yet
+  std::vector<char> written_;
+};
+
+// Writes rows [first, first + count) of target (at most kStagedRows) from
+// blocks[i] (null: no data block, 0 everywhere), reversed[i] putting a row's X
+// values last to first.
+constexpr int32_t kStagedRows = 16;
+void writeRows(const ValueTarget& target, int64_t first, int32_t count,
+               const JcampBlock* const* blocks, const char* reversed);
+
+// The columns beyond target.variables, up to `columns`, read 0.
+void zeroOtherColumns(const ValueTarget& target, int32_t columns);
+
+}  // namespace jcamp
