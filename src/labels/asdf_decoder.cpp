@@ -1,6 +1,7 @@
 #include "labels/asdf_decoder.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -98,6 +99,71 @@ void takeRealRun(const char*& p, Token& token) {
   for (; isRealNumberCharacter(*p); ++p) token.append(*p);
 }
 
+// Numbers of up to this many digits are read here, without a token: a double
+// holds their digits exactly.
+constexpr int kShortDigits = 15;
+constexpr double kPowersOfTen[kShortDigits + 1] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+// Whether one division of two exact doubles is rounded once, as the parsers
+// round: not where arithmetic runs in a wider format (x87).
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+constexpr bool kDivisionRoundsOnce = true;
+#else
+constexpr bool kDivisionRoundsOnce = false;
+#endif
+
+// A short plain number at p: [sign] digits [. digits], at most kShortDigits
+// digits, a digit before any point. Its value is the one parseDouble gives
+// its text (exact, or one correctly rounded division). False, with nothing
+// read, when the text is not such a number or endsHere(end, point) says the
+// caller's token goes on there: the caller then reads it the long way.
+struct ShortNumber {
+  double value = 0;
+  bool point = false;
+  const char* end = nullptr;
+};
+
+template <typename EndsHere>
+bool readShortNumber(const char* p, EndsHere endsHere, ShortNumber& number) {
+  const bool negative = *p == '-';
+  if (*p == '+' || *p == '-') ++p;
+  uint64_t mantissa = 0;
+  int digits = 0;
+  int fraction = 0;
+  bool point = false;
+  for (;; ++p) {
+    if (isDigit(*p)) {
+      if (++digits > kShortDigits) return false;
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+      fraction += point ? 1 : 0;
+    } else if (*p == '.' && !point && digits > 0) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0 || (fraction > 0 && !kDivisionRoundsOnce) || !endsHere(p, point)) return false;
+  double value = static_cast<double>(mantissa);
+  if (fraction > 0) value /= kPowersOfTen[fraction];
+  number.value = negative ? -value : value;
+  number.point = point;
+  number.end = p;
+  return true;
+}
+
+// The first field of a line or pair (takeFieldToken) read as a number: when it
+// is a short number, its value and whether it has a point.
+bool readShortField(const char*& p, double& value, bool& point) {
+  if (!isDigit(*p) && *p != '+' && *p != '-') return false;
+  ShortNumber number;
+  const auto fieldEnds = [](const char* q, bool) { return !isDigit(*q) && *q != '.'; };
+  if (!readShortNumber(p, fieldEnds, number)) return false;
+  p = number.end;
+  value = number.value;
+  point = number.point;
+  return true;
+}
+
 // Finishes an integer token of an X++(Y..Y) line the way parseInt reads its
 // decimal text (asdfToDecimal): the sign and the magnitude so far come from
 // the token's first character, the run of digits at p follows. The whole run
@@ -123,15 +189,49 @@ int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool ha
              : 0;
 }
 
+// Digits a 32-bit integer token always holds: up to this many of them after
+// a first digit read without range checks.
+constexpr int kPlainDigits = 8;
+
+// finishInteger for a run of at most kPlainDigits digits at p: no token
+// limit or range is near.
+bool finishShortInteger(const char*& p, bool negative, uint32_t magnitude, int32_t& value) {
+  const char* q = p;
+  for (int i = 0; i < kPlainDigits && isDigit(*q); ++i, ++q) {
+    magnitude = magnitude * 10 + static_cast<uint32_t>(*q - '0');
+  }
+  if (isDigit(*q)) return false;
+  p = q;
+  value = negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
+  return true;
+}
+
 // An SQZ, DIF or DUP token: its character's signed digit, then digits.
 int32_t readCompressedInteger(const char*& p) {
   const int32_t lead = leadAt(p++);
-  return finishInteger(p, lead < 0, static_cast<uint64_t>(lead < 0 ? -lead : lead), true,
-                       kTokenMax - 1);
+  const auto magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
+  int32_t value = 0;
+  if (finishShortInteger(p, lead < 0, magnitude, value)) return value;
+  return finishInteger(p, lead < 0, magnitude, true, kTokenMax - 1);
+}
+
+// A plain integer token after its sign, if any: digits, or 0 without one.
+int32_t readWholeInteger(const char*& p, bool negative, uint32_t room) {
+  int32_t value = 0;
+  if (isDigit(*p) && finishShortInteger(p, negative, 0, value)) return value;
+  return finishInteger(p, negative, 0, false, room);
 }
 
 // The real-valued token of an (XY..XY) ordinate at p, of class `kind`.
 double readRealToken(const char*& p, AsdfClass kind) {
+  if (kind == kAsdfDigit || kind == kAsdfSign) {
+    ShortNumber number;
+    const auto runEnds = [](const char* q, bool) { return !isRealNumberCharacter(*q); };
+    if (readShortNumber(p, runEnds, number)) {
+      p = number.end;
+      return number.value;
+    }
+  }
   Token token;
   if (kind != kAsdfDigit) token.append(*p++);
   takeRealRun(p, token);
@@ -193,7 +293,7 @@ struct FloatSums {
 
   static Step compressed(const char*& p) { return readCompressedInteger(p); }
   static Value whole(const char*& p, bool negative, uint32_t room) {
-    return static_cast<float>(finishInteger(p, negative, 0, false, room));
+    return static_cast<float>(readWholeInteger(p, negative, room));
   }
   static Value real(double value) { return narrowToFloat(value); }
   static Value add(Value previous, Step step, uint32_t& notes) {
@@ -244,6 +344,13 @@ bool startsExponent(const char* p, bool afterPoint) {
 // A real number at p (a sign, digits, a '.', digits, an exponent), as one
 // token; p ends after it. Without a digit it reads 0, as a lone sign does.
 double readRealNumber(const char*& p, bool* writtenReal = nullptr) {
+  ShortNumber number;
+  const auto numberEnds = [](const char* q, bool point) { return !startsExponent(q, point); };
+  if (readShortNumber(p, numberEnds, number)) {
+    p = number.end;
+    if (writtenReal != nullptr) *writtenReal = number.point;
+    return number.value;
+  }
   Token token;
   bool digits = false;
   if (*p == '+' || *p == '-') token.append(*p++);
@@ -281,9 +388,12 @@ uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values,
   if (realNumbers && (isDigit(*p) || *p == '+' || *p == '-' || *p == '.')) {
     x = readRealNumber(p);
   } else {
-    Token abscissa;
-    takeFieldToken(p, abscissa);
-    x = parseDouble(abscissa.text());
+    bool point = false;
+    if (!readShortField(p, x, point)) {
+      Token abscissa;
+      takeFieldToken(p, abscissa);
+      x = parseDouble(abscissa.text());
+    }
     if (startsExponent(p, false)) notes |= kWarnDecimalSplit;
   }
 
@@ -423,6 +533,8 @@ uint32_t decodeXyPoints(const char* line, double xFactor, uint32_t& lastKind, fl
       bool writtenReal = false;
       x = readRealNumber(p, &writtenReal);
       realFlag = writtenReal ? 1 : 0;
+    } else if (bool point = false; readShortField(p, x, point)) {
+      realFlag = point ? 1 : 0;
     } else {
       Token abscissa;
       takeFieldToken(p, abscissa);

@@ -1,0 +1,120 @@
+// Short plain numbers are read by the decoders without a token: each must
+// come out as the parser reads the same text, bit for bit, and the texts that
+// go on past a short number (more digits, an exponent) must still be read
+// whole.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "labels/asdf_decoder.h"
+#include "labels/narrow_to_float.h"
+#include "labels/value_parsers.h"
+
+namespace jcamp {
+namespace {
+
+bool sameBits(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Numbers around the limits of the short reading: digit counts, points,
+// signs, exponents (which a real-number reading takes as part of the number).
+const char* const kNumbers[] = {
+    "0",
+    "-0",
+    "+7",
+    "12.",
+    "12.5",
+    "-0.000",
+    "0.1",
+    "0.3",
+    "123456.789",
+    "99999999999999.9",
+    "123456789012345",  // the most digits read short
+    "1234567890123456",
+    "9007199254740993",
+    "00000000000000001",
+    "0.00000000000000000001",
+    "4503599627370497.5",
+    "1.5e3",
+    "1.5E-3",
+    "15e+2",
+    "-1e-400",
+    "1e+400",
+};
+
+bool hasExponent(const char* number) {
+  return std::strpbrk(number, "eE") != nullptr;
+}
+
+// A pair's ordinate is the run of number characters, in both readings; its
+// abscissa too when read as a real number, else the digits and points only.
+TEST(ShortNumbersTest, PairsReadAsTheParserReadsTheirText) {
+  for (const bool real : {false, true}) {
+    for (const char* number : kNumbers) {
+      const bool wholeAbscissa = real || !hasExponent(number);
+      const std::string line = std::string(wholeAbscissa ? number : "5") + ", " + number + "; 5, 6";
+      float xs[2] = {};
+      double ys[2] = {};
+      uint32_t isReal[2] = {};
+      uint32_t lastKind = kTokenNone;
+      LineReading reading;
+      reading.realNumbers = real;
+      ASSERT_EQ(decodeXyPointsLine(line.c_str(), 1.0, lastKind, xs, ys, isReal, 2, reading), 2u)
+          << line;
+      EXPECT_TRUE(sameBits(ys[0], parseDouble(number))) << line << " real " << real;
+      if (wholeAbscissa) {
+        EXPECT_EQ(xs[0], narrowToFloat(parseDouble(number))) << line << " real " << real;
+        EXPECT_EQ(isReal[0], std::strpbrk(number, ".eE") != nullptr ? 1u : 0u) << line;
+      }
+      EXPECT_EQ(xs[1], 5.0f) << line;
+      EXPECT_EQ(ys[1], 6.0) << line;
+    }
+  }
+}
+
+// X++(Y..Y) ordinates read as real numbers, and abscissas.
+TEST(ShortNumbersTest, RealOrdinatesReadAsTheParserReadsTheirText) {
+  for (const char* number : kNumbers) {
+    const std::string text = number;
+    const std::string line = "100 " + text + " " + text + " 7";
+    double values[4] = {};
+    double x = 0;
+    uint32_t lastKind = kTokenNone;
+    LineReading reading;
+    reading.realNumbers = true;
+    ASSERT_EQ(decodeXyDataLine(line.c_str(), x, values, 4, lastKind, reading), 3u) << line;
+    EXPECT_TRUE(sameBits(values[0], parseDouble(number))) << line;
+    EXPECT_TRUE(sameBits(values[1], parseDouble(number))) << line;
+    EXPECT_EQ(values[2], 7.0) << line;
+    const std::string asAbscissa = text + " 1";
+    ASSERT_EQ(decodeXyDataLine(asAbscissa.c_str(), x, values, 4, lastKind, reading), 1u);
+    EXPECT_TRUE(sameBits(x, parseDouble(number))) << asAbscissa;
+  }
+}
+
+// Integer tokens of every length to past the 32-bit range, plain and
+// compressed: each reads as the integer of its decimal text, 0 beyond the range.
+TEST(ShortNumbersTest, IntegerTokensOfEveryLength) {
+  std::string digits;
+  for (int length = 1; length <= 12; ++length) {
+    digits += static_cast<char>('0' + length % 10);
+    for (const char* lead : {"", "-", "A", "e"}) {
+      const std::string token = lead + digits;
+      const std::string line = "1 " + token + " 5";
+      float values[3] = {};
+      double x = 0;
+      uint32_t lastKind = kTokenNone;
+      LineReading reading;
+      ASSERT_EQ(decodeXyDataLine(line.c_str(), x, values, 3, lastKind, reading), 2u) << line;
+      char text[kTokenBufferSize] = {};
+      std::strcpy(text, token.c_str());
+      EXPECT_EQ(values[0], static_cast<float>(parseInt(asdfToDecimal(text)))) << line;
+      EXPECT_EQ(values[1], 5.0f) << line;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace jcamp
