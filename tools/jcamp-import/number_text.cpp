@@ -2,6 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "float_digits.h"
 
 namespace {
 
@@ -9,6 +13,74 @@ constexpr int kDecimals = 6;
 // A float's largest value is 39 digits before the point: with sign, point
 // and six decimals it fits.
 static_assert(kNumberTextMax >= 48, "room for %f of any float");
+
+// "00" to "99".
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The decimal digits of value, ending at end; returns where they begin.
+char* digitsBefore(char* end, uint32_t value) {
+  while (value >= 100) {
+    end -= 2;
+    std::memcpy(end, kPairs + (value % 100) * 2, 2);
+    value /= 100;
+  }
+  if (value >= 10) {
+    end -= 2;
+    std::memcpy(end, kPairs + value * 2, 2);
+  } else {
+    *--end = static_cast<char>('0' + value);
+  }
+  return end;
+}
+
+// digits x 10^exponent as std::to_chars writes a float without a format: fixed
+// notation unless scientific is shorter. out has room for kNumberTextMax bytes.
+char* writeDecimal(char* out, const FloatDigits& decimal) {
+  char buffer[16];
+  const char* digits = digitsBefore(buffer + sizeof buffer, decimal.digits);
+  const int n = static_cast<int>(buffer + sizeof buffer - digits);
+  const int point = n + decimal.exponent;  // digits before the decimal point
+  const int fixedLength = point <= 0 ? 2 - point + n : (point < n ? n + 1 : point);
+  const int scientificExponent = point - 1;
+  const int exponentDigits = scientificExponent >= 100 || scientificExponent <= -100 ? 3 : 2;
+  const int scientificLength = n + (n > 1 ? 1 : 0) + 2 + exponentDigits;
+  if (fixedLength <= scientificLength) {
+    if (point <= 0) {
+      // "0." and zeros: at most as many as a shorter scientific text would allow.
+      std::memcpy(out, "0.00000000", 10);
+      out += 2 - point;
+      std::memcpy(out, digits, static_cast<size_t>(n));
+      return out + n;
+    }
+    if (point < n) {
+      std::memcpy(out, digits, static_cast<size_t>(point));
+      out[point] = '.';
+      std::memcpy(out + point + 1, digits + point, static_cast<size_t>(n - point));
+      return out + n + 1;
+    }
+    std::memcpy(out, digits, static_cast<size_t>(n));
+    std::memset(out + n, '0', static_cast<size_t>(point - n));
+    return out + point;
+  }
+  *out++ = digits[0];
+  if (n > 1) {
+    *out++ = '.';
+    std::memcpy(out, digits + 1, static_cast<size_t>(n - 1));
+    out += n - 1;
+  }
+  *out++ = 'e';
+  *out++ = scientificExponent < 0 ? '-' : '+';
+  int magnitude = scientificExponent < 0 ? -scientificExponent : scientificExponent;
+  if (exponentDigits == 3) {
+    *out++ = static_cast<char>('0' + magnitude / 100);
+    magnitude %= 100;
+  }
+  std::memcpy(out, kPairs + magnitude * 2, 2);
+  return out + 2;
+}
 
 }  // namespace
 
@@ -20,5 +92,8 @@ char* writeFixedText(char* out, float value) {
 
 char* writeShortestText(char* out, float value) {
   if (std::isnan(value)) return out;
-  return std::to_chars(out, out + kNumberTextMax, value).ptr;
+  FloatDigits decimal;
+  if (!shortestDigits(value, decimal)) return std::to_chars(out, out + kNumberTextMax, value).ptr;
+  if (std::signbit(value)) *out++ = '-';
+  return writeDecimal(out, decimal);
 }
