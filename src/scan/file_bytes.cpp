@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+#include "platform/large_pages.h"
+
 namespace jcamp {
 namespace {
 
@@ -55,6 +57,7 @@ bool FileBytes::reserve(size_t bytes) {
   if (bytes > std::numeric_limits<size_t>::max() / 2) return false;
   std::unique_ptr<char[]> grown(new (std::nothrow) char[bytes + kPadding]);
   if (!grown) return false;
+  platform::preferLargePages(grown.get(), bytes);
   if (held_ > 0) std::memcpy(grown.get(), buffer_.get(), held_);
   buffer_ = std::move(grown);
   capacity_ = bytes;

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <new>
 
+#include "platform/large_pages.h"
+
 namespace jcamp {
 namespace {
 
@@ -60,6 +62,8 @@ void JcampReader::allocValueBlock(int32_t rows, int32_t columns) {
   if (elements > kMaxBlockElements || static_cast<uint64_t>(elements) > kAddressable) return;
   if (!fitsScannedFile(elements)) return;
   valueBlock.reset(new (std::nothrow) float[static_cast<size_t>(elements)]);
+  if (valueBlock)
+    platform::preferLargePages(valueBlock.get(), static_cast<size_t>(elements) * sizeof(float));
 }
 
 // A real file holds at most about one value per byte (the corpus: 1.5 at
