@@ -16,11 +16,10 @@ FileHandle openForReading(const char* path) {
     fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return kNoFile;
-  // Only regular files are read: a directory, FIFO, socket or device is refused at once.
+  // Only regular files are read: a directory, FIFO, socket or device is
+  // refused at once. On a regular file O_NONBLOCK changes nothing: it stays.
   struct stat info;
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
-      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return kNoFile;
   }

@@ -48,6 +48,9 @@ enum class SearchScope { kBlock, kFile };
 class JcampReader {
  public:
   static constexpr int32_t kWindowSize = 1024;
+  // The bytes a scan that reads its file itself keeps at once: it runs
+  // forward, so a small stretch that stays in the cache serves it.
+  static constexpr int64_t kScanResident = int64_t{1} << 20;
   static constexpr int32_t kValueCapacity = 256;  // characters, without the NUL
   // Value blocks beyond this many floats are refused as absurd.
   static constexpr int64_t kMaxBlockElements = INT32_MAX;
@@ -180,7 +183,7 @@ class JcampReader {
 
   int32_t windowStart_ = -1;
   int32_t dataStart_ = 0;
-  FileBytes ownBytes_;
+  FileBytes ownBytes_{kScanResident};
   FileBytes* bytes_ = &ownBytes_;
   bool callerOpens_ = false;
   int32_t fileLength_ = 0;
