@@ -6,6 +6,10 @@
 #include <new>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/file_io.h"
 #include "platform/worker_pool.h"
 
@@ -44,11 +48,56 @@ uint32_t firstFlag(uint64_t flags) {
   return countFlags((flags - 1) & ~flags & (kEachByte << 7));
 }
 
+#if defined(__SSE2__)
+// Bytes looked at together by the block scans.
+constexpr ptrdiff_t kBlock = 16;
+
+__m128i loadBlock(const char* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Bit i set where byte i of the block at p is c, or (with both) c or d.
+uint32_t blockMatches(const char* p, char c) {
+  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(loadBlock(p), _mm_set1_epi8(c))));
+}
+uint32_t blockMatches(const char* p, char c, char d) {
+  const __m128i block = loadBlock(p);
+  const __m128i either = _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(c)),
+                                      _mm_cmpeq_epi8(block, _mm_set1_epi8(d)));
+  return static_cast<uint32_t>(_mm_movemask_epi8(either));
+}
+
+// The bytes equal to c or d in [begin, end) counted a block at a time: each
+// match subtracts 1 (0xFF) from its byte's tally, summed before it wraps.
+size_t countBytes(const char* begin, const char* end, char c, char d) {
+  size_t count = 0;
+  const __m128i cs = _mm_set1_epi8(c);
+  const __m128i ds = _mm_set1_epi8(d);
+  while (end - begin >= kBlock) {
+    __m128i tally = _mm_setzero_si128();
+    for (int round = 0; round < 255 && end - begin >= kBlock; ++round, begin += kBlock) {
+      const __m128i block = loadBlock(begin);
+      const __m128i matches = _mm_or_si128(_mm_cmpeq_epi8(block, cs), _mm_cmpeq_epi8(block, ds));
+      tally = _mm_sub_epi8(tally, matches);
+    }
+    const __m128i sums = _mm_sad_epu8(tally, _mm_setzero_si128());
+    count += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
+             static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+  }
+  for (; begin < end; ++begin) count += *begin == c || *begin == d ? 1 : 0;
+  return count;
+}
+#endif
+
 size_t countLineFeeds(const char* begin, const char* end) {
+#if defined(__SSE2__)
+  return countBytes(begin, end, '\n', '\n');
+#else
   size_t count = 0;
   for (; end - begin >= 8; begin += 8) count += countFlags(bytesEqualTo(loadWord(begin), '\n'));
   for (; begin < end; ++begin) count += *begin == '\n' ? 1 : 0;
   return count;
+#endif
 }
 
 bool isBlankOrEnd(char c) {
@@ -57,6 +106,9 @@ bool isBlankOrEnd(char c) {
 
 // Every CR and LF: at least the number of line ends.
 size_t countLineBreaks(const char* begin, const char* end) {
+#if defined(__SSE2__)
+  return countBytes(begin, end, '\n', '\r');
+#else
   size_t count = 0;
   for (; end - begin >= 8; begin += 8) {
     const uint64_t word = loadWord(begin);
@@ -64,18 +116,72 @@ size_t countLineBreaks(const char* begin, const char* end) {
   }
   for (; begin < end; ++begin) count += *begin == '\n' || *begin == '\r' ? 1 : 0;
   return count;
+#endif
 }
 
-// The first CR or LF at or after p, or end; the text is padded, so words may
-// be read past end.
-char* findLineBreak(char* p, const char* end) {
-  for (; p < end; p += 8) {
-    const uint64_t word = loadWord(p);
-    const uint64_t breaks = bytesEqualTo(word, '\n') | bytesEqualTo(word, '\r');
-    if (breaks != 0) return std::min(p + firstFlag(breaks), const_cast<char*>(end));
+// The line breaks of [begin, end) in order, a block of bytes at a time: LF
+// only, or (anyBreak) CR and LF. Bytes at and after end are never reported.
+class BreakFinder {
+ public:
+  BreakFinder(char* begin, char* end, bool anyBreak)
+      : block_(begin), end_(end), anyBreak_(anyBreak) {
+    load();
   }
-  return const_cast<char*>(end);
-}
+
+  // The first break at or after from, or end.
+  char* next(const char* from) {
+    for (;;) {
+      while (matches_ != 0) {
+        char* at = block_ + __builtin_ctz(matches_);
+        matches_ &= matches_ - 1;
+        if (at >= from) return at;
+      }
+      if (block_ + kStep >= end_) return end_;
+      block_ += kStep;
+      load();
+    }
+  }
+
+ private:
+#if defined(__SSE2__)
+  static constexpr ptrdiff_t kStep = kBlock;
+#else
+  static constexpr ptrdiff_t kStep = 8;
+#endif
+
+  void load() {
+    const ptrdiff_t left = end_ - block_;
+    if (left >= kStep) {
+#if defined(__SSE2__)
+      matches_ = anyBreak_ ? blockMatches(block_, '\n', '\r') : blockMatches(block_, '\n');
+#else
+      matches_ = wordMatches(block_);
+#endif
+      return;
+    }
+    // The last bytes one by one: what follows them may be more of the file.
+    matches_ = 0;
+    for (ptrdiff_t i = 0; i < left; ++i) {
+      if (block_[i] == '\n' || (anyBreak_ && block_[i] == '\r')) matches_ |= 1u << i;
+    }
+  }
+
+#if !defined(__SSE2__)
+  // One bit per byte of the word at p that is a break.
+  uint32_t wordMatches(const char* p) const {
+    const uint64_t word = loadWord(p);
+    uint64_t flags = bytesEqualTo(word, '\n') | (anyBreak_ ? bytesEqualTo(word, '\r') : 0);
+    uint32_t bits = 0;
+    for (int i = 0; flags != 0; ++i, flags >>= 8) bits |= (flags & 0x80) != 0 ? 1u << i : 0;
+    return bits;
+  }
+#endif
+
+  char* block_;
+  char* const end_;
+  const bool anyBreak_;
+  uint32_t matches_ = 0;
+};
 
 // Where the input ends (at the first Ctrl-Z) and how many line feeds it holds,
 // taken piece by piece as the bytes arrive; and whether it ended early: text
@@ -248,8 +354,10 @@ uint32_t LineTable::splitLines(size_t length, size_t feeds) {
   // A line per line feed, and one for the read after the last line feed.
   if (feeds >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
   lines_ = std::unique_ptr<char*[]>(new char*[feeds + 1]);
+  BreakFinder finder(p, end, false);
   for (;;) {
-    auto* feed = static_cast<char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    char* const found = finder.next(p);
+    char* feed = found != end ? found : nullptr;
     char* lineEnd = feed != nullptr ? feed : end;
     if (feed != nullptr && lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
     lines_[count_++] = p;
@@ -278,8 +386,9 @@ uint32_t LineTable::splitAtAnyLineEnd(size_t length) {
   const size_t breaks = countLineBreaks(p, end);
   if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
   lines_ = std::unique_ptr<char*[]>(new char*[breaks + 1]);
+  BreakFinder finder(p, end, true);
   for (;;) {
-    char* lineEnd = findLineBreak(p, end);
+    char* lineEnd = finder.next(p);
     lines_[count_++] = p;
     if (cutsLine(p, lineEnd)) return kDocOk;
     if (lineEnd == end) {

@@ -193,15 +193,23 @@ int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool ha
 // a first digit read without range checks.
 constexpr int kPlainDigits = 8;
 
-// finishInteger for a run of at most kPlainDigits digits at p: no token
-// limit or range is near.
-bool finishShortInteger(const char*& p, bool negative, uint32_t magnitude, int32_t& value) {
+// The magnitude of a run of at most kPlainDigits digits at p after the ones
+// in magnitude: no token limit or range is near. False when the run is longer.
+bool finishShortMagnitude(const char*& p, uint32_t& magnitude) {
   const char* q = p;
+  uint32_t m = magnitude;
   for (int i = 0; i < kPlainDigits && isDigit(*q); ++i, ++q) {
-    magnitude = magnitude * 10 + static_cast<uint32_t>(*q - '0');
+    m = m * 10 + static_cast<uint32_t>(*q - '0');
   }
   if (isDigit(*q)) return false;
   p = q;
+  magnitude = m;
+  return true;
+}
+
+// finishInteger for such a run.
+bool finishShortInteger(const char*& p, bool negative, uint32_t magnitude, int32_t& value) {
+  if (!finishShortMagnitude(p, magnitude)) return false;
   value = negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
   return true;
 }
@@ -315,10 +323,19 @@ struct DoubleSums {
 
   static Step compressed(const char*& p) {
     const int32_t lead = leadAt(p++);
+    uint32_t magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
+    if (finishShortMagnitude(p, magnitude)) return withSign(lead < 0, magnitude);
     return finishWide(p, lead < 0, lead < 0 ? -lead : lead, kTokenMax - 1);
   }
   static Value whole(const char*& p, bool negative, uint32_t room) {
+    uint32_t magnitude = 0;
+    if (isDigit(*p) && finishShortMagnitude(p, magnitude)) return withSign(negative, magnitude);
     return finishWide(p, negative, 0, room);
+  }
+  // As finishWide gives it: a negative zero stays one.
+  static double withSign(bool negative, uint32_t magnitude) {
+    const auto value = static_cast<double>(magnitude);
+    return negative ? -value : value;
   }
   static Value real(double value) { return value; }
   static Value add(Value previous, Step step, uint32_t& /*notes*/) { return previous + step; }

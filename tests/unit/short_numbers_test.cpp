@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "labels/asdf_decoder.h"
 #include "labels/narrow_to_float.h"
@@ -95,24 +96,30 @@ TEST(ShortNumbersTest, RealOrdinatesReadAsTheParserReadsTheirText) {
 }
 
 // Integer tokens of every length to past the 32-bit range, plain and
-// compressed: each reads as the integer of its decimal text, 0 beyond the range.
+// compressed: in float each reads as the integer of its decimal text (0
+// beyond the range), in double as the number that text is.
 TEST(ShortNumbersTest, IntegerTokensOfEveryLength) {
+  std::vector<std::string> tokens = {"0", "-0", "-00", "+0"};
   std::string digits;
   for (int length = 1; length <= 12; ++length) {
     digits += static_cast<char>('0' + length % 10);
-    for (const char* lead : {"", "-", "A", "e"}) {
-      const std::string token = lead + digits;
-      const std::string line = "1 " + token + " 5";
-      float values[3] = {};
-      double x = 0;
-      uint32_t lastKind = kTokenNone;
-      LineReading reading;
-      ASSERT_EQ(decodeXyDataLine(line.c_str(), x, values, 3, lastKind, reading), 2u) << line;
-      char text[kTokenBufferSize] = {};
-      std::strcpy(text, token.c_str());
-      EXPECT_EQ(values[0], static_cast<float>(parseInt(asdfToDecimal(text)))) << line;
-      EXPECT_EQ(values[1], 5.0f) << line;
-    }
+    for (const char* lead : {"", "-", "A", "e"}) tokens.push_back(lead + digits);
+  }
+  for (const std::string& token : tokens) {
+    const std::string line = "1 " + token + " 5";
+    char text[kTokenBufferSize] = {};
+    std::strcpy(text, token.c_str());
+    asdfToDecimal(text);
+    float values[3] = {};
+    double wide[3] = {};
+    double x = 0;
+    uint32_t lastKind = kTokenNone;
+    LineReading reading;
+    ASSERT_EQ(decodeXyDataLine(line.c_str(), x, values, 3, lastKind, reading), 2u) << line;
+    EXPECT_EQ(values[0], static_cast<float>(parseInt(text))) << line;
+    EXPECT_EQ(values[1], 5.0f) << line;
+    ASSERT_EQ(decodeXyDataLine(line.c_str(), x, wide, 3, lastKind, reading), 2u) << line;
+    EXPECT_TRUE(sameBits(wide[0], parseDouble(text))) << line;
   }
 }
 

@@ -52,6 +52,18 @@ class MatrixSource {
     return variables_ == 0 ||
            library_.getValues(handle_, s, 0, variables_, values.data()) == JCAMP_OK;
   }
+  // Sample s's values as fields: getData's texts, or the shortest round trips.
+  void values(TableWriter& writer, int32_t s, const std::vector<float>& values,
+              char* buffer) const {
+    if (layout_.hostCompatible) {
+      for (int32_t v = 0; v < variables_; ++v) {
+        value(writer, s, v, values[static_cast<size_t>(v)], buffer);
+      }
+      return;
+    }
+    writer.plainFields(values.size(), kNumberTextMax,
+                       [&values](size_t v, char* at) { return writeShortestText(at, values[v]); });
+  }
   // Sample s's value v as a field: getData's text, or the shortest round trip.
   void value(TableWriter& writer, int32_t s, int32_t v, float value, char* buffer) const {
     if (!layout_.hostCompatible) {
@@ -150,9 +162,7 @@ bool writeRows(const MatrixSource& source, const MatrixLayout& layout, const Mat
       writeOrigin(row, rows, static_cast<size_t>(s), false);
       writeOrigin(row, rows, static_cast<size_t>(s), true);
     }
-    for (int32_t v = 0; v < source.variables(); ++v) {
-      source.value(row, s, v, at.values[static_cast<size_t>(v)], at.buffer.data());
-    }
+    source.values(row, s, at.values, at.buffer.data());
     row.endRow();
     return true;
   };

@@ -37,40 +37,37 @@ char* digitsBefore(char* end, uint32_t value) {
 }
 
 // digits x 10^exponent as std::to_chars writes a float without a format: fixed
-// notation unless scientific is shorter. out has room for kNumberTextMax bytes.
+// notation unless scientific is shorter. out has room for kNumberTextMax
+// bytes: pieces are copied 16 bytes at a time, past what counts.
 char* writeDecimal(char* out, const FloatDigits& decimal) {
-  char buffer[16];
-  const char* digits = digitsBefore(buffer + sizeof buffer, decimal.digits);
-  const int n = static_cast<int>(buffer + sizeof buffer - digits);
+  // The digits end half-way, so that 16 bytes from any of them can be read.
+  char buffer[32] = {};
+  const char* digits = digitsBefore(buffer + 16, decimal.digits);
+  const int n = static_cast<int>(buffer + 16 - digits);
   const int point = n + decimal.exponent;  // digits before the decimal point
   const int fixedLength = point <= 0 ? 2 - point + n : (point < n ? n + 1 : point);
   const int scientificExponent = point - 1;
   const int exponentDigits = scientificExponent >= 100 || scientificExponent <= -100 ? 3 : 2;
   const int scientificLength = n + (n > 1 ? 1 : 0) + 2 + exponentDigits;
   if (fixedLength <= scientificLength) {
+    // Fixed is chosen only while it is short: at most 3 zeros lead, 5 trail.
     if (point <= 0) {
-      // "0." and zeros: at most as many as a shorter scientific text would allow.
-      std::memcpy(out, "0.00000000", 10);
-      out += 2 - point;
-      std::memcpy(out, digits, static_cast<size_t>(n));
-      return out + n;
-    }
-    if (point < n) {
-      std::memcpy(out, digits, static_cast<size_t>(point));
+      std::memcpy(out, "0.000000", 8);
+      std::memcpy(out + 2 - point, digits, 16);
+    } else if (point < n) {
+      std::memcpy(out, digits, 16);
+      std::memcpy(out + point + 1, digits + point, 16);
       out[point] = '.';
-      std::memcpy(out + point + 1, digits + point, static_cast<size_t>(n - point));
-      return out + n + 1;
+    } else {
+      std::memcpy(out, digits, 16);
+      std::memcpy(out + n, "00000000", 8);
     }
-    std::memcpy(out, digits, static_cast<size_t>(n));
-    std::memset(out + n, '0', static_cast<size_t>(point - n));
-    return out + point;
+    return out + fixedLength;
   }
-  *out++ = digits[0];
-  if (n > 1) {
-    *out++ = '.';
-    std::memcpy(out, digits + 1, static_cast<size_t>(n - 1));
-    out += n - 1;
-  }
+  out[0] = digits[0];
+  out[1] = '.';
+  std::memcpy(out + 2, digits + 1, 16);
+  out += n > 1 ? n + 1 : 1;
   *out++ = 'e';
   *out++ = scientificExponent < 0 ? '-' : '+';
   int magnitude = scientificExponent < 0 ? -scientificExponent : scientificExponent;

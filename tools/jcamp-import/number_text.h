@@ -3,7 +3,8 @@
 
 #include <cstddef>
 
-// Room for the longest text either function writes.
+// Room for the longest text either function writes: both may write past the
+// end they return, never past kNumberTextMax bytes.
 constexpr size_t kNumberTextMax = 64;
 
 // getData's text of a value that is not missing: the float widened to
