@@ -17,17 +17,6 @@ bool hasName(const LabelRecord& label, const char* name) {
   return label.name != nullptr && std::strcmp(label.name.get(), name) == 0;
 }
 
-std::unique_ptr<char[]> copyName(const char* begin, size_t length) {
-  if (length == 0) {
-    begin = kCommentName;
-    length = sizeof(kCommentName) - 1;
-  }
-  auto name = std::unique_ptr<char[]>(new char[length + 1]);
-  std::memcpy(name.get(), begin, length);
-  name[length] = '\0';
-  return name;
-}
-
 }  // namespace
 
 JcampDocument::JcampDocument() = default;
@@ -77,46 +66,43 @@ uint32_t JcampDocument::buildLabels() {
 
   LineTable& table = *lineTable;
   const uint32_t lineCount = table.count();
-  uint32_t labelLines = 0;
-  for (uint32_t i = 0; i < lineCount; ++i) {
-    if (isLabelLine(table.line(i))) ++labelLines;
-  }
+  // Lines that start with "##": each ends the value of the label before it,
+  // and those with a "=" start one.
+  std::vector<uint32_t> labelLines;
   try {
-    if (labelLines > 0) labels = std::make_unique<LabelRecord[]>(labelLines);
+    if (!table.labelLines(labelLines)) {
+      labelLines.clear();
+      for (uint32_t i = 0; i < lineCount; ++i) {
+        if (isLabelLine(table.line(i))) labelLines.push_back(i);
+      }
+    }
+    if (!labelLines.empty()) labels = std::make_unique<LabelRecord[]>(labelLines.size());
   } catch (const std::bad_alloc&) {
     return kDocNoMemory;
   }
   context.lines = table.view();
 
-  uint32_t i = 0;
-  while (i < lineCount) {
+  for (size_t k = 0; k < labelLines.size(); ++k) {
+    const uint32_t i = labelLines[k];
     char* line = table.line(i);
-    char* equals = isLabelLine(line) ? std::strchr(line + 2, '=') : nullptr;
-    if (equals == nullptr) {
-      ++i;
-      continue;
-    }
-    const char* nameBegin = line + 2;
-    const size_t nameLength = static_cast<size_t>(equals - nameBegin);
+    char* equals = std::strchr(line + 2, '=');
+    if (equals == nullptr) continue;
+    // The name stays in its line, ended where the value now starts.
+    const bool named = equals > line + 2;
+    *equals = '\0';
     table.setLineStart(i, equals + 1);
 
-    uint32_t end = i + 1;
-    while (end < lineCount && !isLabelLine(table.line(end))) ++end;
+    uint32_t end = k + 1 < labelLines.size() ? labelLines[k + 1] : lineCount;
     while (end > i + 1 && table.line(end - 1)[0] == '\0') --end;
     const uint32_t last = end - 1;
     uint32_t first = i;
     while (first < last && table.line(first)[0] == '\0') ++first;
 
     LabelRecord& label = labels[labelCount];
-    try {
-      label.name = copyName(nameBegin, nameLength);
-    } catch (const std::bad_alloc&) {
-      return kDocNoMemory;
-    }
+    label.name = LabelName(named ? line + 2 : kCommentName);
     label.firstLine = first;
     label.lineCount = end - first;
     ++labelCount;
-    i = last + 1;
   }
   return kDocOk;
 }

@@ -405,11 +405,27 @@ uint32_t LineTable::splitAtAnyLineEnd(size_t length) {
 
 void LineTable::normalizeLine(uint32_t i) {
   char* line = trimLine(lines_[i]);
-  if (isLabelLine(line)) normalizeLabelName(line);
+  const bool label = isLabelLine(line);
+  if (label) normalizeLabelName(line);
   lines_[i] = line;
+  isLabel_[i] = label ? 1 : 0;
+}
+
+bool LineTable::labelLines(std::vector<uint32_t>& out) const {
+  if (isLabel_.size() != count_) return false;
+  try {
+    out.clear();
+    for (uint32_t i = 0; i < count_; ++i) {
+      if (isLabel_[i] != 0) out.push_back(i);
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
 }
 
 void LineTable::normalizeLines() {
+  isLabel_.assign(count_, 0);
   // Lines are independent: runs of them go to the threads at hand. The
   // word-wise scans read up to a word past a line's end, so the lines that end
   // within a word of the next run, which another thread rewrites, wait until
@@ -437,6 +453,7 @@ void LineTable::normalizeLines() {
 
 void LineTable::freeLines() {
   lines_.reset();
+  isLabel_ = std::vector<char>();
   text_.reset();
   textStart_ = nullptr;
   count_ = 0;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "labels/label_record.h"
 #include "labels/reading_rules.h"
@@ -46,13 +47,21 @@ class LineTable {
   // Tabs to blanks, leading blanks off, "$$" comments off, trailing blanks off,
   // and label names ("##name=") in upper case without blanks, "-", "/" and "_".
   void normalizeLines();
+  // After normalizeLines (and before any line start moves): the lines that
+  // start with "##", in order; those are the label lines. False when the
+  // lines were not normalised or there is no memory to list them.
+  bool labelLines(std::vector<uint32_t>& out) const;
 
   void freeLines();
 
   uint32_t count() const { return count_; }
   char* line(uint32_t index) const { return lines_[index]; }
-  // Advances the start of a line to a position inside it.
-  void setLineStart(uint32_t index, char* start) { lines_[index] = start; }
+  // Advances the start of a line to a position inside it (the label lines
+  // listed by normalizeLines are then no longer known).
+  void setLineStart(uint32_t index, char* start) {
+    lines_[index] = start;
+    isLabel_.clear();
+  }
   LineView view() const { return LineView{lines_.get(), count_}; }
   // The line (from 1) where the input stopped before the end of the file: a
   // line cut at 127 characters, a Ctrl-Z before more text, a read that came up
@@ -72,6 +81,7 @@ class LineTable {
   std::unique_ptr<char[]> text_;    // the file's bytes, then a final NUL and zeroed padding
   char* textStart_ = nullptr;       // text_, or the caller's bytes
   std::unique_ptr<char*[]> lines_;  // count_ starts of lines inside text_
+  std::vector<char> isLabel_;       // per line, set by normalizeLines
   uint32_t count_ = 0;
 };
 

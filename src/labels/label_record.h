@@ -1,8 +1,8 @@
 // A labelled data record of a loaded file, and the lines records index into.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "labels/reading_rules.h"
 
@@ -15,13 +15,27 @@ constexpr uint32_t kDocOpenFailed = 21;
 constexpr uint32_t kDocNoTitle = 23;
 constexpr uint32_t kDocNotReady = 25;
 
+// A label's name, kept where it was read (the label's own line, which the
+// record's document owns) or a constant text; never owned by the record.
+class LabelName {
+ public:
+  LabelName() = default;
+  explicit LabelName(const char* text) : text_(text) {}
+  const char* get() const { return text_; }
+  bool operator==(std::nullptr_t) const { return text_ == nullptr; }
+  bool operator!=(std::nullptr_t) const { return text_ != nullptr; }
+
+ private:
+  const char* text_ = nullptr;
+};
+
 // One "##NAME=value" record: the label name (normalised: upper case, without
 // blanks, "-", "/" and "_"; "COMMENT" for "##=") and the lines that hold its
 // value, firstLine .. firstLine + lineCount - 1 of the line table.
 struct LabelRecord {
   uint32_t firstLine = 0;
   uint32_t lineCount = 0;
-  std::unique_ptr<char[]> name;
+  LabelName name;
 };
 
 // The lines a document's records index into. Lines are NUL-terminated and
