@@ -44,6 +44,7 @@ TEST(ShortestTextTest, AgreesWithTheStandardLibrary) {
       for (uint32_t near = power - 4096; near != power + 4096; ++near) check(sign | near);
     }
   }
+  check(0x80000000u);  // a negative zero
   // A spread over every float, NaN aside.
   for (uint64_t bits = 0; bits <= 0xFFFFFFFFu; bits += 4099) check(static_cast<uint32_t>(bits));
   // Values as spectra hold them: integers scaled by 10^-6.

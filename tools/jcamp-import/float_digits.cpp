@@ -4,12 +4,11 @@
 
 namespace {
 
-constexpr int kDecimals = 6;
 constexpr uint64_t kScale = 1000000;  // 10^kDecimals
 
 }  // namespace
 
-bool shortestDigits(float value, FloatDigits& out) {
+bool shortestSixDecimals(float value, uint32_t& millionths) {
   uint32_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
   const int biased = static_cast<int>((bits >> 23) & 0xFF);
@@ -34,13 +33,6 @@ bool shortestDigits(float value, FloatDigits& out) {
   const uint64_t reach = (above || fraction != 0 ? 2 : 1) * kScale;
   // A tie (distance == reach) reads back to the float when m is even.
   if (distance > reach || (distance == reach && (m & 1) != 0) || c == 0) return false;
-  uint32_t digits = static_cast<uint32_t>(c);
-  int32_t exponent = -kDecimals;
-  while (digits % 10 == 0) {
-    digits /= 10;
-    ++exponent;
-  }
-  out.digits = digits;
-  out.exponent = exponent;
+  millionths = static_cast<uint32_t>(c);
   return true;
 }

@@ -5,12 +5,7 @@
 
 #include <cstdint>
 
-struct FloatDigits {
-  uint32_t digits = 0;   // no trailing zero
-  int32_t exponent = 0;  // the value is digits x 10^exponent
-};
-
-// The shortest decimal of |value| that reads back to it when |value| lies in
-// [2^-20, 8) and that decimal has at most six decimals (ordinates scaled by
-// 10^-6 and less); false otherwise, and the standard library finds it.
-bool shortestDigits(float value, FloatDigits& out);
+// When |value| lies in [2^-20, 8) and its shortest decimal has at most six
+// decimals (ordinates scaled by 10^-6 and less): that decimal times 10^6,
+// trailing zeros included. False otherwise: the standard library finds it.
+bool shortestSixDecimals(float value, uint32_t& millionths);

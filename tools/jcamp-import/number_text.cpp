@@ -36,10 +36,16 @@ char* digitsBefore(char* end, uint32_t value) {
   return end;
 }
 
+// A decimal as digits x 10^exponent, digits without a trailing zero.
+struct Decimal {
+  uint32_t digits = 0;
+  int32_t exponent = 0;
+};
+
 // digits x 10^exponent as std::to_chars writes a float without a format: fixed
 // notation unless scientific is shorter. out has room for kNumberTextMax
 // bytes: pieces are copied 16 bytes at a time, past what counts.
-char* writeDecimal(char* out, const FloatDigits& decimal) {
+char* writeDecimal(char* out, const Decimal& decimal) {
   // The digits end half-way, so that 16 bytes from any of them can be read.
   char buffer[32] = {};
   const char* digits = digitsBefore(buffer + 16, decimal.digits);
@@ -79,6 +85,21 @@ char* writeDecimal(char* out, const FloatDigits& decimal) {
   return out + 2;
 }
 
+// A value in [0.1, 8) given in millionths: always fixed, "I.FFFFFF" with the
+// trailing zeros of the fraction (and a point without one) left off.
+char* writeMillionths(char* out, uint32_t millionths) {
+  const uint32_t whole = millionths / 1000000;
+  const uint32_t fraction = millionths - whole * 1000000;
+  out[0] = static_cast<char>('0' + whole);
+  out[1] = '.';
+  std::memcpy(out + 2, kPairs + (fraction / 10000) * 2, 2);
+  std::memcpy(out + 4, kPairs + (fraction / 100 % 100) * 2, 2);
+  std::memcpy(out + 6, kPairs + (fraction % 100) * 2, 2);
+  char* end = out + 8;
+  while (end[-1] == '0') --end;
+  return end[-1] == '.' ? end - 1 : end;
+}
+
 }  // namespace
 
 char* writeFixedText(char* out, float value) {
@@ -89,8 +110,22 @@ char* writeFixedText(char* out, float value) {
 
 char* writeShortestText(char* out, float value) {
   if (std::isnan(value)) return out;
-  FloatDigits decimal;
-  if (!shortestDigits(value, decimal)) return std::to_chars(out, out + kNumberTextMax, value).ptr;
+  if (value == 0) {
+    // Spectra hold many: "0", or "-0" for a negative zero.
+    if (std::signbit(value)) *out++ = '-';
+    *out = '0';
+    return out + 1;
+  }
+  uint32_t millionths = 0;
+  if (!shortestSixDecimals(value, millionths)) {
+    return std::to_chars(out, out + kNumberTextMax, value).ptr;
+  }
   if (std::signbit(value)) *out++ = '-';
+  if (millionths >= 100000) return writeMillionths(out, millionths);
+  Decimal decimal{millionths, -6};
+  while (decimal.digits % 10 == 0) {
+    decimal.digits /= 10;
+    ++decimal.exponent;
+  }
   return writeDecimal(out, decimal);
 }
