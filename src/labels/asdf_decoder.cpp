@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 
@@ -127,22 +128,23 @@ template <typename EndsHere>
 bool readShortNumber(const char* p, EndsHere endsHere, ShortNumber& number) {
   const bool negative = *p == '-';
   if (*p == '+' || *p == '-') ++p;
+  // Digits past kShortDigits make the number long: what the mantissa then
+  // holds (wrapped around, perhaps) is never used.
+  const char* const first = p;
   uint64_t mantissa = 0;
-  int digits = 0;
+  for (; isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+  const auto whole = static_cast<int>(std::min<std::ptrdiff_t>(p - first, kShortDigits + 1));
   int fraction = 0;
-  bool point = false;
-  for (;; ++p) {
-    if (isDigit(*p)) {
-      if (++digits > kShortDigits) return false;
-      mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
-      fraction += point ? 1 : 0;
-    } else if (*p == '.' && !point && digits > 0) {
-      point = true;
-    } else {
-      break;
-    }
+  const bool point = *p == '.' && whole > 0;
+  if (point) {
+    const char* const decimals = ++p;
+    for (; isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    fraction = static_cast<int>(std::min<std::ptrdiff_t>(p - decimals, kShortDigits + 1));
   }
-  if (digits == 0 || (fraction > 0 && !kDivisionRoundsOnce) || !endsHere(p, point)) return false;
+  if (whole == 0 || whole + fraction > kShortDigits || (fraction > 0 && !kDivisionRoundsOnce) ||
+      !endsHere(p, point)) {
+    return false;
+  }
   double value = static_cast<double>(mantissa);
   if (fraction > 0) value /= kPowersOfTen[fraction];
   number.value = negative ? -value : value;
