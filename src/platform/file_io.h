@@ -10,8 +10,9 @@ constexpr FileHandle kNoFile = -1;
 
 // Opens path for reading in binary mode; kNoFile when it cannot be opened or
 // is not a regular file (a directory, FIFO, socket or device is refused at
-// once, never waited on).
-FileHandle openForReading(const char* path);
+// once, never waited on). When length is given it receives the file's length,
+// measured as the file was opened.
+FileHandle openForReading(const char* path, int64_t* length = nullptr);
 
 // Length in bytes, or -1 when it cannot be measured.
 int64_t fileLength(FileHandle file);

@@ -8,7 +8,7 @@
 
 namespace jcamp::platform {
 
-FileHandle openForReading(const char* path) {
+FileHandle openForReading(const char* path, int64_t* length) {
   if (path == nullptr) return kNoFile;
   // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
   int fd;
@@ -23,6 +23,7 @@ FileHandle openForReading(const char* path) {
     ::close(fd);
     return kNoFile;
   }
+  if (length != nullptr) *length = static_cast<int64_t>(info.st_size);
   return fd;
 }
 

@@ -10,7 +10,7 @@
 
 namespace jcamp::platform {
 
-FileHandle openForReading(const char* path) {
+FileHandle openForReading(const char* path, int64_t* length) {
   if (path == nullptr) return kNoFile;
   const int fd = ::_open(path, _O_RDONLY | _O_BINARY);
   if (fd < 0) return kNoFile;
@@ -26,6 +26,7 @@ FileHandle openForReading(const char* path) {
     ::_close(fd);
     return kNoFile;
   }
+  if (length != nullptr) *length = static_cast<int64_t>(info.st_size);
   return fd;
 }
 

@@ -24,8 +24,8 @@ bool FileBytes::open(const char* path) {
   held_ = 0;
   filePosition_ = 0;
   zeroPadding();
-  file_ = platform::openForReading(path);
-  if (file_ != platform::kNoFile) length_ = platform::fileLength(file_);
+  file_ = platform::openForReading(path, &length_);
+  if (file_ == platform::kNoFile) length_ = -1;
   if (length_ < 0) {
     close();
     return false;

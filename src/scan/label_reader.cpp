@@ -36,8 +36,13 @@ char upper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Byte by byte: names are short, and most differ at their third byte.
 bool startsWith(const char* name, int32_t nameLength, const char* prefix, int32_t prefixLength) {
-  return nameLength >= prefixLength && std::memcmp(name, prefix, prefixLength) == 0;
+  if (nameLength < prefixLength) return false;
+  for (int32_t i = 0; i < prefixLength; ++i) {
+    if (name[i] != prefix[i]) return false;
+  }
+  return true;
 }
 
 // The line end a window shows: the last line break decides. A break in the
@@ -206,14 +211,18 @@ int32_t JcampReader::findLabelStart(char c1, char c2) {
 int32_t JcampReader::collectName(int32_t& labelStart, int32_t collect, char* name,
                                  int32_t& nameLength) {
   for (;;) {
-    nameLength = 2;
+    // In locals: the stores into name could otherwise alias the members.
+    int32_t length = 2;
+    int32_t at = labelStart + 2;
+    const int32_t windowLength = windowLength_;
     name[0] = name[1] = '#';
-    position_ = labelStart + 2;
-    while (nameLength < collect && name[nameLength - 1] != '=' && position_ < windowLength_ &&
-           !(window_[position_] == '#' && window_[position_ + 1] == '#')) {
-      const char c = window_[position_++];
-      if (!isSeparator(c)) name[nameLength++] = c;
+    while (length < collect && name[length - 1] != '=' && at < windowLength &&
+           !(window_[at] == '#' && window_[at + 1] == '#')) {
+      const char c = window_[at++];
+      if (!isSeparator(c)) name[length++] = c;
     }
+    nameLength = length;
+    position_ = at;
     const bool cutByWindow =
         position_ >= windowLength_ && nameLength < collect && name[nameLength - 1] != '=';
     if (!cutByWindow || windowReachesEnd() || labelStart == 0) return 0;
