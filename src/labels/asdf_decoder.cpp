@@ -16,6 +16,14 @@
 namespace jcamp {
 namespace {
 
+// The token readers sit in the decoders' innermost loop: a call per token
+// costs more than the token itself.
+#if defined(__GNUC__)
+#define JCAMP_TOKEN_INLINE [[gnu::always_inline]] inline
+#else
+#define JCAMP_TOKEN_INLINE inline
+#endif
+
 struct AsdfTables {
   AsdfClass classes[256];
   int8_t leads[256];  // the signed first digit of SQZ, DIF and DUP characters
@@ -197,7 +205,7 @@ constexpr int kPlainDigits = 8;
 
 // The magnitude of a run of at most kPlainDigits digits at p after the ones
 // in magnitude: no token limit or range is near. False when the run is longer.
-bool finishShortMagnitude(const char*& p, uint32_t& magnitude) {
+JCAMP_TOKEN_INLINE bool finishShortMagnitude(const char*& p, uint32_t& magnitude) {
   const char* q = p;
   uint32_t m = magnitude;
   for (int i = 0; i < kPlainDigits && isDigit(*q); ++i, ++q) {
@@ -210,14 +218,15 @@ bool finishShortMagnitude(const char*& p, uint32_t& magnitude) {
 }
 
 // finishInteger for such a run.
-bool finishShortInteger(const char*& p, bool negative, uint32_t magnitude, int32_t& value) {
+JCAMP_TOKEN_INLINE bool finishShortInteger(const char*& p, bool negative, uint32_t magnitude,
+                                           int32_t& value) {
   if (!finishShortMagnitude(p, magnitude)) return false;
   value = negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
   return true;
 }
 
 // An SQZ, DIF or DUP token: its character's signed digit, then digits.
-int32_t readCompressedInteger(const char*& p) {
+JCAMP_TOKEN_INLINE int32_t readCompressedInteger(const char*& p) {
   const int32_t lead = leadAt(p++);
   const auto magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
   int32_t value = 0;
@@ -226,7 +235,7 @@ int32_t readCompressedInteger(const char*& p) {
 }
 
 // A plain integer token after its sign, if any: digits, or 0 without one.
-int32_t readWholeInteger(const char*& p, bool negative, uint32_t room) {
+JCAMP_TOKEN_INLINE int32_t readWholeInteger(const char*& p, bool negative, uint32_t room) {
   int32_t value = 0;
   if (isDigit(*p) && finishShortInteger(p, negative, 0, value)) return value;
   return finishInteger(p, negative, 0, false, room);
