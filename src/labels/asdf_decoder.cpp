@@ -133,7 +133,7 @@ struct ShortNumber {
 };
 
 template <typename EndsHere>
-bool readShortNumber(const char* p, EndsHere endsHere, ShortNumber& number) {
+JCAMP_TOKEN_INLINE bool readShortNumber(const char* p, EndsHere endsHere, ShortNumber& number) {
   const bool negative = *p == '-';
   if (*p == '+' || *p == '-') ++p;
   // Digits past kShortDigits make the number long: what the mantissa then
@@ -163,7 +163,7 @@ bool readShortNumber(const char* p, EndsHere endsHere, ShortNumber& number) {
 
 // The first field of a line or pair (takeFieldToken) read as a number: when it
 // is a short number, its value and whether it has a point.
-bool readShortField(const char*& p, double& value, bool& point) {
+JCAMP_TOKEN_INLINE bool readShortField(const char*& p, double& value, bool& point) {
   if (!isDigit(*p) && *p != '+' && *p != '-') return false;
   ShortNumber number;
   const auto fieldEnds = [](const char* q, bool) { return !isDigit(*q) && *q != '.'; };
@@ -242,7 +242,7 @@ JCAMP_TOKEN_INLINE int32_t readWholeInteger(const char*& p, bool negative, uint3
 }
 
 // The real-valued token of an (XY..XY) ordinate at p, of class `kind`.
-double readRealToken(const char*& p, AsdfClass kind) {
+JCAMP_TOKEN_INLINE double readRealToken(const char*& p, AsdfClass kind) {
   if (kind == kAsdfDigit || kind == kAsdfSign) {
     ShortNumber number;
     const auto runEnds = [](const char* q, bool) { return !isRealNumberCharacter(*q); };
@@ -371,7 +371,7 @@ bool startsExponent(const char* p, bool afterPoint) {
 
 // A real number at p (a sign, digits, a '.', digits, an exponent), as one
 // token; p ends after it. Without a digit it reads 0, as a lone sign does.
-double readRealNumber(const char*& p, bool* writtenReal = nullptr) {
+JCAMP_TOKEN_INLINE double readRealNumber(const char*& p, bool* writtenReal = nullptr) {
   ShortNumber number;
   const auto numberEnds = [](const char* q, bool point) { return !startsExponent(q, point); };
   if (readShortNumber(p, numberEnds, number)) {
