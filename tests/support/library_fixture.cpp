@@ -34,3 +34,22 @@ uint32_t LibraryTest::openHandle() {
   handles_.push_back(handle);
   return handle;
 }
+
+int32_t LibraryTest::sampleCount(uint32_t handle) {
+  int32_t count = -1;
+  EXPECT_EQ(lib().getNumberOfSamples(handle, &count), JCAMP_OK);
+  return count;
+}
+
+int32_t LibraryTest::variableCount(uint32_t handle) {
+  int32_t count = -1;
+  EXPECT_EQ(lib().getNumberOfVariables(handle, &count), JCAMP_OK);
+  return count;
+}
+
+JcampSampleInfo LibraryTest::sampleInfo(uint32_t handle, int32_t sample) {
+  JcampSampleInfo info{};
+  info.size = sizeof info;
+  EXPECT_EQ(lib().getSampleInfo(handle, sample, &info), JCAMP_OK) << "sample " << sample;
+  return info;
+}

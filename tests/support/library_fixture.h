@@ -26,6 +26,10 @@ class LibraryTest : public ::testing::Test {
 
   // Opens a handle that TearDown closes.
   uint32_t openHandle();
+  // What an imported handle answers; a failing call fails the test.
+  int32_t sampleCount(uint32_t handle);
+  int32_t variableCount(uint32_t handle);
+  JcampSampleInfo sampleInfo(uint32_t handle, int32_t sample);
 
   JcampLibrary& lib() { return sharedLibrary(); }
   MessageBoxLog boxes_;

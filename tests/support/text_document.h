@@ -23,4 +23,26 @@ inline void buildSpans(jcamp::JcampDocument& document, const std::string& text) 
   ASSERT_EQ(document.buildBlocks(), jcamp::kDocOk);
 }
 
+// Runs every step on the bytes and checks that labels and spans stay inside
+// their tables.
+inline void expectConsistent(jcamp::JcampDocument& document, const std::string& what) {
+  if (document.buildLabels() != jcamp::kDocOk) return;
+  const uint32_t lines = document.lineTable->count();
+  for (uint32_t i = 0; i < document.labelCount; ++i) {
+    const jcamp::LabelRecord& label = document.labels[i];
+    ASSERT_GE(label.lineCount, 1u) << what;
+    ASSERT_LE(uint64_t{label.firstLine} + label.lineCount, lines) << what;
+  }
+  const uint32_t status = document.buildBlocks();
+  ASSERT_TRUE(status == jcamp::kDocOk ||
+              (status == jcamp::kDocNotReady && document.labelCount == 0))
+      << what;
+  for (uint32_t i = 0; i < document.spanCount; ++i) {
+    const jcamp::BlockSpan& span = document.spans[i];
+    ASSERT_NE(span.firstLabel, nullptr) << what;
+    ASSERT_LE(span.firstLabel, span.lastLabel) << what;
+    ASSERT_LT(span.lastLabel, document.labels.get() + document.labelCount) << what;
+  }
+}
+
 }  // namespace testdocument

@@ -8,6 +8,7 @@
 
 #include "document/line_table.h"
 #include "support/test_paths.h"
+#include "support/text_document.h"
 
 namespace jcamp {
 namespace {
@@ -131,26 +132,6 @@ TEST(JcampDocumentTest, StepsNeedTheLayerBeforeThemAndClearingReleasesAll) {
   EXPECT_EQ(document.buildLabels(), kDocNotReady);
 }
 
-// Runs every step on the bytes and checks that labels and spans stay inside
-// their tables.
-void expectConsistent(JcampDocument& document, const std::string& what) {
-  if (document.buildLabels() != kDocOk) return;
-  const uint32_t lines = document.lineTable->count();
-  for (uint32_t i = 0; i < document.labelCount; ++i) {
-    const LabelRecord& label = document.labels[i];
-    ASSERT_GE(label.lineCount, 1u) << what;
-    ASSERT_LE(uint64_t{label.firstLine} + label.lineCount, lines) << what;
-  }
-  const uint32_t status = document.buildBlocks();
-  ASSERT_TRUE(status == kDocOk || (status == kDocNotReady && document.labelCount == 0)) << what;
-  for (uint32_t i = 0; i < document.spanCount; ++i) {
-    const BlockSpan& span = document.spans[i];
-    ASSERT_NE(span.firstLabel, nullptr) << what;
-    ASSERT_LE(span.firstLabel, span.lastLabel) << what;
-    ASSERT_LT(span.lastLabel, document.labels.get() + document.labelCount) << what;
-  }
-}
-
 TEST(JcampDocumentTest, BadInputGivesAStatusNeverACrash) {
   std::mt19937 random(4);
   std::string binary(1 << 16, '\0');
@@ -159,27 +140,17 @@ TEST(JcampDocumentTest, BadInputGivesAStatusNeverACrash) {
   for (const std::string& text : {binary, std::string("##")}) {
     ASSERT_EQ(readText(document, text), kDocNoTitle);
     loadText(document, text);  // built all the same
-    expectConsistent(document, text.substr(0, 2));
+    testdocument::expectConsistent(document, text.substr(0, 2));
   }
   ASSERT_EQ(readText(document, "##TITLE=" + binary), kDocOk);
-  expectConsistent(document, "titled binary");
+  testdocument::expectConsistent(document, "titled binary");
   std::string nested;
   for (int i = 0; i < 100000; ++i) nested += "##TITLE=t\n";
   for (int i = 0; i < 200000; ++i) nested += "##END=\n";
   ASSERT_EQ(readText(document, nested), kDocOk);
-  expectConsistent(document, "more ENDs than TITLEs");
+  testdocument::expectConsistent(document, "more ENDs than TITLEs");
   EXPECT_EQ(document.labelCount, 300000u);
   EXPECT_EQ(document.spanCount, 100000u);
-}
-
-TEST(JcampDocumentTest, EveryCorpusFileLoadsOrFailsWithAStatus) {
-  SKIP_WITHOUT_CORPUS();
-  for (const std::string& path : testpaths::corpusFiles()) {
-    JcampDocument document;
-    const uint32_t status = document.readFile(path.c_str());
-    ASSERT_TRUE(status == kDocOk || status == kDocNoTitle) << path << ": " << status;
-    if (status == kDocOk) expectConsistent(document, path);
-  }
 }
 
 }  // namespace

@@ -92,14 +92,18 @@ TEST(SpanFillTest, ManyBlocksWithoutEndGiveTheSameBlocks) {
   expectSameBlocksForText(text);
 }
 
-TEST(SpanFillTest, EveryCorpusFileGivesTheSameBlocks) {
+// Every public file loads or lacks a title; its labels and spans stay inside
+// their tables, and its blocks come out alike both ways (read entry by entry,
+// so that the sanitizers see any length a block overstates).
+TEST(SpanFillTest, EveryCorpusFileGivesConsistentBlocksBothWays) {
   SKIP_WITHOUT_CORPUS();
   for (const std::string& path : testpaths::corpusFiles()) {
     JcampDocument document;
-    uint32_t status = document.readFile(path.c_str());
-    if (status == kDocOk) status = document.buildLabels();
-    if (status == kDocOk) status = document.buildBlocks();
-    if (status == kDocOk) expectSameBlocksBothWays(document, 3, path);
+    const uint32_t status = document.readFile(path.c_str());
+    ASSERT_TRUE(status == kDocOk || status == kDocNoTitle) << path << ": " << status;
+    if (status != kDocOk) continue;
+    testdocument::expectConsistent(document, path);
+    expectSameBlocksBothWays(document, 3, path);
   }
 }
 

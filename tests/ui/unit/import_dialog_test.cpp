@@ -9,6 +9,7 @@
 
 #include "platform/folders.h"
 #include "platform/message_box.h"
+#include "support/jdx_text.h"
 #include "support/test_paths.h"
 #include "ui/import_dialog.h"
 #include "ui/line_list.h"
@@ -75,20 +76,15 @@ class FakeView : public DialogView {
   bool waitCursor = false;
 };
 
-// A one-block spectrum of four points with one concentration per name.
+// A one-block spectrum of a lab's, with one concentration per name.
 std::string spectrum(const std::string& title, const std::string& firstX, const std::string& lastX,
                      int points = 4, const std::vector<std::string>& concentrations = {"water"}) {
-  std::string text = "##TITLE=" + title +
-                     "\n##JCAMP-DX=4.24\n##DATA TYPE=INFRARED SPECTRUM\n##ORIGIN=lab\n"
-                     "##OWNER=us\n";
-  if (!concentrations.empty()) {
-    text += "##CONCENTRATIONS=(NCU)\n";
-    for (const std::string& name : concentrations) text += "(" + name + ", 1, %)\n";
-  }
-  text += "##XFACTOR=1\n##YFACTOR=1\n##FIRSTX=" + firstX + "\n##LASTX=" + lastX +
-          "\n##NPOINTS=" + std::to_string(points) + "\n##FIRSTY=1\n##XYDATA=(X++(Y..Y))\n" + firstX;
-  for (int i = 0; i < points; ++i) text += " " + std::to_string(i + 1);
-  return text + "\n##END=\n";
+  std::string header = concentrations.empty() ? "" : "##CONCENTRATIONS=(NCU)\n";
+  for (const std::string& name : concentrations) header += "(" + name + ", 1, %)\n";
+  std::string data = firstX;
+  for (int i = 1; i <= points; ++i) data += " " + std::to_string(i);
+  return jdxtext::spectrum(title, firstX, lastX, data, "##ORIGIN=lab\n##OWNER=us\n" + header,
+                           points);
 }
 
 class ImportDialogTest : public ::testing::Test {

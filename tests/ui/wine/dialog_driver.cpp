@@ -10,30 +10,22 @@ namespace {
 
 constexpr DWORD kPollMs = 50;
 
-BOOL CALLBACK findListDialog(HWND window, LPARAM result) {
-  char className[16] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (std::string(className) == "#32770" && IsWindowVisible(window) &&
-      GetDlgItem(window, IDC_FILE_LIST) != nullptr) {
-    *reinterpret_cast<HWND*>(result) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-struct PopupSearch {
-  HWND dialog;
-  HWND popup;
+// A visible dialog window other than `except`, with the file list if asked.
+struct DialogSearch {
+  HWND except;
+  bool withList;
+  HWND found;
 };
 
-BOOL CALLBACK findOtherDialog(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<PopupSearch*>(context);
+BOOL CALLBACK findDialog(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<DialogSearch*>(context);
   char className[16] = {};
   GetClassNameA(window, className, sizeof className);
-  if (window == search.dialog || !IsWindowVisible(window) || std::string(className) != "#32770") {
+  if (window == search.except || !IsWindowVisible(window) || std::string(className) != "#32770" ||
+      (search.withList && GetDlgItem(window, IDC_FILE_LIST) == nullptr)) {
     return TRUE;
   }
-  search.popup = window;
+  search.found = window;
   return FALSE;
 }
 
@@ -64,16 +56,16 @@ bool waitUntilClosed(HWND window, DWORD timeoutMs) {
 }
 
 HWND findImportDialog() {
-  HWND dialog = nullptr;
-  EnumWindows(findListDialog, reinterpret_cast<LPARAM>(&dialog));
-  return dialog;
+  DialogSearch search{nullptr, true, nullptr};
+  EnumWindows(findDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 HWND findPopup(HWND dialog) {
-  PopupSearch search{dialog, nullptr};
-  EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), findOtherDialog,
+  DialogSearch search{dialog, false, nullptr};
+  EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), findDialog,
                     reinterpret_cast<LPARAM>(&search));
-  return search.popup;
+  return search.found;
 }
 
 std::string windowText(HWND window) {
@@ -139,13 +131,7 @@ bool saveScreenshot(HWND window, const std::string& path) {
   BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
   SelectObject(memory, previous);
 
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;  // bottom-up, as BMP files keep it
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
+  BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB};  // rows bottom-up, as in BMP
   const int stride = (width * 3 + 3) & ~3;
   std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
   GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
@@ -154,10 +140,9 @@ bool saveScreenshot(HWND window, const std::string& path) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
 
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
+  const BITMAPFILEHEADER file{0x4D42 /* "BM" */, offset + static_cast<DWORD>(pixels.size()), 0, 0,
+                              offset};
   FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return false;
   const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
