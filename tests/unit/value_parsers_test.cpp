@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "labels/markers.h"
+#include "labels/number_string.h"
 #include "support/comma_locale.h"
 
 namespace jcamp {
@@ -129,50 +131,62 @@ TEST(ValueParsersTest, Chamber) {
   }
 }
 
+// Dates, times and long dates as "y/m/d h:m:s zone"; what a text does not
+// give keeps its old value (99), a failed field reads 0.
 TEST(ValueParsersTest, DateAndTime) {
-  struct Case {
+  const auto read = [](const char* text, char kind) {
+    uint32_t year = 99, month = 99, day = 99, hour = 99, minute = 99;
+    float seconds = 99;
+    int32_t zone = 99;
+    if (kind == 'd') parseDate(text, year, month, day);
+    if (kind == 't') parseTime(text, hour, minute, seconds);
+    if (kind == 'l') parseLongDate(text, year, month, day, hour, minute, seconds, zone);
+    std::ostringstream out;
+    out << year << "/" << month << "/" << day << " " << hour << ":" << minute << ":" << seconds
+        << " " << zone;
+    return out.str();
+  };
+  const struct {
     const char* text;
-    uint32_t year, month, day;
+    char kind;
+    const char* read;
+  } cases[] = {
+      {"2008/05/12", 'd', "2008/5/12 99:99:99 99"},
+      {"08-05-12", 'd', "8/5/12 99:99:99 99"},
+      {"2008 05 12", 'd', "2008/5/2 99:99:99 99"},
+      {"2008/05", 'd', "2008/5/99 99:99:99 99"},
+      {"", 'd', "0/0/0 99:99:99 99"},
+      {"-5/1/1", 'd', "99/99/99 99:99:99 99"},
+      {"14:03:27.5", 't', "99/99/99 14:3:27.5 99"},
+      {"", 't', "99/99/99 0:0:0 99"},
+      {"2008/05/12 14:03:27.25 +0100", 'l', "2008/5/12 14:3:27.25 100"},
+      {"2008/05/12 14:03:27.25 -0500", 'l', "2008/5/12 14:3:27.25 -500"},
+      {"2009/06/13 15:04:28", 'l', "2009/6/13 15:4:28 99"},
+      {nullptr, 'l', "0/0/0 0:0:0 0"},
   };
-  const Case dates[] = {
-      {"2008/05/12", 2008, 5, 12}, {"08-05-12", 8, 5, 12}, {"2008 05 12", 2008, 5, 2},
-      {"2008/05", 2008, 5, 99},    {"", 0, 0, 0},          {"-5/1/1", 99, 99, 99},
+  for (const auto& c : cases) EXPECT_EQ(read(c.text, c.kind), c.read) << (c.text ? c.text : "null");
+}
+
+constexpr int kInvalid = 7;  // the flag's value before the check: left alone when invalid
+
+TEST(NumberStringTest, ValidNumbersGiveTheirKindInvalidOnesLeaveTheFlag) {
+  const std::pair<const char*, int> cases[] = {
+      {"4000", 0},         {"-12", 0},         {"+7", 0},           {"-", 0},
+      {"1.5", 1},          {".5", 1},          {"5.", 1},           {".", 1},
+      {"  12.5  ", 1},     {"1e-5", 1},        {"1.5E+03", 1},      {"1.5E-", 1},
+      {"-.5e+1", 1},       {"+E-5", 1},        {" -0.0 ", 1},       {"", kInvalid},
+      {"   ", kInvalid},   {"1e5", kInvalid},  {"1.2.3", kInvalid}, {"1,5", kInvalid},
+      {"e-5", kInvalid},   {"1.5E", kInvalid}, {"1e-5e", kInvalid}, {"1e-+5", kInvalid},
+      {"1 2", kInvalid},   {"1-2", kInvalid},  {"..5", kInvalid},   {"1.5.e-3", kInvalid},
+      {"1e-5.", kInvalid}, {"\t1", kInvalid},  {"1\t", kInvalid},   {"A23", kInvalid},
+      {nullptr, kInvalid},
   };
-  for (const Case& c : dates) {
-    SCOPED_TRACE(c.text);
-    uint32_t year = 99, month = 99, day = 99;
-    parseDate(c.text, year, month, day);
-    EXPECT_EQ(year, c.year);
-    EXPECT_EQ(month, c.month);
-    EXPECT_EQ(day, c.day);
+  for (const auto& [text, kind] : cases) {
+    SCOPED_TRACE(text ? text : "(null)");
+    int isReal = kInvalid;
+    EXPECT_EQ(checkNumberString(text, &isReal), kind == kInvalid ? 1 : 0);
+    EXPECT_EQ(isReal, kind);
   }
-
-  uint32_t hour = 99, minute = 99;
-  float seconds = -1;
-  parseTime("14:03:27.5", hour, minute, seconds);
-  EXPECT_EQ(hour, 14u);
-  EXPECT_EQ(minute, 3u);
-  EXPECT_EQ(seconds, 27.5f);
-  parseTime("", hour, minute, seconds);
-  EXPECT_EQ(hour + minute, 0u);
-  EXPECT_EQ(seconds, 0.0f);
-
-  uint32_t year = 0, month = 0, day = 0;
-  int32_t zone = 77;
-  parseLongDate("2008/05/12 14:03:27.25 +0100", year, month, day, hour, minute, seconds, zone);
-  EXPECT_EQ(year * 10000 + month * 100 + day, 20080512u);
-  EXPECT_EQ(hour * 100 + minute, 1403u);
-  EXPECT_EQ(seconds, 27.25f);
-  EXPECT_EQ(zone, 100);
-  parseLongDate("2008/05/12 14:03:27.25 -0500", year, month, day, hour, minute, seconds, zone);
-  EXPECT_EQ(zone, -500);
-  zone = 77;
-  parseLongDate("2009/06/13 15:04:28", year, month, day, hour, minute, seconds, zone);
-  EXPECT_EQ(day, 13u);
-  EXPECT_EQ(seconds, 28.0f);
-  EXPECT_EQ(zone, 77);  // no zone: kept
-  parseLongDate(nullptr, year, month, day, hour, minute, seconds, zone);
-  EXPECT_EQ(year + month + day + hour + minute + static_cast<uint32_t>(zone), 0u);
 }
 
 }  // namespace
