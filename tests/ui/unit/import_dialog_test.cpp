@@ -213,13 +213,16 @@ TEST_F(ImportDialogTest, OkHandsOverTheChosenFilesInListOrderAndMovesTheCurrentD
   EXPECT_EQ(view_.lineEntry(3)->title, "D");
 }
 
-TEST_F(ImportDialogTest, BrowseRefillsFromTheChosenFolderAndCancelChangesNothing) {
+// Browse refills the list from the chosen folder (a cancel changes nothing);
+// a typed folder is listed, or reported, when the check runs.
+TEST_F(ImportDialogTest, AnotherFolderIsListedOrReported) {
   write("a.jdx", spectrum("A", "900", "600"));
   const std::string other = testpaths::scratchDir();
   testpaths::writeFile(other + "/x.jdx", spectrum("X", "900", "600"));
   testpaths::writeFile(other + "/y.jdx", spectrum("Y", "900", "600"));
   JcampImportDialog dialog(view_, kHostCompatibleRules, folder_);
   dialog.initialise();
+  EXPECT_EQ(dialog.runPendingCheck(), kCheckDone);  // nothing pending
   view_.click(0);
   dialog.onSelectionChange();
   dialog.onBrowse();  // cancelled
@@ -233,39 +236,23 @@ TEST_F(ImportDialogTest, BrowseRefillsFromTheChosenFolderAndCancelChangesNothing
   EXPECT_FALSE(view_.okEnabled);
   EXPECT_EQ(view_.info[InfoField::kTitle], "");
   EXPECT_EQ(dialog.referenceFile(), nullptr);
-}
 
-TEST_F(ImportDialogTest, TypedFolderIsListedOrReportedWhenTheCheckRuns) {
-  write("a.jdx", spectrum("A", "900", "600"));
-  const std::string other = testpaths::scratchDir();
-  testpaths::writeFile(other + "/x.jdx", spectrum("X", "900", "600"));
-  JcampImportDialog dialog(view_, kHostCompatibleRules, folder_);
-  dialog.initialise();
-  EXPECT_EQ(dialog.runPendingCheck(), kCheckDone);  // nothing pending
-  EXPECT_EQ(view_.lineCount(), 1);
-
-  struct Case {
-    std::string typed;
-    const char* message;  // null: the folder is listed
-    int32_t lines;
-  };
-  const Case cases[] = {{"", kNoFolderGiven, 0},
-                        {folder_ + "/none", kFolderNotFound, 0},
-                        {other, nullptr, 1},
-                        {folder_, nullptr, 1}};
-  for (const Case& c : cases) {
+  const std::pair<std::string, const char*> typed[] = {{"", kNoFolderGiven},
+                                                       {folder_ + "/none", kFolderNotFound},
+                                                       {other, nullptr},
+                                                       {folder_, nullptr}};
+  for (const auto& [folder, message] : typed) {  // message null: the folder is listed
     view_.messages.clear();
     view_.folderFocused = false;
-    view_.typed = c.typed;
+    view_.typed = folder;
     dialog.setPendingCheck(IDC_LOOK_IN);
     EXPECT_EQ(dialog.runPendingCheck(), kCheckDone);
-    EXPECT_EQ(dialog.folder(), c.typed);
-    EXPECT_EQ(view_.lineCount(), c.lines) << c.typed;
-    EXPECT_EQ(view_.linesEnabled, c.message == nullptr) << c.typed;
-    EXPECT_EQ(view_.folderFocused, c.message != nullptr) << c.typed;
+    EXPECT_EQ(dialog.folder(), folder);
+    EXPECT_EQ(view_.lineCount(), message ? 0 : folder == other ? 2 : 1) << folder;
+    EXPECT_EQ(view_.linesEnabled, message == nullptr) << folder;
+    EXPECT_EQ(view_.folderFocused, message != nullptr) << folder;
     EXPECT_EQ(view_.messages,
-              c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
-        << c.typed;
+              message ? std::vector<std::string>{message} : std::vector<std::string>{});
   }
   // The same folder typed again is not listed again.
   view_.click(0);

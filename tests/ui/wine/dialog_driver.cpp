@@ -131,7 +131,8 @@ bool saveScreenshot(HWND window, const std::string& path) {
   BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
   SelectObject(memory, previous);
 
-  BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB};  // rows bottom-up, as in BMP
+  // 24 bits a pixel, rows bottom-up, as a BMP file keeps them.
+  BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   const int stride = (width * 3 + 3) & ~3;
   std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
   GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
@@ -141,8 +142,8 @@ bool saveScreenshot(HWND window, const std::string& path) {
   ReleaseDC(nullptr, screen);
 
   const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
-  const BITMAPFILEHEADER file{0x4D42 /* "BM" */, offset + static_cast<DWORD>(pixels.size()), 0, 0,
-                              offset};
+  const DWORD size = offset + static_cast<DWORD>(pixels.size());
+  const BITMAPFILEHEADER file{0x4D42 /* "BM" */, size, 0, 0, offset};
   FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return false;
   const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
