@@ -10,10 +10,10 @@ JcampLibrary& sharedLibrary() {
 
 int32_t recordMessageBox(const char* text, uint32_t type, void* context) {
   auto* log = static_cast<MessageBoxLog*>(context);
-  ++log->shown;
+  log->texts.emplace_back(text);
   log->lastText = text;
   log->lastType = type;
-  return log->answer;
+  return log->shown++ == log->cancelAt ? 2 : log->answer;
 }
 
 void LibraryTest::SetUp() {

@@ -4,18 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "jcamp_library.h"
 #include "support/test_paths.h"
 
 JcampLibrary& sharedLibrary();
 
-// Records every message box the library shows and answers it.
+// Records every message box the library shows and answers it: with answer,
+// but Cancel (2) for the box at cancelAt (counted from 0).
 struct MessageBoxLog {
   int32_t answer = 1;
+  int cancelAt = -1;
   int shown = 0;
   std::string lastText;
   uint32_t lastType = 0;
+  std::vector<std::string> texts;
 };
 int32_t recordMessageBox(const char* text, uint32_t type, void* context);
 
