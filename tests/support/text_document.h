@@ -13,12 +13,18 @@
 
 namespace testdocument {
 
-// Lines, labels and block spans of text, without the title check a file
-// read makes; the data blocks are left to the test.
-inline void buildSpans(jcamp::JcampDocument& document, const std::string& text) {
-  document.lineTable = std::make_unique<jcamp::LineTable>();
+// The normalised lines of text, without the title check a file read makes,
+// so that any sequence of labels can be built on.
+inline void loadLines(jcamp::JcampDocument& document, const std::string& text) {
+  document.clearDocument();
+  document.lineTable = std::make_unique<jcamp::LineTable>(document.context.rules);
   ASSERT_EQ(document.lineTable->loadText(text.data(), text.size()), jcamp::kDocOk);
   document.lineTable->normalizeLines();
+}
+
+// Lines, labels and block spans of text; the data blocks are left to the test.
+inline void buildSpans(jcamp::JcampDocument& document, const std::string& text) {
+  loadLines(document, text);
   ASSERT_EQ(document.buildLabels(), jcamp::kDocOk);
   ASSERT_EQ(document.buildBlocks(), jcamp::kDocOk);
 }

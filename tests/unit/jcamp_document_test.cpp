@@ -13,14 +13,7 @@
 namespace jcamp {
 namespace {
 
-// Loads text as the document's normalised lines without the title check, so
-// that blocks can be built from any sequence of labels.
-void loadText(JcampDocument& document, const std::string& text) {
-  document.clearDocument();
-  document.lineTable = std::make_unique<LineTable>();
-  ASSERT_EQ(document.lineTable->loadText(text.data(), text.size()), kDocOk);
-  document.lineTable->normalizeLines();
-}
+using testdocument::loadLines;
 
 uint32_t readText(JcampDocument& document, const std::string& text) {
   const std::string path = testpaths::writeFile(testpaths::scratchDir() + "/t.jdx", text);
@@ -79,7 +72,7 @@ TEST(JcampDocumentTest, LabelsRunToTheNextLabelLineWithoutEmptyEnds) {
   };
   for (const auto& [text, labels] : cases) {
     JcampDocument document;
-    loadText(document, text);
+    loadLines(document, text);
     ASSERT_EQ(document.buildLabels(), kDocOk) << text;
     EXPECT_EQ(describeLabels(document), labels) << text;
   }
@@ -100,7 +93,7 @@ TEST(JcampDocumentTest, EndClosesTheInnermostOpenBlock) {
   };
   for (const auto& [text, spans] : cases) {
     JcampDocument document;
-    loadText(document, text);
+    loadLines(document, text);
     ASSERT_EQ(document.buildLabels(), kDocOk);
     ASSERT_EQ(document.buildBlocks(), kDocOk) << text;
     EXPECT_EQ(describeSpans(document), spans) << text;
@@ -136,7 +129,7 @@ TEST(JcampDocumentTest, BadInputGivesAStatusNeverACrash) {
   JcampDocument document;
   for (const std::string& text : {binary, std::string("##")}) {
     ASSERT_EQ(readText(document, text), kDocNoTitle);
-    loadText(document, text);  // built all the same
+    loadLines(document, text);  // built all the same
     testdocument::expectConsistent(document, text.substr(0, 2));
   }
   ASSERT_EQ(readText(document, "##TITLE=" + binary), kDocOk);
