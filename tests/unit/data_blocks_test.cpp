@@ -85,14 +85,6 @@ TEST(DataBlocksTest, UnderTheStandardRulesBlocksKeepTheirOwnTables) {
   }
 }
 
-TEST(DataBlocksTest, WithoutSpansThereIsNothingToBuild) {
-  JcampDocument document;
-  EXPECT_EQ(document.buildDataBlocks(), kDocNotReady);
-  buildSpans(document, "##ORIGIN= no title\n##END=\n");
-  EXPECT_EQ(document.buildDataBlocks(), kDocNotReady);
-  EXPECT_EQ(document.dataBlockCount, 0u);
-}
-
 TEST(DataBlocksTest, ATableThatCannotBeHeldStopsTheStep) {
   std::string dups = "1 A1";
   for (int i = 0; i < 8; ++i) dups += "S000000000";

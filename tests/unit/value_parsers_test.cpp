@@ -75,65 +75,36 @@ TEST(ValueParsersTest, RealNumbers) {
   EXPECT_TRUE(std::signbit(parseDouble("-1e-999")));
 }
 
-// A target whose extraction fails keeps what it held.
-TEST(ValueParsersTest, FloatPair) {
+// Fields of structured values: a pair, a drift chamber "code,a,b,c", dates,
+// times and long dates as "y/m/d h:m:s zone". What a text does not give keeps
+// its old value (-1, 99); a failed field reads unset (u) or 0, and the next one
+// is tried all the same. A decimal-comma locale changes nothing.
+TEST(ValueParsersTest, StructuredValues) {
   testsupport::CommaLocale comma;
-  struct Case {
-    const char* text;
-    float first;
-    float second;
-  };
-  const Case cases[] = {
-      {"250,300", 250, 300}, {"1.5;2.5", 1.5f, 2.5f}, {"1.5 ; 2.5", 1.5f, 2.5f},
-      {"250", 250, -1},      {"x,5", -1, -1},         {"", kUnsetValue, kUnsetValue},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    float values[2] = {-1, -1};
-    parseFloatPair(c.text, values);
-    EXPECT_EQ(values[0], c.first);
-    EXPECT_EQ(values[1], c.second);
-  }
-}
-
-// A failed value is unset, and the next one is tried all the same.
-TEST(ValueParsersTest, Chamber) {
-  struct Case {
-    const char* text;
-    const char* code;
-    float values[3];
-  };
-  constexpr float u = kUnsetValue;
-  const Case cases[] = {
-      {"ABC,1.5,2.5,3.5", "ABC", {1.5f, 2.5f, 3.5f}},
-      {"AB,7", "AB", {7, u, u}},
-      {"ABCD,1,2,3", "ABC", {u, 1, 2}},
-      {",1,2,3", "", {u, 1, 2}},
-      {"AB,x,5,6", "AB", {u, u, 5}},  // 'x' is the second value's separator
-      {"AB,-,5,6", "AB", {u, 5, 6}},  // the lone sign is taken before it fails
-      {"", "", {u, u, u}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    char code[5] = {'q', 'q', 'q', 'q', 'q'};
-    float values[3] = {-1, -1, -1};
-    parseChamber(c.text, code, values);
-    EXPECT_STREQ(code, c.code);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(values[i], c.values[i]) << i;
-  }
-}
-
-// Dates, times and long dates as "y/m/d h:m:s zone"; what a text does not
-// give keeps its old value (99), a failed field reads 0.
-TEST(ValueParsersTest, DateAndTime) {
   const auto read = [](const char* text, char kind) {
+    float values[3] = {-1, -1, -1};
+    char code[5] = {'q', 'q', 'q', 'q', 'q'};
     uint32_t year = 99, month = 99, day = 99, hour = 99, minute = 99;
     float seconds = 99;
     int32_t zone = 99;
+    std::ostringstream out;
+    const auto put = [&out](float v) {
+      if (v == kUnsetValue) {
+        out << " u";
+      } else {
+        out << " " << v;
+      }
+    };
+    if (kind == 'p') parseFloatPair(text, values);
+    if (kind == 'c') parseChamber(text, code, values);
+    if (kind == 'p' || kind == 'c') {
+      if (kind == 'c') out << "[" << code << "]";
+      for (int i = 0; i < (kind == 'p' ? 2 : 3); ++i) put(values[i]);
+      return out.str();
+    }
     if (kind == 'd') parseDate(text, year, month, day);
     if (kind == 't') parseTime(text, hour, minute, seconds);
     if (kind == 'l') parseLongDate(text, year, month, day, hour, minute, seconds, zone);
-    std::ostringstream out;
     out << year << "/" << month << "/" << day << " " << hour << ":" << minute << ":" << seconds
         << " " << zone;
     return out.str();
@@ -143,6 +114,19 @@ TEST(ValueParsersTest, DateAndTime) {
     char kind;
     const char* read;
   } cases[] = {
+      {"250,300", 'p', " 250 300"},
+      {"1.5;2.5", 'p', " 1.5 2.5"},
+      {"1.5 ; 2.5", 'p', " 1.5 2.5"},
+      {"250", 'p', " 250 -1"},
+      {"x,5", 'p', " -1 -1"},
+      {"", 'p', " u u"},
+      {"ABC,1.5,2.5,3.5", 'c', "[ABC] 1.5 2.5 3.5"},
+      {"AB,7", 'c', "[AB] 7 u u"},
+      {"ABCD,1,2,3", 'c', "[ABC] u 1 2"},
+      {",1,2,3", 'c', "[] u 1 2"},
+      {"AB,x,5,6", 'c', "[AB] u u 5"},  // 'x' is the second value's separator
+      {"AB,-,5,6", 'c', "[AB] u 5 6"},  // the lone sign is taken before it fails
+      {"", 'c', "[] u u u"},
       {"2008/05/12", 'd', "2008/5/12 99:99:99 99"},
       {"08-05-12", 'd', "8/5/12 99:99:99 99"},
       {"2008 05 12", 'd', "2008/5/2 99:99:99 99"},
