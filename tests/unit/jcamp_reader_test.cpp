@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -28,16 +27,6 @@ std::string block(const std::string& title, const std::string& body = kBody) {
 }
 
 using jdxtext::replaced;
-
-// Label names in lower case.
-std::string lowerLabels(std::string text) {
-  for (size_t at = text.find("##"); at != std::string::npos; at = text.find("##", at + 2)) {
-    for (size_t i = at + 2; i < text.size() && text[i] != '='; ++i) {
-      text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
-    }
-  }
-  return text;
-}
 
 // "##TITLE=x" and a filler line, so that what follows starts at offset.
 std::string paddedTo(size_t offset) {
@@ -203,8 +192,9 @@ TEST_F(JcampReaderTest, ShapesAreMeasuredAndRefusalsExplained) {
        "4 4 0 4000 400 11|a|||"},
       {block("a", replaced(kBody, "##DATA TYPE", "##DATA")),
        "1: Label ##DATATYPE= missing in block number 1", "1 4 0 4000 400 11|a|||"},
-      {lowerLabels(block("lower")), "1: Label ##TITLE= missing in block number 1",
-       "1 4 0 4000 400 11|lower|||"},
+      {"##title=lower\n##data type=IR\n##firstx=4000.5\n##lastx=400\n##npoints=4\n"
+       "##xydata=(X++(Y..Y))\n4000 1 2 3 4\n##end=\n",
+       "1: Label ##TITLE= missing in block number 1", "1 4 0 4000 400 11|lower|||"},
       // Without ##END= the search for a label the block lacks runs into the end.
       {block("a", replaced(kBody, "##END=\n", "")), "5: Unexpected end of file ",
        "1 4 0 4000 400 11|a|||"},
