@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -126,29 +127,17 @@ void expectSameBlocksForText(const std::string& text, uint32_t concentrations = 
 // nesting, LINK blocks inside open ones, DATATYPE after an END), with later
 // tables decoded with their own factors and with those left over from earlier blocks.
 TEST(SpanFillTest, RandomLabelSoupsGiveTheSameBlocks) {
-  const std::vector<std::string> pieces = {
-      "##TITLE=t\n",
-      "##TITLE=u\n",
-      "##END=\n",
-      "##END=\n",
-      "##DATA TYPE=LINK\n",
-      "##DATATYPE=INFRARED SPECTRUM\n",
-      "##YFACTOR=2\n",
-      "##YFACTOR=0.5\n",
-      "##XFACTOR=3\n",
-      "##NPOINTS=3\n",
-      "##NPOINTS=5\n",
-      "##FIRSTX=1\n##LASTX=5\n",
-      "##FIRSTY=2\n",
-      "##ORIGIN=o\n",
-      "##SAMPLE DESCRIPTION=d\n",
-      "##DATACLASS=XYPOINTS\n",
-      "##XYDATA=(X++(Y..Y))\n1 1 2 3\n4 J1%\n",
-      "##XYPOINTS=(XY..XY)\n1, 2; 3, 4.5\n",
-      "##CONCENTRATIONS=(NCU)\n(a, 1, %)\n(b, 2, %)\n(c, 3, %)\n",
-      "##TIME=10:11:12\n",
-      "##LONGDATE=2021/03/04 05:06\n",
-      "##.ELECTRIC FIELD=1, 2\n"};
+  // The pieces, '|' between them.
+  std::istringstream soupPieces(
+      "##TITLE=t\n|##TITLE=u\n|##END=\n|##END=\n|##DATA TYPE=LINK\n|##DATATYPE=INFRARED SPECTRUM\n|"
+      "##YFACTOR=2\n|##YFACTOR=0.5\n|##XFACTOR=3\n|##NPOINTS=3\n|##NPOINTS=5\n|"
+      "##FIRSTX=1\n##LASTX=5\n|##FIRSTY=2\n|##ORIGIN=o\n|##SAMPLE DESCRIPTION=d\n|"
+      "##DATACLASS=XYPOINTS\n|##XYDATA=(X++(Y..Y))\n1 1 2 3\n4 J1%\n|"
+      "##XYPOINTS=(XY..XY)\n1, 2; 3, 4.5\n|"
+      "##CONCENTRATIONS=(NCU)\n(a, 1, %)\n(b, 2, %)\n(c, 3, %)\n|##TIME=10:11:12\n|"
+      "##LONGDATE=2021/03/04 05:06\n|##.ELECTRIC FIELD=1, 2\n");
+  std::vector<std::string> pieces;
+  for (std::string piece; std::getline(soupPieces, piece, '|');) pieces.push_back(piece);
   std::mt19937 random(11);
   for (int soup = 0; soup < 300; ++soup) {
     std::string text = "##TITLE=first\n";
