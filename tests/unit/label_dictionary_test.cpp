@@ -106,6 +106,7 @@ TEST(DataTypesTest, TypesAndClassesAreTheWholeUpperCasedText) {
       {false, "NMR  SPECTRUM", kDataTypeOther, nullptr},
       {false, "Nmr Peak Assignments", kDataTypeNmrPeakAssignments, "NMR PEAK ASSIGNMENTS"},
       {false, "", kDataTypeOther, nullptr},
+      {false, "Quartz", kDataTypeOther, "QUARTZ"},
       {true, "Peak Table", kTableFormPeakTable, "PEAK TABLE"},
       {true, "XYDATA (X++(Y..Y))", kTableFormOther, nullptr},
       {true, "xydata", kTableFormXyData, "XYDATA"},

@@ -97,6 +97,7 @@ TEST(MarkupColumnsTest, PaintsEachColumnAsItsMarkersSay) {
       {bar, 3, 20, "\\BAR:150|next", "bar 13-112 21-30#2; 118:next"},
       {bar, 3, 20, "\\BAR:50.5|next", "bar 13-63 21-30#2; 118:next"},
       {bar, 3, 20, "\\BAR: +25|next", "bar 13-37 21-30#2; 118:next"},
+      {bar, 3, 20, "\\BAR:2|next", "bar 13-14 21-30#2; 118:next"},  // the shortest bar
       {bar, 3, 20, "\\BAR:1|next", "118:next"},
       {bar, 3, 20, "\\BAR:0|next", "118:next"},
       {bar, 3, 20, "\\BAR:-5|next", "118:next"},
