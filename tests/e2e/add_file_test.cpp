@@ -8,19 +8,16 @@
 #include <unistd.h>
 #endif
 
+#include "support/jdx_text.h"
 #include "support/library_fixture.h"
 
 namespace {
 
 std::string spectrum(const std::string& title, int points, const std::string& header = "") {
-  return "##TITLE=" + title + "\n##DATA TYPE=INFRARED SPECTRUM\n" + header +
-         "##FIRSTX=4000\n##LASTX=400\n##NPOINTS=" + std::to_string(points) +
-         "\n##XYDATA=(X++(Y..Y))\n4000 1 2 3 4\n##END=\n";
+  return jdxtext::spectrum(title, "4000", "400", "4000 1 2 3 4", header, points);
 }
 
-std::string linked(int blocks, const std::string& first) {
-  return "##TITLE=set\n##DATA TYPE=LINK\n##BLOCKS=" + std::to_string(blocks) + "\n##END=\n" + first;
-}
+using jdxtext::link;
 
 class AddFileTest : public LibraryTest {
  protected:
@@ -41,7 +38,7 @@ class AddFileTest : public LibraryTest {
 TEST_F(AddFileTest, TheFirstFileFixesTheShapeOfTheImport) {
   const uint32_t handle = openHandle();
   const std::string refused = write("refused.jdx", "##JCAMP-DX=4.24\n");
-  const std::string first = write("first.jdx", linked(3, spectrum("a", 4)));
+  const std::string first = write("first.jdx", link(3, spectrum("a", 4)));
   const std::string otherRange =
       write("range.jdx", spectrum("b", 4, "##FIRSTX=10\n") + spectrum("c", 4));
   int32_t count = -1;
@@ -66,7 +63,7 @@ TEST_F(AddFileTest, TheFirstFileFixesTheShapeOfTheImport) {
 // Samples are summed over the files; a total beyond 32 bits refuses the file.
 TEST_F(AddFileTest, TheSampleTotalStaysWithinThirtyTwoBits) {
   const uint32_t handle = openHandle();
-  const std::string huge = write("huge.jdx", linked(99999999, spectrum("a", 4)));
+  const std::string huge = write("huge.jdx", link(99999999, spectrum("a", 4)));
   for (int i = 0; i < 21; ++i) ASSERT_EQ(add(handle, huge), JCAMP_OK) << i;
   EXPECT_EQ(add(handle, huge), JCAMP_BAD_HEADER);
   EXPECT_EQ(add(handle, write("one.jdx", spectrum("b", 4))), JCAMP_OK);
@@ -74,12 +71,12 @@ TEST_F(AddFileTest, TheSampleTotalStaysWithinThirtyTwoBits) {
 
 TEST_F(AddFileTest, CheckFileNameGivesTheShapeOrTheReason) {
   const std::string good =
-      write("good.jdx", linked(2, spectrum("A\ttitle", 4, "##ORIGIN=lab\n##OWNER=me\n")));
+      write("good.jdx", link(2, spectrum("A\ttitle", 4, "##ORIGIN=lab\n##OWNER=me\n")));
   EXPECT_EQ(check(good.c_str()), std::pair(100, std::string("2\t4\t0\t4000\t400\tXYDATA\t"
                                                             "A title\tlab\tme")));
   EXPECT_EQ(check(good.c_str(), 5), std::pair(100, std::string("2\t4\t")));
   EXPECT_EQ(check(good.c_str(), 0).first, 100);
-  EXPECT_EQ(check(write("blocks.jdx", linked(0, spectrum("a", 4))).c_str(), 20),
+  EXPECT_EQ(check(write("blocks.jdx", link(0, spectrum("a", 4))).c_str(), 20),
             std::pair(6, std::string("Illegal ##BLOCKS= v")));
   EXPECT_EQ(check((dir_ + "/missing.jdx").c_str()),
             std::pair(0, std::string("General file IO error")));

@@ -1,4 +1,4 @@
-// The handle registry seen through the exports.
+// The handle registry seen through the exports, and unloaded with handles open.
 #include <string>
 #include <vector>
 
@@ -46,6 +46,17 @@ TEST_F(HandlesTest, ClosedHandlesAreInvalidAndTheirNumbersReused) {
   EXPECT_EQ(lib().closeHandleUDI(2), JCAMP_INVALID_HANDLE);
   EXPECT_EQ(callEveryExport(lib(), 2), kAllInvalid);
   EXPECT_EQ(openHandle(), 2u);
+}
+
+// Unloading the library deletes the importers a host left open. Under
+// LeakSanitizer an importer that survived the unload is reported as a leak.
+TEST(UnloadTest, OpenHandlesDoNotOutliveTheLibrary) {
+  JcampLibrary library;
+  ASSERT_TRUE(library.load(testpaths::libraryPath())) << library.error();
+  uint32_t handle = 0;
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(library.openHandleUDI(&handle), JCAMP_OK);
+  library.unload();
+  EXPECT_FALSE(library.loaded());
 }
 
 }  // namespace

@@ -12,18 +12,6 @@
 
 namespace {
 
-// Every message shown, answered OK but for the one at cancelAt.
-struct MessageLog {
-  std::vector<std::string> texts;
-  int cancelAt = -1;
-};
-
-int32_t answerInTurn(const char* text, uint32_t, void* context) {
-  auto* log = static_cast<MessageLog*>(context);
-  log->texts.emplace_back(text);
-  return static_cast<int>(log->texts.size()) - 1 == log->cancelAt ? 2 : 1;
-}
-
 void setThreads(const char* threads) {
 #if defined(_WIN32)
   _putenv_s("JCAMP_THREADS", threads);
@@ -58,9 +46,9 @@ class ImportThreadsTest : public LibraryTest {
   Outcome importWith(const char* threads, const std::vector<std::string>& files, int cancelAt = -1,
                      int32_t mode = JCAMP_MODE_HOST_COMPATIBLE) {
     setThreads(threads);
-    MessageLog log;
+    MessageBoxLog log;
     log.cancelAt = cancelAt;
-    lib().setMessageBoxHandler(answerInTurn, &log);
+    lib().setMessageBoxHandler(recordMessageBox, &log);
     const uint32_t handle = openHandle();
     EXPECT_EQ(lib().setReadingMode(handle, mode), JCAMP_OK);
     for (const std::string& file : files) lib().addFileName(handle, file.c_str());

@@ -1,12 +1,12 @@
 // Files that the two reading modes read differently: what each gives, and
 // what it says about the rows (getSampleInfo) and in message boxes.
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "support/jdx_text.h"
 #include "support/library_fixture.h"
 
 namespace {
@@ -16,20 +16,12 @@ namespace {
 // L last ordinate dropped, P precision, R reversed, G grid, B block missing,
 // C changed, N not read; checks x, y, f (first Y), n (point count).
 std::string flagsOf(const JcampSampleInfo& info) {
-  const std::pair<uint32_t, char> warnings[] = {
-      {JCAMP_WARN_NO_FACTOR, 'F'},     {JCAMP_WARN_TRUNCATED, 'T'},
-      {JCAMP_WARN_DECIMAL_SPLIT, 'D'}, {JCAMP_WARN_LAST_DROPPED, 'L'},
-      {JCAMP_WARN_PRECISION, 'P'},     {JCAMP_WARN_X_REVERSED, 'R'},
-      {JCAMP_WARN_X_GRID, 'G'},        {JCAMP_WARN_BLOCK_MISSING, 'B'},
-      {JCAMP_WARN_FILE_CHANGED, 'C'},  {JCAMP_WARN_NOT_READ, 'N'}};
-  const std::pair<uint32_t, char> checks[] = {{JCAMP_CHECK_X, 'x'},
-                                              {JCAMP_CHECK_Y, 'y'},
-                                              {JCAMP_CHECK_FIRST_Y, 'f'},
-                                              {JCAMP_CHECK_COUNT, 'n'}};
+  static_assert(JCAMP_WARN_NOT_READ == 1 << 9 && JCAMP_CHECK_COUNT == 1 << 3);
   std::string flags;
-  for (const auto& [bit, letter] : warnings) flags += (info.warnings & bit) != 0 ? letter : '\0';
-  for (const auto& [bit, letter] : checks) flags += (info.checkFlags & bit) != 0 ? letter : '\0';
-  flags.erase(std::remove(flags.begin(), flags.end(), '\0'), flags.end());
+  for (int bit = 0; bit < 10; ++bit) {
+    if (info.warnings >> bit & 1) flags += "FTDLPRGBCN"[bit];
+    if (bit < 4 && (info.checkFlags >> bit & 1)) flags += "xyfn"[bit];
+  }
   return flags.empty() ? "" : " !" + flags;
 }
 
@@ -56,53 +48,29 @@ class ReadingModesTest : public LibraryTest {
     return summary(handle);
   }
   std::string summary(uint32_t handle) {
-    std::string text(static_cast<size_t>(boxes_.shown) * 4, ' ');
-    for (int i = 0; i < boxes_.shown; ++i) text.replace(static_cast<size_t>(i) * 4, 4, "box ");
-    int32_t samples = 0;
-    int32_t variables = 0;
-    EXPECT_EQ(lib().getNumberOfSamples(handle, &samples), JCAMP_OK);
-    EXPECT_EQ(lib().getNumberOfVariables(handle, &variables), JCAMP_OK);
+    std::string text;
+    for (int i = 0; i < boxes_.shown; ++i) text += "box ";
+    const int32_t samples = sampleCount(handle);
+    const int32_t variables = variableCount(handle);
     for (int32_t s = 0; s < samples; ++s) {
-      char name[256] = "";
-      if (lib().getSampleName(handle, s, name) != JCAMP_OK) std::snprintf(name, sizeof name, "-");
+      char name[256] = "-";
+      lib().getSampleName(handle, s, name);
       text += (s > 0 ? "; " : "") + std::string(name) + ":";
       std::vector<float> row(static_cast<size_t>(variables));
       EXPECT_EQ(lib().getValues(handle, s, 0, variables, row.data()), JCAMP_OK);
       for (const float value : row) text += " " + textOf(value);
-      JcampSampleInfo info{};
-      info.size = sizeof info;
-      EXPECT_EQ(lib().getSampleInfo(handle, s, &info), JCAMP_OK);
-      text += flagsOf(info);
+      text += flagsOf(sampleInfo(handle, s));
     }
     return text;
   }
 };
 
-// A block of four points from first to last X, titled, with its factors and
-// ##FIRSTY= (the data's first ordinate).
-std::string block(const std::string& title, const std::string& firstX, const std::string& lastX,
-                  const std::string& data, const std::string& extra = "") {
-  const size_t firstY = data.find(' ') + 1;
-  return "##TITLE=" + title + "\n##DATA TYPE=INFRARED SPECTRUM\n" + extra + "##XFACTOR=1\n" +
-         "##YFACTOR=1\n##FIRSTX=" + firstX + "\n##LASTX=" + lastX + "\n##NPOINTS=4\n" +
-         "##FIRSTY=" + data.substr(firstY, data.find_first_of(" \n", firstY) - firstY) + "\n" +
-         "##XYDATA=(X++(Y..Y))\n" + data + "\n##END=\n";
-}
-
-std::string link(int32_t blocks, const std::string& body) {
-  return "##TITLE=set\n##DATA TYPE=LINK\n##BLOCKS=" + std::to_string(blocks) + "\n" + body +
-         "##END=\n";
-}
-
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
-}
+using jdxtext::link;
+using jdxtext::replaced;
+using jdxtext::spectrum;
 
 TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
-  const std::string a = block("A", "1", "4", "1 1 2 3 4");
+  const std::string a = spectrum("A", "1", "4", "1 1 2 3 4");
   struct Case {
     const char* what;
     std::vector<std::string> files;
@@ -112,11 +80,11 @@ TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
   const Case cases[] = {
       {"plain", {a}, "A: 1 2 3 4", "A: 1 2 3 4"},
       {"decimal ordinates",
-       {block("A", "1", "4", "1 1.5 2.5 3.5 4.5")},
+       {spectrum("A", "1", "4", "1 1.5 2.5 3.5 4.5")},
        "A: 1 5 2 5 !Dn",
        "A: 1.5 2.5 3.5 4.5"},
       {"the last ordinate in DIF form",
-       {block("A", "1", "4", "1 1 2\n3 3J")},
+       {spectrum("A", "1", "4", "1 1 2\n3 3J")},
        "A: 1 2 3 m !Ln",
        "A: 1 2 3 4"},
       {"no factors",
@@ -124,7 +92,7 @@ TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
        "A: 3.4e+38 inf inf inf !Fx",
        "A: 1 2 3 4 !F"},
       {"a header line of 200 characters",
-       {block("A", "1", "4", "1 1 2 3 4", "##ORIGIN=" + std::string(200, 'o') + "\n")},
+       {spectrum("A", "1", "4", "1 1 2 3 4", "##ORIGIN=" + std::string(200, 'o') + "\n")},
        "A: 0 0 0 0 !T",
        "A: 1 2 3 4"},
       // The whole file is one line, cut: the title runs on to the 127th character.
@@ -134,20 +102,20 @@ TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
        "A: 1 2 3 4"},
       // Against the first file's first block: reversed, another grid.
       {"a reversed X axis",
-       {link(2, a + block("B", "4", "1", "4 4 3 2 1"))},
+       {link(2, a + spectrum("B", "4", "1", "4 4 3 2 1"))},
        "A: 1 2 3 4; B: 4 3 2 1 !R",
        "A: 1 2 3 4; B: 1 2 3 4"},
       {"another grid",
-       {a, block("B", "10", "40", "10 5 6 7 8")},
+       {a, spectrum("B", "10", "40", "10 5 6 7 8")},
        "A: 1 2 3 4; B: 5 6 7 8 !G",
        "box A: 1 2 3 4"},
       {"half a step off",
-       {a, block("B", "1.4", "4.4", "1.4 5 6 7 8")},
+       {a, spectrum("B", "1.4", "4.4", "1.4 5 6 7 8")},
        "A: 1 2 3 4; B: 5 6 7 8",
        "A: 1 2 3 4; B: 5 6 7 8"},
       // Rows for the blocks a file holds, named without shifting.
       {"a block counted but not present",
-       {link(3, a + block("", "1", "4", "1 5 6 7 8"))},
+       {link(3, a + spectrum("", "1", "4", "1 5 6 7 8"))},
        "A: 1 2 3 4; -: 5 6 7 8; -: 0 0 0 0 !B",
        "A: 1 2 3 4; f0.jdx block 2: 5 6 7 8"},
   };
@@ -163,7 +131,7 @@ TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
 // the names shift); the standard mode makes the rows of the blocks each file
 // now holds.
 TEST_F(ReadingModesTest, AFileThatChangedOrVanishedIsNamed) {
-  const std::string a = block("A", "1", "4", "1 1 2 3 4");
+  const std::string a = spectrum("A", "1", "4", "1 1 2 3 4");
   for (const int32_t mode : {JCAMP_MODE_HOST_COMPATIBLE, JCAMP_MODE_STANDARD}) {
     SCOPED_TRACE(mode);
     const std::string vanishing = testpaths::writeFile(testpaths::scratchDir() + "/v.jdx", a);

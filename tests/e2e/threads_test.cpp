@@ -36,25 +36,18 @@ Outcome runJob(JcampLibrary& lib, const Job& job) {
   int32_t variables = 0;
   code("samples", lib.getNumberOfSamples(handle, &samples));
   code("variables", lib.getNumberOfVariables(handle, &variables));
-  char buffer[4096];
-  // A failing getter writes nothing: what it left must not be read as an answer.
-  auto text = [&buffer]() {
-    std::string answer = buffer;
-    buffer[0] = '\0';
-    return answer;
+  // A failing getter writes nothing: the buffer, emptied after each answer, shows it.
+  char text[4096] = "";
+  const auto answer = [&](const char* what, int32_t result) {
+    code(what, result);
+    out.push_back(text);
+    text[0] = '\0';
   };
-  buffer[0] = '\0';
-  for (int32_t v = 0; v < variables; ++v) {
-    code("variable", lib.getVariableName(handle, v, buffer));
-    out.push_back(text());
-  }
+  for (int32_t v = 0; v < variables; ++v) answer("variable", lib.getVariableName(handle, v, text));
   std::vector<float> row(static_cast<size_t>(variables));
   for (int32_t s = 0; s < samples; ++s) {
-    if (lib.getSampleName(handle, s, buffer) == JCAMP_OK) out.push_back(text());
-    for (int32_t v = 0; v < variables; ++v) {
-      code("data", lib.getData(handle, s, v, buffer));
-      out.push_back(text());
-    }
+    answer("name", lib.getSampleName(handle, s, text));
+    for (int32_t v = 0; v < variables; ++v) answer("data", lib.getData(handle, s, v, text));
     code("values", lib.getValues(handle, s, 0, variables, row.data()));
     JcampSampleInfo info{};
     info.size = sizeof info;

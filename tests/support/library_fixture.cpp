@@ -10,10 +10,10 @@ JcampLibrary& sharedLibrary() {
 
 int32_t recordMessageBox(const char* text, uint32_t type, void* context) {
   auto* log = static_cast<MessageBoxLog*>(context);
-  ++log->shown;
+  log->texts.emplace_back(text);
   log->lastText = text;
   log->lastType = type;
-  return log->answer;
+  return log->shown++ == log->cancelAt ? 2 : log->answer;
 }
 
 void LibraryTest::SetUp() {
@@ -33,4 +33,23 @@ uint32_t LibraryTest::openHandle() {
   EXPECT_EQ(lib().openHandleUDI(&handle), JCAMP_OK);
   handles_.push_back(handle);
   return handle;
+}
+
+int32_t LibraryTest::sampleCount(uint32_t handle) {
+  int32_t count = -1;
+  EXPECT_EQ(lib().getNumberOfSamples(handle, &count), JCAMP_OK);
+  return count;
+}
+
+int32_t LibraryTest::variableCount(uint32_t handle) {
+  int32_t count = -1;
+  EXPECT_EQ(lib().getNumberOfVariables(handle, &count), JCAMP_OK);
+  return count;
+}
+
+JcampSampleInfo LibraryTest::sampleInfo(uint32_t handle, int32_t sample) {
+  JcampSampleInfo info{};
+  info.size = sizeof info;
+  EXPECT_EQ(lib().getSampleInfo(handle, sample, &info), JCAMP_OK) << "sample " << sample;
+  return info;
 }

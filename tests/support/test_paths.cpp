@@ -29,6 +29,19 @@ std::string executableDirectory() {
 #endif
 }
 
+// The regular files under dir (a folder's own, or all below it) that keep, sorted.
+template <typename Iterator, typename Keep>
+std::vector<std::string> sortedFiles(const std::string& dir, Keep keep) {
+  std::vector<std::string> files;
+  std::error_code error;
+  if (dir.empty() || !fs::is_directory(fs::u8path(dir), error)) return files;
+  for (const auto& entry : Iterator(fs::u8path(dir))) {
+    if (entry.is_regular_file() && keep(entry.path())) files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 }  // namespace
 
 std::string dataFile(const std::string& name) {
@@ -46,40 +59,23 @@ std::string corpusDir() {
 }
 
 std::vector<std::string> generatedSets() {
-  std::vector<std::string> sets;
-  const std::string dir = fromEnvironment("JCAMP_GENERATED", JCAMP_GENERATED_DIR);
-  std::error_code error;
-  if (!fs::is_directory(fs::u8path(dir), error)) return sets;
-  for (const auto& entry : fs::directory_iterator(fs::u8path(dir))) {
-    if (fs::exists(entry.path() / "truth.tsv", error)) sets.push_back(entry.path().string());
-  }
+  std::vector<std::string> sets = sortedFiles<fs::recursive_directory_iterator>(
+      fromEnvironment("JCAMP_GENERATED", JCAMP_GENERATED_DIR),
+      [](const fs::path& path) { return path.filename() == "truth.tsv"; });
+  for (std::string& set : sets) set = fs::u8path(set).parent_path().string();
   std::sort(sets.begin(), sets.end());
   return sets;
 }
 
 std::vector<std::string> corpusFiles() {
-  std::vector<std::string> files;
-  const std::string dir = corpusDir();
-  if (dir.empty()) return files;
-  for (const auto& entry : fs::recursive_directory_iterator(fs::u8path(dir))) {
-    if (!entry.is_regular_file()) continue;
-    const std::string name = entry.path().filename().string();
-    if (name == "MANIFEST.tsv" || name == "README.md") continue;
-    files.push_back(entry.path().string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
+  return sortedFiles<fs::recursive_directory_iterator>(corpusDir(), [](const fs::path& path) {
+    return path.filename() != "MANIFEST.tsv" && path.filename() != "README.md";
+  });
 }
 
 std::vector<std::string> filesIn(const std::string& dir) {
-  std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(fs::u8path(dir))) {
-    if (entry.is_regular_file() && entry.path().extension() == ".jdx") {
-      files.push_back(entry.path().string());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  return files;
+  return sortedFiles<fs::directory_iterator>(
+      dir, [](const fs::path& path) { return path.extension() == ".jdx"; });
 }
 
 std::string libraryPath() {

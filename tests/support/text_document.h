@@ -13,14 +13,42 @@
 
 namespace testdocument {
 
-// Lines, labels and block spans of text, without the title check a file
-// read makes; the data blocks are left to the test.
-inline void buildSpans(jcamp::JcampDocument& document, const std::string& text) {
-  document.lineTable = std::make_unique<jcamp::LineTable>();
+// The normalised lines of text, without the title check a file read makes,
+// so that any sequence of labels can be built on.
+inline void loadLines(jcamp::JcampDocument& document, const std::string& text) {
+  document.clearDocument();
+  document.lineTable = std::make_unique<jcamp::LineTable>(document.context.rules);
   ASSERT_EQ(document.lineTable->loadText(text.data(), text.size()), jcamp::kDocOk);
   document.lineTable->normalizeLines();
+}
+
+// Lines, labels and block spans of text; the data blocks are left to the test.
+inline void buildSpans(jcamp::JcampDocument& document, const std::string& text) {
+  loadLines(document, text);
   ASSERT_EQ(document.buildLabels(), jcamp::kDocOk);
   ASSERT_EQ(document.buildBlocks(), jcamp::kDocOk);
+}
+
+// Runs every step on the bytes and checks that labels and spans stay inside
+// their tables.
+inline void expectConsistent(jcamp::JcampDocument& document, const std::string& what) {
+  if (document.buildLabels() != jcamp::kDocOk) return;
+  const uint32_t lines = document.lineTable->count();
+  for (uint32_t i = 0; i < document.labelCount; ++i) {
+    const jcamp::LabelRecord& label = document.labels[i];
+    ASSERT_GE(label.lineCount, 1u) << what;
+    ASSERT_LE(uint64_t{label.firstLine} + label.lineCount, lines) << what;
+  }
+  const uint32_t status = document.buildBlocks();
+  ASSERT_TRUE(status == jcamp::kDocOk ||
+              (status == jcamp::kDocNotReady && document.labelCount == 0))
+      << what;
+  for (uint32_t i = 0; i < document.spanCount; ++i) {
+    const jcamp::BlockSpan& span = document.spans[i];
+    ASSERT_NE(span.firstLabel, nullptr) << what;
+    ASSERT_LE(span.firstLabel, span.lastLabel) << what;
+    ASSERT_LT(span.lastLabel, document.labels.get() + document.labelCount) << what;
+  }
 }
 
 }  // namespace testdocument

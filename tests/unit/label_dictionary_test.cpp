@@ -7,6 +7,7 @@
 
 #include "document/jcamp_document.h"
 #include "labels/data_types.h"
+#include "labels/jcamp_block.h"
 #include "labels/markers.h"
 #include "support/text_document.h"
 
@@ -87,6 +88,43 @@ TEST(LabelDictionaryTest, ALaterTableReplacesTheEarlierOne) {
   EXPECT_EQ(xyPointsLast.tableForm, kTableFormPeakTable);  // the last of the three decides
   EXPECT_EQ(xyPointsLast.yValues[1], 6.0f);
   EXPECT_EQ(xyPointsLast.xValues[1], 2.0f);
+}
+
+// ##DATATYPE= and ##DATACLASS= are upper-cased in place and known only whole.
+TEST(DataTypesTest, TypesAndClassesAreTheWholeUpperCasedText) {
+  const struct {
+    bool dataClass;
+    const char* text;
+    uint32_t code;
+    const char* after;
+  } cases[] = {
+      {false, "infrared spectrum", kDataTypeInfraredSpectrum, "INFRARED SPECTRUM"},
+      {false, "INFRARED SPECTRUM (TRANSMITTANCE)", kDataTypeOther, nullptr},
+      {false, "link", kDataTypeLink, "LINK"},
+      {false, "UVVIS", kDataTypeUvVis, nullptr},
+      {false, "uv-vis", kDataTypeOther, "UV-VIS"},
+      {false, "NMR  SPECTRUM", kDataTypeOther, nullptr},
+      {false, "Nmr Peak Assignments", kDataTypeNmrPeakAssignments, "NMR PEAK ASSIGNMENTS"},
+      {false, "", kDataTypeOther, nullptr},
+      {false, "Quartz", kDataTypeOther, "QUARTZ"},
+      {true, "Peak Table", kTableFormPeakTable, "PEAK TABLE"},
+      {true, "XYDATA (X++(Y..Y))", kTableFormOther, nullptr},
+      {true, "xydata", kTableFormXyData, "XYDATA"},
+      {true, "XYPOINTS", kTableFormXyPoints, nullptr},
+  };
+  for (const auto& c : cases) {
+    std::string text = c.text;
+    JcampBlock block;
+    block.tableForm = 99;
+    if (c.dataClass) classifyDataClass(block, text.data());
+    EXPECT_EQ(c.dataClass ? block.tableForm : classifyDataType(text.data()), c.code) << c.text;
+    EXPECT_EQ(text, c.after ? c.after : c.text);
+  }
+  JcampBlock block;
+  block.tableForm = kTableFormXyData;
+  classifyDataClass(block, nullptr);
+  EXPECT_EQ(block.tableForm, kTableFormOther);
+  EXPECT_EQ(classifyDataType(nullptr), kDataTypeOther);
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "labels/markers.h"
+#include "labels/number_string.h"
 #include "support/comma_locale.h"
 
 namespace jcamp {
@@ -48,22 +50,24 @@ TEST(ValueParsersTest, WholeNumbers) {
 }
 
 // The longest prefix that forms a number; an exponent marker without digits
-// ends it. Too small reads as zero. A decimal-comma locale changes nothing.
+// ends it. Too small reads as zero. No text, no number (hexadecimal, infinity
+// and NaN are none), or too large: unset. A decimal-comma locale changes nothing.
 TEST(ValueParsersTest, RealNumbers) {
   testsupport::CommaLocale comma;
+  const double u = kUnsetDouble;
+  const std::string tiny = "0." + std::string(400, '0') + "1";
   const std::pair<std::string, double> cases[] = {
-      {"12.5 cm", 12.5}, {" 4.24", 4.24}, {"1.5E+03", 1500}, {"+.5", 0.5},
-      {"5.", 5},         {"1.2.3", 1.2},  {"1,5", 1},        {"1.5E", 1.5},
-      {"1.5e+x", 1.5},   {"0x1A", 0},     {"1e-999", 0.0},
-  };
+      {"12.5 cm", 12.5}, {" 4.24", 4.24}, {"1.5E+03", 1500}, {"+.5", 0.5},    {"5.", 5},
+      {"1.2.3", 1.2},    {"1,5", 1},      {"1.5E", 1.5},     {"1.5e+x", 1.5}, {"0x1A", 0},
+      {"1e-999", 0.0},   {tiny, 0.0},     {"", u},           {".", u},        {"e5", u},
+      {"inf", u},        {"nan", u},      {"1e999", u},      {"-1e999", u}};
   for (const auto& [text, expected] : cases) {
     SCOPED_TRACE(text);
     EXPECT_EQ(parseDouble(text.c_str()), expected);
     EXPECT_EQ(parseFloat(text.c_str()), static_cast<float>(expected));
   }
-  const std::string tiny = "0." + std::string(400, '0') + "1";
-  EXPECT_EQ(parseDouble(tiny.c_str()), 0.0);
-  EXPECT_EQ(parseFloat(tiny.c_str()), 0.0f);
+  EXPECT_EQ(parseDouble(nullptr), u);
+  EXPECT_EQ(parseFloat(nullptr), kUnsetValue);
   // Beyond the float range, but not the double range.
   EXPECT_EQ(parseFloat("1e39"), kUnsetValue);
   EXPECT_EQ(parseDouble("1e39"), 1e39);
@@ -71,108 +75,94 @@ TEST(ValueParsersTest, RealNumbers) {
   EXPECT_TRUE(std::signbit(parseDouble("-1e-999")));
 }
 
-// No text, no number (hexadecimal, infinity and NaN are none), or too large.
-TEST(ValueParsersTest, RealNumbersFallBackToUnset) {
-  for (const char* text :
-       {static_cast<const char*>(nullptr), "", ".", "e5", "inf", "nan", "1e999", "-1e999"}) {
-    SCOPED_TRACE(text ? text : "(null)");
-    EXPECT_EQ(parseDouble(text), kUnsetDouble);
-    EXPECT_EQ(parseFloat(text), kUnsetValue);
-  }
-}
-
-// A target whose extraction fails keeps what it held.
-TEST(ValueParsersTest, FloatPair) {
+// Fields of structured values: a pair, a drift chamber "code,a,b,c", dates,
+// times and long dates as "y/m/d h:m:s zone". What a text does not give keeps
+// its old value (-1, 99); a failed field reads unset (u) or 0, and the next one
+// is tried all the same. A decimal-comma locale changes nothing.
+TEST(ValueParsersTest, StructuredValues) {
   testsupport::CommaLocale comma;
-  struct Case {
-    const char* text;
-    float first;
-    float second;
-  };
-  const Case cases[] = {
-      {"250,300", 250, 300}, {"1.5;2.5", 1.5f, 2.5f}, {"1.5 ; 2.5", 1.5f, 2.5f},
-      {"250", 250, -1},      {"x,5", -1, -1},         {"", kUnsetValue, kUnsetValue},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    float values[2] = {-1, -1};
-    parseFloatPair(c.text, values);
-    EXPECT_EQ(values[0], c.first);
-    EXPECT_EQ(values[1], c.second);
-  }
-}
-
-// A failed value is unset, and the next one is tried all the same.
-TEST(ValueParsersTest, Chamber) {
-  struct Case {
-    const char* text;
-    const char* code;
-    float values[3];
-  };
-  constexpr float u = kUnsetValue;
-  const Case cases[] = {
-      {"ABC,1.5,2.5,3.5", "ABC", {1.5f, 2.5f, 3.5f}},
-      {"AB,7", "AB", {7, u, u}},
-      {"ABCD,1,2,3", "ABC", {u, 1, 2}},
-      {",1,2,3", "", {u, 1, 2}},
-      {"AB,x,5,6", "AB", {u, u, 5}},  // 'x' is the second value's separator
-      {"AB,-,5,6", "AB", {u, 5, 6}},  // the lone sign is taken before it fails
-      {"", "", {u, u, u}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    char code[5] = {'q', 'q', 'q', 'q', 'q'};
+  const auto read = [](const char* text, char kind) {
     float values[3] = {-1, -1, -1};
-    parseChamber(c.text, code, values);
-    EXPECT_STREQ(code, c.code);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(values[i], c.values[i]) << i;
-  }
+    char code[5] = {'q', 'q', 'q', 'q', 'q'};
+    uint32_t year = 99, month = 99, day = 99, hour = 99, minute = 99;
+    float seconds = 99;
+    int32_t zone = 99;
+    std::ostringstream out;
+    const auto put = [&out](float v) {
+      if (v == kUnsetValue) {
+        out << " u";
+      } else {
+        out << " " << v;
+      }
+    };
+    if (kind == 'p') parseFloatPair(text, values);
+    if (kind == 'c') parseChamber(text, code, values);
+    if (kind == 'p' || kind == 'c') {
+      if (kind == 'c') out << "[" << code << "]";
+      for (int i = 0; i < (kind == 'p' ? 2 : 3); ++i) put(values[i]);
+      return out.str();
+    }
+    if (kind == 'd') parseDate(text, year, month, day);
+    if (kind == 't') parseTime(text, hour, minute, seconds);
+    if (kind == 'l') parseLongDate(text, year, month, day, hour, minute, seconds, zone);
+    out << year << "/" << month << "/" << day << " " << hour << ":" << minute << ":" << seconds
+        << " " << zone;
+    return out.str();
+  };
+  const struct {
+    const char* text;
+    char kind;
+    const char* read;
+  } cases[] = {
+      {"250,300", 'p', " 250 300"},
+      {"1.5;2.5", 'p', " 1.5 2.5"},
+      {"1.5 ; 2.5", 'p', " 1.5 2.5"},
+      {"250", 'p', " 250 -1"},
+      {"x,5", 'p', " -1 -1"},
+      {"", 'p', " u u"},
+      {"ABC,1.5,2.5,3.5", 'c', "[ABC] 1.5 2.5 3.5"},
+      {"AB,7", 'c', "[AB] 7 u u"},
+      {"ABCD,1,2,3", 'c', "[ABC] u 1 2"},
+      {",1,2,3", 'c', "[] u 1 2"},
+      {"AB,x,5,6", 'c', "[AB] u u 5"},  // 'x' is the second value's separator
+      {"AB,-,5,6", 'c', "[AB] u 5 6"},  // the lone sign is taken before it fails
+      {"", 'c', "[] u u u"},
+      {"2008/05/12", 'd', "2008/5/12 99:99:99 99"},
+      {"08-05-12", 'd', "8/5/12 99:99:99 99"},
+      {"2008 05 12", 'd', "2008/5/2 99:99:99 99"},
+      {"2008/05", 'd', "2008/5/99 99:99:99 99"},
+      {"", 'd', "0/0/0 99:99:99 99"},
+      {"-5/1/1", 'd', "99/99/99 99:99:99 99"},
+      {"14:03:27.5", 't', "99/99/99 14:3:27.5 99"},
+      {"", 't', "99/99/99 0:0:0 99"},
+      {"2008/05/12 14:03:27.25 +0100", 'l', "2008/5/12 14:3:27.25 100"},
+      {"2008/05/12 14:03:27.25 -0500", 'l', "2008/5/12 14:3:27.25 -500"},
+      {"2009/06/13 15:04:28", 'l', "2009/6/13 15:4:28 99"},
+      {nullptr, 'l', "0/0/0 0:0:0 0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(read(c.text, c.kind), c.read) << (c.text ? c.text : "null");
 }
 
-TEST(ValueParsersTest, DateAndTime) {
-  struct Case {
-    const char* text;
-    uint32_t year, month, day;
+constexpr int kInvalid = 7;  // the flag's value before the check: left alone when invalid
+
+TEST(NumberStringTest, ValidNumbersGiveTheirKindInvalidOnesLeaveTheFlag) {
+  const std::pair<const char*, int> cases[] = {
+      {"4000", 0},         {"-12", 0},         {"+7", 0},           {"-", 0},
+      {"1.5", 1},          {".5", 1},          {"5.", 1},           {".", 1},
+      {"  12.5  ", 1},     {"1e-5", 1},        {"1.5E+03", 1},      {"1.5E-", 1},
+      {"-.5e+1", 1},       {"+E-5", 1},        {" -0.0 ", 1},       {"", kInvalid},
+      {"   ", kInvalid},   {"1e5", kInvalid},  {"1.2.3", kInvalid}, {"1,5", kInvalid},
+      {"e-5", kInvalid},   {"1.5E", kInvalid}, {"1e-5e", kInvalid}, {"1e-+5", kInvalid},
+      {"1 2", kInvalid},   {"1-2", kInvalid},  {"..5", kInvalid},   {"1.5.e-3", kInvalid},
+      {"1e-5.", kInvalid}, {"\t1", kInvalid},  {"1\t", kInvalid},   {"A23", kInvalid},
+      {nullptr, kInvalid},
   };
-  const Case dates[] = {
-      {"2008/05/12", 2008, 5, 12}, {"08-05-12", 8, 5, 12}, {"2008 05 12", 2008, 5, 2},
-      {"2008/05", 2008, 5, 99},    {"", 0, 0, 0},          {"-5/1/1", 99, 99, 99},
-  };
-  for (const Case& c : dates) {
-    SCOPED_TRACE(c.text);
-    uint32_t year = 99, month = 99, day = 99;
-    parseDate(c.text, year, month, day);
-    EXPECT_EQ(year, c.year);
-    EXPECT_EQ(month, c.month);
-    EXPECT_EQ(day, c.day);
+  for (const auto& [text, kind] : cases) {
+    SCOPED_TRACE(text ? text : "(null)");
+    int isReal = kInvalid;
+    EXPECT_EQ(checkNumberString(text, &isReal), kind == kInvalid ? 1 : 0);
+    EXPECT_EQ(isReal, kind);
   }
-
-  uint32_t hour = 99, minute = 99;
-  float seconds = -1;
-  parseTime("14:03:27.5", hour, minute, seconds);
-  EXPECT_EQ(hour, 14u);
-  EXPECT_EQ(minute, 3u);
-  EXPECT_EQ(seconds, 27.5f);
-  parseTime("", hour, minute, seconds);
-  EXPECT_EQ(hour + minute, 0u);
-  EXPECT_EQ(seconds, 0.0f);
-
-  uint32_t year = 0, month = 0, day = 0;
-  int32_t zone = 77;
-  parseLongDate("2008/05/12 14:03:27.25 +0100", year, month, day, hour, minute, seconds, zone);
-  EXPECT_EQ(year * 10000 + month * 100 + day, 20080512u);
-  EXPECT_EQ(hour * 100 + minute, 1403u);
-  EXPECT_EQ(seconds, 27.25f);
-  EXPECT_EQ(zone, 100);
-  parseLongDate("2008/05/12 14:03:27.25 -0500", year, month, day, hour, minute, seconds, zone);
-  EXPECT_EQ(zone, -500);
-  zone = 77;
-  parseLongDate("2009/06/13 15:04:28", year, month, day, hour, minute, seconds, zone);
-  EXPECT_EQ(day, 13u);
-  EXPECT_EQ(seconds, 28.0f);
-  EXPECT_EQ(zone, 77);  // no zone: kept
-  parseLongDate(nullptr, year, month, day, hour, minute, seconds, zone);
-  EXPECT_EQ(year + month + day + hour + minute + static_cast<uint32_t>(zone), 0u);
 }
 
 }  // namespace

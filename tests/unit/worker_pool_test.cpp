@@ -36,6 +36,11 @@ TEST(WorkerPoolTest, StepsRunOnceAndCommitInOrder) {
     EXPECT_EQ(committed, inOrder);
     EXPECT_EQ(inner.load(), 40 * (0 + 1 + 2 + 3 + 4));
   }
+  // Outside a pool the steps run here, in order.
+  EXPECT_EQ(WorkerPool::threadsHere(), 1u);
+  std::vector<size_t> order;
+  WorkerPool::forEachHere(3, [&](size_t i) { order.push_back(i); });
+  EXPECT_EQ(order, (std::vector<size_t>{0, 1, 2}));
 }
 
 TEST(WorkerPoolTest, AStoppedLoopCommitsNothingAfterTheStop) {
@@ -57,13 +62,6 @@ TEST(WorkerPoolTest, AStoppedLoopCommitsNothingAfterTheStop) {
       EXPECT_EQ(ran.load(), 4u);
     }
   }
-}
-
-TEST(WorkerPoolTest, OutsideAPoolStepsRunHereInOrder) {
-  EXPECT_EQ(WorkerPool::threadsHere(), 1u);
-  std::vector<size_t> order;
-  WorkerPool::forEachHere(3, [&](size_t i) { order.push_back(i); });
-  EXPECT_EQ(order, (std::vector<size_t>{0, 1, 2}));
 }
 
 }  // namespace

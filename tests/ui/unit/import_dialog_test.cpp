@@ -9,6 +9,7 @@
 
 #include "platform/folders.h"
 #include "platform/message_box.h"
+#include "support/jdx_text.h"
 #include "support/test_paths.h"
 #include "ui/import_dialog.h"
 #include "ui/line_list.h"
@@ -75,20 +76,15 @@ class FakeView : public DialogView {
   bool waitCursor = false;
 };
 
-// A one-block spectrum of four points with one concentration per name.
+// A one-block spectrum of a lab's, with one concentration per name.
 std::string spectrum(const std::string& title, const std::string& firstX, const std::string& lastX,
                      int points = 4, const std::vector<std::string>& concentrations = {"water"}) {
-  std::string text = "##TITLE=" + title +
-                     "\n##JCAMP-DX=4.24\n##DATA TYPE=INFRARED SPECTRUM\n##ORIGIN=lab\n"
-                     "##OWNER=us\n";
-  if (!concentrations.empty()) {
-    text += "##CONCENTRATIONS=(NCU)\n";
-    for (const std::string& name : concentrations) text += "(" + name + ", 1, %)\n";
-  }
-  text += "##XFACTOR=1\n##YFACTOR=1\n##FIRSTX=" + firstX + "\n##LASTX=" + lastX +
-          "\n##NPOINTS=" + std::to_string(points) + "\n##FIRSTY=1\n##XYDATA=(X++(Y..Y))\n" + firstX;
-  for (int i = 0; i < points; ++i) text += " " + std::to_string(i + 1);
-  return text + "\n##END=\n";
+  std::string header = concentrations.empty() ? "" : "##CONCENTRATIONS=(NCU)\n";
+  for (const std::string& name : concentrations) header += "(" + name + ", 1, %)\n";
+  std::string data = firstX;
+  for (int i = 1; i <= points; ++i) data += " " + std::to_string(i);
+  return jdxtext::spectrum(title, firstX, lastX, data, "##ORIGIN=lab\n##OWNER=us\n" + header,
+                           points);
 }
 
 class ImportDialogTest : public ::testing::Test {
@@ -217,13 +213,16 @@ TEST_F(ImportDialogTest, OkHandsOverTheChosenFilesInListOrderAndMovesTheCurrentD
   EXPECT_EQ(view_.lineEntry(3)->title, "D");
 }
 
-TEST_F(ImportDialogTest, BrowseRefillsFromTheChosenFolderAndCancelChangesNothing) {
+// Browse refills the list from the chosen folder (a cancel changes nothing);
+// a typed folder is listed, or reported, when the check runs.
+TEST_F(ImportDialogTest, AnotherFolderIsListedOrReported) {
   write("a.jdx", spectrum("A", "900", "600"));
   const std::string other = testpaths::scratchDir();
   testpaths::writeFile(other + "/x.jdx", spectrum("X", "900", "600"));
   testpaths::writeFile(other + "/y.jdx", spectrum("Y", "900", "600"));
   JcampImportDialog dialog(view_, kHostCompatibleRules, folder_);
   dialog.initialise();
+  EXPECT_EQ(dialog.runPendingCheck(), kCheckDone);  // nothing pending
   view_.click(0);
   dialog.onSelectionChange();
   dialog.onBrowse();  // cancelled
@@ -237,39 +236,23 @@ TEST_F(ImportDialogTest, BrowseRefillsFromTheChosenFolderAndCancelChangesNothing
   EXPECT_FALSE(view_.okEnabled);
   EXPECT_EQ(view_.info[InfoField::kTitle], "");
   EXPECT_EQ(dialog.referenceFile(), nullptr);
-}
 
-TEST_F(ImportDialogTest, TypedFolderIsListedOrReportedWhenTheCheckRuns) {
-  write("a.jdx", spectrum("A", "900", "600"));
-  const std::string other = testpaths::scratchDir();
-  testpaths::writeFile(other + "/x.jdx", spectrum("X", "900", "600"));
-  JcampImportDialog dialog(view_, kHostCompatibleRules, folder_);
-  dialog.initialise();
-  EXPECT_EQ(dialog.runPendingCheck(), kCheckDone);  // nothing pending
-  EXPECT_EQ(view_.lineCount(), 1);
-
-  struct Case {
-    std::string typed;
-    const char* message;  // null: the folder is listed
-    int32_t lines;
-  };
-  const Case cases[] = {{"", kNoFolderGiven, 0},
-                        {folder_ + "/none", kFolderNotFound, 0},
-                        {other, nullptr, 1},
-                        {folder_, nullptr, 1}};
-  for (const Case& c : cases) {
+  const std::pair<std::string, const char*> typed[] = {{"", kNoFolderGiven},
+                                                       {folder_ + "/none", kFolderNotFound},
+                                                       {other, nullptr},
+                                                       {folder_, nullptr}};
+  for (const auto& [folder, message] : typed) {  // message null: the folder is listed
     view_.messages.clear();
     view_.folderFocused = false;
-    view_.typed = c.typed;
+    view_.typed = folder;
     dialog.setPendingCheck(IDC_LOOK_IN);
     EXPECT_EQ(dialog.runPendingCheck(), kCheckDone);
-    EXPECT_EQ(dialog.folder(), c.typed);
-    EXPECT_EQ(view_.lineCount(), c.lines) << c.typed;
-    EXPECT_EQ(view_.linesEnabled, c.message == nullptr) << c.typed;
-    EXPECT_EQ(view_.folderFocused, c.message != nullptr) << c.typed;
+    EXPECT_EQ(dialog.folder(), folder);
+    EXPECT_EQ(view_.lineCount(), message ? 0 : folder == other ? 2 : 1) << folder;
+    EXPECT_EQ(view_.linesEnabled, message == nullptr) << folder;
+    EXPECT_EQ(view_.folderFocused, message != nullptr) << folder;
     EXPECT_EQ(view_.messages,
-              c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
-        << c.typed;
+              message ? std::vector<std::string>{message} : std::vector<std::string>{});
   }
   // The same folder typed again is not listed again.
   view_.click(0);

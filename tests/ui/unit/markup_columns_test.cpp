@@ -12,23 +12,11 @@ namespace {
 
 constexpr int32_t kClientWidth = 302;  // default column end: 300
 constexpr int32_t kLineHeight = 14;
-constexpr Colour kText = 0x010101;
-constexpr Colour kCaption = 0x020202;
+constexpr Colour kText = 1;
+constexpr Colour kCaption = 2;
 
-struct DrawnText {
-  int32_t x;
-  std::string text;
-  Colour colour;
-};
-struct Fill {
-  int32_t left, top, right, bottom;
-  Colour colour;
-};
-struct Rule {
-  int32_t x1, y1, x2, y2;
-  Colour colour;
-};
-
+// Records what is painted: "x:text" (with "#colour" unless kText), fills as
+// "bar left-right top-bottom#colour", rules as "rule x1,y1-x2,y2#colour".
 class FixedCanvas : public Canvas {
  public:
   int32_t textWidth(const std::string& text) override {
@@ -38,13 +26,16 @@ class FixedCanvas : public Canvas {
     return width;
   }
   void drawText(int32_t x, int32_t, const std::string& text) override {
-    texts.push_back({x, text, colour_});
+    texts.push_back(text);
+    log(std::to_string(x) + ":" + text + (colour_ == kText ? "" : "#" + std::to_string(colour_)));
   }
   void fillRect(int32_t l, int32_t t, int32_t r, int32_t b, Colour colour) override {
-    fills.push_back({l, t, r, b, colour});
+    log("bar " + std::to_string(l) + "-" + std::to_string(r) + " " + std::to_string(t) + "-" +
+        std::to_string(b) + "#" + std::to_string(colour));
   }
   void drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Colour colour) override {
-    rules.push_back({x1, y1, x2, y2, colour});
+    log("rule " + std::to_string(x1) + "," + std::to_string(y1) + "-" + std::to_string(x2) + "," +
+        std::to_string(y2) + "#" + std::to_string(colour));
   }
   Colour textColour() const override { return colour_; }
   void setTextColour(Colour colour) override { colour_ = colour; }
@@ -54,22 +45,16 @@ class FixedCanvas : public Canvas {
   }
   int32_t lineHeight() const override { return kLineHeight; }
 
-  std::vector<std::string> textsOnly() const {
-    std::vector<std::string> out;
-    for (const auto& t : texts) out.push_back(t.text);
-    return out;
-  }
-
-  std::vector<DrawnText> texts;
-  std::vector<Fill> fills;
-  std::vector<Rule> rules;
+  std::string painted;
+  std::vector<std::string> texts;
   int measurements = 0;
 
  private:
+  void log(const std::string& what) { painted += (painted.empty() ? "" : "; ") + what; }
   Colour colour_ = kText;
 };
 
-MarkupColumns columnsAt(std::initializer_list<int32_t> starts) {
+MarkupColumns columnsAt(const std::vector<int32_t>& starts) {
   MarkupColumns columns;
   columns.setClientWidth(kClientWidth);
   for (const int32_t start : starts) columns.addColumn(start);
@@ -88,91 +73,62 @@ TEST(MarkupColumnsTest, EachColumnEndsFivePixelsBeforeTheNextAndTheLastAtTheClie
   EXPECT_EQ(columns.count(), MarkupColumns::kMaxColumns);
 }
 
-TEST(MarkupColumnsTest, CutsTheLineIntoColumnsWithASpaceForEachEmptyOne) {
+// Columns of texts, a space for each empty one. A bar fills its percentage of
+// its column's width, computed in single precision (50% of 100 pixels: 49);
+// what is no number stays text. Colours carry on to the next columns.
+TEST(MarkupColumnsTest, PaintsEachColumnAsItsMarkersSay) {
   struct Case {
-    const char* line;
-    std::vector<std::string> drawn;
+    std::vector<int32_t> starts;  // the last column ending at 150 when it starts at 115
+    int32_t x, y;
+    std::string line;
+    std::string painted;
   };
+  const std::vector<int32_t> three = {0, 100, 150};
+  const std::vector<int32_t> bar = {10, 115};  // column 0: 100 pixels wide
   const Case cases[] = {
-      {"|5|6", {" ", "5", "6"}},
-      {"A||B", {"A", " ", "B"}},
-      {"A|B|", {"A", "B"}},
-      {"A|B|C|D", {"A", "B", "C"}},  // three columns: the fourth text is ignored
-      {"", {}},
+      {three, 0, 0, "|5|6", "0: ; 100:5; 150:6"},
+      {three, 0, 0, "A||B", "0:A; 100: ; 150:B"},
+      {three, 0, 0, "A|B|", "0:A; 100:B"},
+      {three, 0, 0, "A|B|C|D", "0:A; 100:B; 150:C"},  // the fourth text has no column
+      {three, 0, 0, "", ""},
+      {{}, 7, 0, "alone", "7:alone"},  // without columns the line is one at x
+      {bar, 3, 20, "\\BAR:50|next", "bar 13-62 21-30#2; 118:next"},
+      {bar, 3, 20, "\\BAR:100|next", "bar 13-112 21-30#2; 118:next"},
+      {bar, 3, 20, "\\BAR:150|next", "bar 13-112 21-30#2; 118:next"},
+      {bar, 3, 20, "\\BAR:50.5|next", "bar 13-63 21-30#2; 118:next"},
+      {bar, 3, 20, "\\BAR: +25|next", "bar 13-37 21-30#2; 118:next"},
+      {bar, 3, 20, "\\BAR:2|next", "bar 13-14 21-30#2; 118:next"},  // the shortest bar
+      {bar, 3, 20, "\\BAR:1|next", "118:next"},
+      {bar, 3, 20, "\\BAR:0|next", "118:next"},
+      {bar, 3, 20, "\\BAR:-5|next", "118:next"},
+      {bar, 3, 20, "\\BAR:abc|next", "13:\\BAR:abc; 118:next"},
+      {bar, 3, 20, "\\BAR:5x|next", "13:\\BAR:5x; 118:next"},
+      {bar, 3, 20, "\\BAR:inf|next", "13:\\BAR:inf; 118:next"},
+      {bar, 3, 20, "\\BAR:|next", "13:\\BAR:; 118:next"},
+      {bar, 3, 20, "\\BAR:1e999|next", "13:\\BAR:1e999; 118:next"},
+      {{0, 100, 200},
+       0,
+       30,
+       "\\TEXTCOLOR(255)Alarm|Next|\\TEXTCOLOR(65280)Own",
+       "0:Alarm#255; 100:Next#255; 200:Own#65280"},
+      {{0, 100, 200},
+       5,
+       30,
+       "\\TEXTCOLOR(255)\\TOPLINE Total",
+       "rule 0,28-1024,28#255; 5:Total#255"},
+      {{0, 100, 200},
+       0,
+       0,
+       "\\BITMAP:pic,3|\\BITMAP:pic|\\TEXTCOLOR(9",
+       "100:\\BITMAP:pic; 200:\\TEXTCOLOR(9"},
   };
   for (const Case& c : cases) {
-    MarkupColumns columns = columnsAt({0, 100, 150});
+    MarkupColumns columns = c.starts.empty() ? MarkupColumns() : columnsAt(c.starts);
+    if (c.starts == bar) columns.setLastColumnEnd(150);
     FixedCanvas canvas;
-    columns.paintLine(0, 0, c.line, canvas);
-    EXPECT_EQ(canvas.textsOnly(), c.drawn) << c.line;
+    columns.paintLine(c.x, c.y, c.line, canvas);
+    EXPECT_EQ(canvas.painted, c.painted) << c.line;
   }
-  // Without columns the whole line is one column at x.
-  MarkupColumns none;
-  FixedCanvas canvas;
-  none.paintLine(7, 0, "alone", canvas);
-  ASSERT_EQ(canvas.texts.size(), 1u);
-  EXPECT_EQ(canvas.texts[0].x, 7);
-}
-
-TEST(MarkupColumnsTest, BarFillsItsPercentageOfTheColumnWidthInSinglePrecision) {
-  struct Case {
-    const char* value;
-    int32_t length;  // -1: drawn as text
-  };
-  const Case cases[] = {{"50", 49},  {"100", 99}, {"150", 99},  {"50.5", 50}, {" +25", 24},
-                        {"1", 0},    {"0", 0},    {"-5", 0},    {"abc", -1},  {"5x", -1},
-                        {"inf", -1}, {"", -1},    {"1e999", -1}};
-  for (const Case& c : cases) {
-    MarkupColumns columns = columnsAt({10, 115});  // column 0: 100 pixels wide
-    columns.setLastColumnEnd(150);
-    FixedCanvas canvas;
-    const std::string text = std::string("\\BAR:") + c.value + "|next";
-    columns.paintLine(3, 20, text, canvas);
-    if (c.length < 0) {
-      EXPECT_TRUE(canvas.fills.empty()) << c.value;
-      ASSERT_EQ(canvas.texts.size(), 2u) << c.value;
-      continue;
-    }
-    ASSERT_EQ(canvas.texts.size(), 1u) << c.value;  // only "next"
-    if (c.length == 0) {
-      EXPECT_TRUE(canvas.fills.empty()) << c.value;
-      continue;
-    }
-    ASSERT_EQ(canvas.fills.size(), 1u) << c.value;
-    const Fill& fill = canvas.fills[0];
-    EXPECT_EQ(fill.right - fill.left, c.length) << c.value;
-    EXPECT_EQ(fill.left, 13);
-    EXPECT_EQ(fill.top, 21);
-    EXPECT_EQ(fill.bottom, 20 + kLineHeight - 4);
-    EXPECT_EQ(fill.colour, kCaption);
-  }
-}
-
-TEST(MarkupColumnsTest, MarkersSetTheColourDrawARuleOrBlankTheColumn) {
-  MarkupColumns columns = columnsAt({0, 100, 200});
-  FixedCanvas canvas;
-  columns.paintLine(0, 30, "\\TEXTCOLOR(255)Alarm|Next|\\TEXTCOLOR(65280)Own", canvas);
-  ASSERT_EQ(canvas.texts.size(), 3u);
-  EXPECT_EQ(canvas.texts[0].text, "Alarm");
-  EXPECT_EQ(canvas.texts[0].colour, 255u);
-  EXPECT_EQ(canvas.texts[1].colour, 255u);  // the colour carries on
-  EXPECT_EQ(canvas.texts[2].colour, 65280u);
-
-  FixedCanvas rule;
-  columns.paintLine(5, 30, "\\TEXTCOLOR(255)\\TOPLINE Total", rule);
-  ASSERT_EQ(rule.rules.size(), 1u);
-  EXPECT_EQ(rule.rules[0].x1, 0);
-  EXPECT_EQ(rule.rules[0].y1, 28);
-  EXPECT_EQ(rule.rules[0].x2, 1024);
-  EXPECT_EQ(rule.rules[0].colour, 255u);
-  ASSERT_EQ(rule.texts.size(), 1u);
-  EXPECT_EQ(rule.texts[0].text, "Total");
-  EXPECT_EQ(rule.texts[0].colour, 255u);
-
-  FixedCanvas blank;
-  columns.paintLine(0, 0, "\\BITMAP:pic,3|\\BITMAP:pic|\\TEXTCOLOR(9", blank);
-  EXPECT_EQ(blank.textsOnly(), (std::vector<std::string>{"\\BITMAP:pic", "\\TEXTCOLOR(9"}));
-  EXPECT_EQ(blank.texts[1].colour, kText);
 }
 
 TEST(MarkupColumnsTest, MiddleColumnsShortenTheirTextLastAndRightAlignedOnesDoNot) {
@@ -193,16 +149,15 @@ TEST(MarkupColumnsTest, MiddleColumnsShortenTheirTextLastAndRightAlignedOnesDoNo
     FixedCanvas canvas;
     columns.paintLine(0, 0, std::string(c.text) + "|" + c.text, canvas);
     ASSERT_GE(canvas.texts.size(), 1u) << c.text;
-    EXPECT_EQ(canvas.texts[0].text, c.shown) << c.text << " in " << c.width;
-    EXPECT_EQ(canvas.texts.back().text, c.text);  // the last column is drawn whole
+    EXPECT_EQ(canvas.texts[0], c.shown) << c.text << " in " << c.width;
+    EXPECT_EQ(canvas.texts.back(), c.text);  // the last column is drawn whole
     EXPECT_LT(canvas.measurements, 12) << c.text;
   }
   MarkupColumns right = columnsAt({0, 100});
   right.setColumnRightAligned(0, true);
   FixedCanvas canvas;
   right.paintLine(2, 0, "WWWWWWWWWW|x", canvas);
-  EXPECT_EQ(canvas.texts[0].text, "WWWWWWWWWW");
-  EXPECT_EQ(canvas.texts[0].x, 95 - 140 + 2);
+  EXPECT_EQ(canvas.painted, std::to_string(95 - 140 + 2) + ":WWWWWWWWWW; 102:x");
 }
 
 }  // namespace

@@ -1,8 +1,17 @@
-#include "scan/variable_names.h"
-
+// The texts numbers become: variable names, and getData's values, whose fast
+// conversion writes exactly what the general one does.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
 #include "labels/markers.h"
+#include "plugin/value_text.h"
+#include "scan/variable_names.h"
 #include "support/comma_locale.h"
 
 namespace jcamp {
@@ -64,6 +73,43 @@ TEST_F(VariableNamesTest, Scientific) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(formatScientific(c.v, c.width, c.precision), c.text) << c.v << " " << c.width;
+  }
+}
+
+std::string expectedText(float value) {
+  return isMissingValue(value) ? "m" : formatFixed(static_cast<double>(value), 6);
+}
+
+std::string written(float value) {
+  char out[kValueTextCapacity];
+  const size_t length = writeValueText(value, out);
+  EXPECT_EQ(std::strlen(out), length);
+  return out;
+}
+
+TEST(ValueTextTest, EdgesReadAsTheGeneralConversionWritesThem) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float tiny = std::numeric_limits<float>::denorm_min();
+  const float cases[] = {0.0f,          -0.0f,       0.5f,        12.5f,  -0.0001f,   0.0000005f,
+                         1e-7f,         0.0000015f,  -0.0000005f, -1e-7f, 0.0000025f, 999999.94f,
+                         9.2e12f,       16777216.0f, 9.3e12f,     1e30f,  -3.4e38f,   kUnsetValue,
+                         kMissingValue, tiny,        inf,         -inf,   nan};
+  for (float value : cases) {
+    SCOPED_TRACE(value);
+    EXPECT_EQ(written(value), expectedText(value));
+  }
+}
+
+TEST(ValueTextTest, RandomFloatsReadAsTheGeneralConversionWritesThem) {
+  std::mt19937 random(12345);
+  for (int i = 0; i < 200000; ++i) {
+    // Any bit pattern, then one scaled into the range most spectra hold.
+    uint32_t bits = static_cast<uint32_t>(random());
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    if (i % 2 == 1) value = std::ldexp(static_cast<float>(bits % 2000000) - 1e6f, -(i % 40));
+    ASSERT_EQ(written(value), expectedText(value)) << bits;
   }
 }
 
