@@ -177,19 +177,6 @@ TEST(AsdfDecoderTest, XyPointsLines) {
     EXPECT_EQ(isReal, c.isReal);
     EXPECT_EQ(lastKind, c.lastKind);
   }
-  // Read as real numbers, an abscissa takes its exponent, an ordinate stays in double.
-  LineReading reading;
-  reading.realNumbers = true;
-  std::vector<float> xs(2);
-  std::vector<double> ys(2);
-  std::vector<uint32_t> isReal(2);
-  uint32_t lastKind = kTokenNone;
-  EXPECT_EQ(decodeXyPointsLine("1.5E+03, 16777217; 2, 0.1", 1, lastKind, xs.data(), ys.data(),
-                               isReal.data(), 2, reading),
-            2u);
-  EXPECT_EQ(xs, std::vector<float>({1500, 2}));
-  EXPECT_EQ(ys, std::vector<double>({16777217, 0.1}));
-  EXPECT_EQ(isReal, std::vector<uint32_t>({1, 0}));
 }
 
 TEST(AsdfDecoderTest, ConcentrationLines) {
