@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/markup_columns.h"
@@ -78,13 +79,13 @@ TEST(MarkupColumnsTest, EachColumnEndsFivePixelsBeforeTheNextAndTheLastAtTheClie
 // what is no number stays text. Colours carry on to the next columns.
 TEST(MarkupColumnsTest, PaintsEachColumnAsItsMarkersSay) {
   struct Case {
-    std::vector<int32_t> starts;  // the last column ending at 150 when it starts at 115
+    std::vector<int32_t> starts;
     int32_t x, y;
     std::string line;
     std::string painted;
   };
   const std::vector<int32_t> three = {0, 100, 150};
-  const std::vector<int32_t> bar = {10, 115};  // column 0: 100 pixels wide
+  const std::vector<int32_t> wide = {0, 100, 200};
   const Case cases[] = {
       {three, 0, 0, "|5|6", "0: ; 100:5; 150:6"},
       {three, 0, 0, "A||B", "0:A; 100: ; 150:B"},
@@ -92,42 +93,33 @@ TEST(MarkupColumnsTest, PaintsEachColumnAsItsMarkersSay) {
       {three, 0, 0, "A|B|C|D", "0:A; 100:B; 150:C"},  // the fourth text has no column
       {three, 0, 0, "", ""},
       {{}, 7, 0, "alone", "7:alone"},  // without columns the line is one at x
-      {bar, 3, 20, "\\BAR:50|next", "bar 13-62 21-30#2; 118:next"},
-      {bar, 3, 20, "\\BAR:100|next", "bar 13-112 21-30#2; 118:next"},
-      {bar, 3, 20, "\\BAR:150|next", "bar 13-112 21-30#2; 118:next"},
-      {bar, 3, 20, "\\BAR:50.5|next", "bar 13-63 21-30#2; 118:next"},
-      {bar, 3, 20, "\\BAR: +25|next", "bar 13-37 21-30#2; 118:next"},
-      {bar, 3, 20, "\\BAR:2|next", "bar 13-14 21-30#2; 118:next"},  // the shortest bar
-      {bar, 3, 20, "\\BAR:1|next", "118:next"},
-      {bar, 3, 20, "\\BAR:0|next", "118:next"},
-      {bar, 3, 20, "\\BAR:-5|next", "118:next"},
-      {bar, 3, 20, "\\BAR:abc|next", "13:\\BAR:abc; 118:next"},
-      {bar, 3, 20, "\\BAR:5x|next", "13:\\BAR:5x; 118:next"},
-      {bar, 3, 20, "\\BAR:inf|next", "13:\\BAR:inf; 118:next"},
-      {bar, 3, 20, "\\BAR:|next", "13:\\BAR:; 118:next"},
-      {bar, 3, 20, "\\BAR:1e999|next", "13:\\BAR:1e999; 118:next"},
-      {{0, 100, 200},
-       0,
-       30,
-       "\\TEXTCOLOR(255)Alarm|Next|\\TEXTCOLOR(65280)Own",
+      {wide, 0, 30, "\\TEXTCOLOR(255)Alarm|Next|\\TEXTCOLOR(65280)Own",
        "0:Alarm#255; 100:Next#255; 200:Own#65280"},
-      {{0, 100, 200},
-       5,
-       30,
-       "\\TEXTCOLOR(255)\\TOPLINE Total",
-       "rule 0,28-1024,28#255; 5:Total#255"},
-      {{0, 100, 200},
-       0,
-       0,
-       "\\BITMAP:pic,3|\\BITMAP:pic|\\TEXTCOLOR(9",
+      {wide, 5, 30, "\\TEXTCOLOR(255)\\TOPLINE Total", "rule 0,28-1024,28#255; 5:Total#255"},
+      {wide, 0, 0, "\\BITMAP:pic,3|\\BITMAP:pic|\\TEXTCOLOR(9",
        "100:\\BITMAP:pic; 200:\\TEXTCOLOR(9"},
   };
   for (const Case& c : cases) {
     MarkupColumns columns = c.starts.empty() ? MarkupColumns() : columnsAt(c.starts);
-    if (c.starts == bar) columns.setLastColumnEnd(150);
     FixedCanvas canvas;
     columns.paintLine(c.x, c.y, c.line, canvas);
     EXPECT_EQ(canvas.painted, c.painted) << c.line;
+  }
+  // Bars in column 0 (from 10 to 110, 100 pixels wide) of a line at (3, 20),
+  // ending where given (none: 0; the shortest is 2%), then column 1's text;
+  // a percentage that is no number shows as text.
+  const std::pair<std::string, int32_t> bars[] = {
+      {"50", 62}, {"100", 112}, {"150", 112}, {"50.5", 63}, {" +25", 37}, {"2", 14}, {"1", 0},
+      {"0", 0},   {"-5", 0},    {"abc", -1},  {"5x", -1},   {"inf", -1},  {"", -1},  {"1e999", -1}};
+  for (const auto& [percent, right] : bars) {
+    MarkupColumns columns = columnsAt({10, 115});
+    columns.setLastColumnEnd(150);
+    FixedCanvas canvas;
+    columns.paintLine(3, 20, "\\BAR:" + percent + "|next", canvas);
+    const std::string shown = right > 0    ? "bar 13-" + std::to_string(right) + " 21-30#2; "
+                              : right == 0 ? ""
+                                           : "13:\\BAR:" + percent + "; ";
+    EXPECT_EQ(canvas.painted, shown + "118:next") << percent;
   }
 }
 
