@@ -45,23 +45,26 @@ const char* const kNumbers[] = {
     "1e+400",
 };
 
-bool hasExponent(const char* number) {
-  return std::strpbrk(number, "eE") != nullptr;
+LineReading readingOf(bool realNumbers) {
+  LineReading reading;
+  reading.realNumbers = realNumbers;
+  return reading;
 }
 
 // A pair's ordinate is the run of number characters, in both readings; its
 // abscissa too when read as a real number, else the digits and points only.
-TEST(ShortNumbersTest, PairsReadAsTheParserReadsTheirText) {
-  for (const bool real : {false, true}) {
-    for (const char* number : kNumbers) {
-      const bool wholeAbscissa = real || !hasExponent(number);
-      const std::string line = std::string(wholeAbscissa ? number : "5") + ", " + number + "; 5, 6";
+// Read as real numbers, X++(Y..Y) ordinates and abscissas are the whole run.
+TEST(ShortNumbersTest, NumbersReadAsTheParserReadsTheirText) {
+  for (const char* number : kNumbers) {
+    const std::string text = number;
+    for (const bool real : {false, true}) {
+      const bool wholeAbscissa = real || std::strpbrk(number, "eE") == nullptr;
+      const std::string line = (wholeAbscissa ? text : "5") + ", " + text + "; 5, 6";
       float xs[2] = {};
       double ys[2] = {};
       uint32_t isReal[2] = {};
       uint32_t lastKind = kTokenNone;
-      LineReading reading;
-      reading.realNumbers = real;
+      LineReading reading = readingOf(real);
       ASSERT_EQ(decodeXyPointsLine(line.c_str(), 1.0, lastKind, xs, ys, isReal, 2, reading), 2u)
           << line;
       EXPECT_TRUE(sameBits(ys[0], parseDouble(number))) << line << " real " << real;
@@ -72,26 +75,17 @@ TEST(ShortNumbersTest, PairsReadAsTheParserReadsTheirText) {
       EXPECT_EQ(xs[1], 5.0f) << line;
       EXPECT_EQ(ys[1], 6.0) << line;
     }
-  }
-}
-
-// X++(Y..Y) ordinates read as real numbers, and abscissas.
-TEST(ShortNumbersTest, RealOrdinatesReadAsTheParserReadsTheirText) {
-  for (const char* number : kNumbers) {
-    const std::string text = number;
     const std::string line = "100 " + text + " " + text + " 7";
     double values[4] = {};
     double x = 0;
     uint32_t lastKind = kTokenNone;
-    LineReading reading;
-    reading.realNumbers = true;
+    LineReading reading = readingOf(true);
     ASSERT_EQ(decodeXyDataLine(line.c_str(), x, values, 4, lastKind, reading), 3u) << line;
     EXPECT_TRUE(sameBits(values[0], parseDouble(number))) << line;
     EXPECT_TRUE(sameBits(values[1], parseDouble(number))) << line;
     EXPECT_EQ(values[2], 7.0) << line;
-    const std::string asAbscissa = text + " 1";
-    ASSERT_EQ(decodeXyDataLine(asAbscissa.c_str(), x, values, 4, lastKind, reading), 1u);
-    EXPECT_TRUE(sameBits(x, parseDouble(number))) << asAbscissa;
+    ASSERT_EQ(decodeXyDataLine((text + " 1").c_str(), x, values, 4, lastKind, reading), 1u);
+    EXPECT_TRUE(sameBits(x, parseDouble(number))) << text << " as abscissa";
   }
 }
 

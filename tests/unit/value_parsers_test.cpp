@@ -88,18 +88,13 @@ TEST(ValueParsersTest, StructuredValues) {
     float seconds = 99;
     int32_t zone = 99;
     std::ostringstream out;
-    const auto put = [&out](float v) {
-      if (v == kUnsetValue) {
-        out << " u";
-      } else {
-        out << " " << v;
-      }
-    };
     if (kind == 'p') parseFloatPair(text, values);
     if (kind == 'c') parseChamber(text, code, values);
+    if (kind == 'c') out << "[" << code << "]";
     if (kind == 'p' || kind == 'c') {
-      if (kind == 'c') out << "[" << code << "]";
-      for (int i = 0; i < (kind == 'p' ? 2 : 3); ++i) put(values[i]);
+      for (int i = 0; i < (kind == 'p' ? 2 : 3); ++i) {
+        values[i] == kUnsetValue ? out << " u" : out << " " << values[i];
+      }
       return out.str();
     }
     if (kind == 'd') parseDate(text, year, month, day);
