@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/jdx_text.h"
 #include "support/library_fixture.h"
 
 namespace {
@@ -73,14 +74,8 @@ int32_t goOn(const char*, uint32_t, void*) {
 class ThreadsTest : public LibraryTest {
  protected:
   std::vector<Job> jobs() {
-    // Blocks without ##END= run to the end of the file and see every later label.
-    std::string unended;
-    for (int b = 0; b < 40; ++b) {
-      unended += "##TITLE=open " + std::to_string(b) + "\n##DATA TYPE=INFRARED SPECTRUM\n" +
-                 "##XFACTOR=1\n##YFACTOR=" + std::to_string(b + 1) + "\n##FIRSTX=1\n##LASTX=4\n" +
-                 "##NPOINTS=4\n##XYDATA=(X++(Y..Y))\n1 " + std::to_string(b) + " 2 3 4\n";
-    }
-    const std::string open = testpaths::writeFile(testpaths::scratchDir() + "/open.jdx", unended);
+    const std::string open =
+        testpaths::writeFile(testpaths::scratchDir() + "/open.jdx", jdxtext::unendedBlocks(40));
     const std::string wheatA = testpaths::exampleFile("wheat-a.jdx");
     const std::string wheatB = testpaths::exampleFile("wheat-b.jdx");
     return {{{wheatA, wheatB}},

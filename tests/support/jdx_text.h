@@ -33,4 +33,20 @@ inline std::string link(int64_t blocks, const std::string& body) {
          "##END=\n";
 }
 
+// Infrared blocks of four points without ##END=: each runs to the end of the
+// text and sees every later label. Block b has ##YFACTOR= 2 when b is a
+// multiple of 7, an ##ORIGIN= when b is a multiple of 5, and b as first ordinate.
+inline std::string unendedBlocks(int count) {
+  std::string text;
+  for (int b = 0; b < count; ++b) {
+    const std::string n = std::to_string(b);
+    text += "##TITLE=block " + n +
+            "\n##DATA TYPE=INFRARED SPECTRUM\n##XFACTOR=1\n##YFACTOR=" + (b % 7 == 0 ? "2" : "1") +
+            "\n##FIRSTX=1\n##LASTX=4\n##NPOINTS=4\n" +
+            (b % 5 == 0 ? "##ORIGIN=lab " + n + "\n" : "") + "##XYDATA=(X++(Y..Y))\n1 " + n +
+            " 2 3 4\n";
+  }
+  return text;
+}
+
 }  // namespace jdxtext

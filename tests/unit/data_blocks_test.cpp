@@ -13,6 +13,7 @@
 #include "document/block_state.h"
 #include "document/jcamp_document.h"
 #include "labels/data_types.h"
+#include "support/jdx_text.h"
 #include "support/test_paths.h"
 #include "support/text_document.h"
 
@@ -149,16 +150,7 @@ TEST(SpanFillTest, RandomLabelSoupsGiveTheSameBlocks) {
 
 // The case the pass exists for: thousands of blocks without END.
 TEST(SpanFillTest, ManyBlocksWithoutEndGiveTheSameBlocks) {
-  std::string text;
-  for (int b = 0; b < 1500; ++b) {
-    const std::string n = std::to_string(b);
-    text += "##TITLE=block " + n +
-            "\n##DATA TYPE=INFRARED SPECTRUM\n##XFACTOR=1\n##YFACTOR=" + (b % 7 == 0 ? "2" : "1") +
-            "\n##FIRSTX=1\n##LASTX=4\n##NPOINTS=4\n" +
-            (b % 5 == 0 ? "##ORIGIN=lab " + n + "\n" : "") + "##XYDATA=(X++(Y..Y))\n1 " + n +
-            " 2 3 4\n";
-  }
-  expectSameBlocksForText(text);
+  expectSameBlocksForText(jdxtext::unendedBlocks(1500));
 }
 
 // Every public file loads or lacks a title; its labels and spans stay inside
