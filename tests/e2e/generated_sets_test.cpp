@@ -33,10 +33,9 @@ Truth readTruth(const std::string& set) {
   for (std::string line; std::getline(in, line);) {
     std::vector<double> numbers;
     std::istringstream fields(line);
-    std::string field;
-    for (std::getline(fields, field, '\t'); std::getline(fields, field, '\t');) {
-      numbers.push_back(std::stod(field));
-    }
+    std::string name;
+    std::getline(fields, name, '\t');
+    for (double number = 0; fields >> number;) numbers.push_back(number);
     if (truth.xs.empty()) {
       truth.xs = numbers;
     } else {
