@@ -59,18 +59,6 @@ TEST_F(HandleTableTest, HandsOutOneFirstGrowsBy100AtThe50thAndReusesTheLowestFre
   EXPECT_EQ(registerNew(), 52u);
 }
 
-TEST_F(HandleTableTest, LookupChecksInOrder) {
-  EXPECT_EQ(lookupCode(kHandleTypeImporter, 1), 2);  // before any registration
-  const uint32_t handle = registerNew();
-  const uint32_t empty = registerObject(kHandleTypeImporter, nullptr);
-  EXPECT_EQ(lookupCode(kHandleTypeImporter, 0), 2);
-  EXPECT_EQ(lookupCode(kHandleTypeImporter, 50), 2);  // beyond the slots
-  EXPECT_EQ(lookupCode(kHandleTypeImporter, 7), 2);   // a free slot
-  EXPECT_EQ(lookupCode(2, handle), 2);                // another type
-  EXPECT_EQ(lookupCode(kHandleTypeImporter, empty), 1);
-  EXPECT_EQ(lookupCode(kHandleTypeImporter, handle), 0);
-}
-
 TEST_F(HandleTableTest, DestroyAllDeletesEveryLiveObjectOnce) {
   for (int i = 0; i < 60; ++i) registerNew();
   close(10);
