@@ -77,13 +77,5 @@ TEST(FileBytesTest, AFileCutShortAfterItWasMeasuredEndsEarly) {
   EXPECT_EQ(bytes.held(), 2000u);
 }
 
-TEST(FileBytesTest, AMissingFileHasNoLength) {
-  FileBytes bytes;
-  EXPECT_FALSE(bytes.open((testpaths::scratchDir() + "/none.jdx").c_str()));
-  EXPECT_EQ(bytes.length(), -1);
-  EXPECT_EQ(viewed(bytes, 0, 1024), "");
-  EXPECT_FALSE(bytes.open(nullptr));
-}
-
 }  // namespace
 }  // namespace jcamp
