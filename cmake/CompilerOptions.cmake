@@ -17,6 +17,10 @@ elseif(JCAMP_SANITIZE_THREAD)
   add_link_options(-fsanitize=thread)
 endif()
 
+if(JCAMP_PORTABLE_LINE_SCAN)
+  add_compile_definitions(JCAMP_PORTABLE_LINE_SCAN)
+endif()
+
 if(WIN32)
   # Only Windows system DLLs in the import tables: the C and C++ runtimes go in statically.
   add_link_options(-static -static-libgcc -static-libstdc++)

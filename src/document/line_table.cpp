@@ -6,7 +6,11 @@
 #include <new>
 #include <vector>
 
-#if defined(__SSE2__)
+// The 32-bit Windows product has no SSE2: it splits lines a word at a time.
+// JCAMP_PORTABLE_LINE_SCAN picks that path on any machine, so that the test
+// suites can run it too.
+#if defined(__SSE2__) && !defined(JCAMP_PORTABLE_LINE_SCAN)
+#define JCAMP_LINE_SCAN_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -48,7 +52,7 @@ uint32_t firstFlag(uint64_t flags) {
   return countFlags((flags - 1) & ~flags & (kEachByte << 7));
 }
 
-#if defined(__SSE2__)
+#if defined(JCAMP_LINE_SCAN_SSE2)
 // Bytes looked at together by the block scans.
 constexpr ptrdiff_t kBlock = 16;
 
@@ -90,7 +94,7 @@ size_t countBytes(const char* begin, const char* end, char c, char d) {
 #endif
 
 size_t countLineFeeds(const char* begin, const char* end) {
-#if defined(__SSE2__)
+#if defined(JCAMP_LINE_SCAN_SSE2)
   return countBytes(begin, end, '\n', '\n');
 #else
   size_t count = 0;
@@ -106,7 +110,7 @@ bool isBlankOrEnd(char c) {
 
 // Every CR and LF: at least the number of line ends.
 size_t countLineBreaks(const char* begin, const char* end) {
-#if defined(__SSE2__)
+#if defined(JCAMP_LINE_SCAN_SSE2)
   return countBytes(begin, end, '\n', '\r');
 #else
   size_t count = 0;
@@ -143,7 +147,7 @@ class BreakFinder {
   }
 
  private:
-#if defined(__SSE2__)
+#if defined(JCAMP_LINE_SCAN_SSE2)
   static constexpr ptrdiff_t kStep = kBlock;
 #else
   static constexpr ptrdiff_t kStep = 8;
@@ -152,7 +156,7 @@ class BreakFinder {
   void load() {
     const ptrdiff_t left = end_ - block_;
     if (left >= kStep) {
-#if defined(__SSE2__)
+#if defined(JCAMP_LINE_SCAN_SSE2)
       matches_ = anyBreak_ ? blockMatches(block_, '\n', '\r') : blockMatches(block_, '\n');
 #else
       matches_ = wordMatches(block_);
@@ -166,7 +170,7 @@ class BreakFinder {
     }
   }
 
-#if !defined(__SSE2__)
+#if !defined(JCAMP_LINE_SCAN_SSE2)
   // One bit per byte of the word at p that is a break.
   uint32_t wordMatches(const char* p) const {
     const uint64_t word = loadWord(p);
