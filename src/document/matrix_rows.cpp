@@ -120,10 +120,6 @@ FileRows RowPlanner::finish() {
   return std::move(plan_);
 }
 
-FileRows planRows(const JcampDocument& document, int32_t counted, XGrid& matrixGrid) {
-  return RowPlanner(document, counted, matrixGrid).finish();
-}
-
 std::string rowName(const JcampDocument& document, const MatrixRow& row, const std::string& path) {
   std::string name;
   if (row.block != nullptr) {

@@ -62,9 +62,6 @@ class RowPlanner {
   FileRows plan_;
 };
 
-// The whole plan at once.
-FileRows planRows(const JcampDocument& document, int32_t counted, XGrid& matrixGrid);
-
 // The name of a row under rowsForBlocks, which never shifts: the block's
 // sample description, else its title, else "<file name> block <n>"; cut to
 // kNameLimit bytes, never inside a UTF-8 character.

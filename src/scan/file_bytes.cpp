@@ -40,14 +40,6 @@ void FileBytes::close() {
   ended_ = true;
 }
 
-void FileBytes::trim(size_t keepBytes) {
-  if (capacity_ <= keepBytes) return;
-  buffer_.reset();
-  capacity_ = 0;
-  held_ = 0;
-  base_ = 0;
-}
-
 void FileBytes::zeroPadding() {
   if (buffer_) std::memset(buffer_.get() + held_, 0, kPadding);
 }

@@ -31,8 +31,6 @@ class FileBytes {
   bool open(const char* path);
   // Closes the file; the bytes read so far stay readable.
   void close();
-  // Gives the buffer's memory back once it has grown beyond keepBytes.
-  void trim(size_t keepBytes);
 
   bool isOpen() const { return file_ != platform::kNoFile; }
   // The length measured when the file was opened; -1 when it was not.
