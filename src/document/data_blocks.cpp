@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/block_state.h"
+#include "document/issue_log.h"
 #include "document/jcamp_document.h"
 #include "document/line_table.h"
 #include "labels/data_types.h"
@@ -56,6 +57,12 @@ class ArrayBudget {
   uint64_t limit_ = 0;
   std::atomic<uint64_t> held_{0};
 };
+
+void setIssues(JcampBlock& block, const SampleDiagnostics& issues) {
+  block.checkFlags = issues.checkFlags;
+  block.warnings = issues.warnings;
+  block.warningLine = issues.line;
+}
 
 bool holdsData(const BlockSpan& span) {
   return span.dataType != kDataTypeLink;
@@ -201,6 +208,7 @@ class OverlapFill {
         const uint32_t status = applyCounted(group->state, doc_.labels[t],
                                              doc_.concentrationCapacity, doc_.context, budget_);
         if (status != kDocOk) return status;
+        logIssues(*group);
       }
       while (nextEnd < ends_.size() && ends_[nextEnd].first == t) {
         if (!finishBlock(ends_[nextEnd++].second)) return kDocNoMemory;
@@ -210,11 +218,30 @@ class OverlapFill {
   }
 
  private:
+  // The state's own check flags and warnings stay clear: each block raises
+  // them from its own first label on, so blocks begun at different times
+  // would never be alike. They go to the group's log instead.
   struct Group {
     JcampBlock state;
+    IssueLog issues;
     std::vector<uint32_t> blocks;  // data blocks that joined this state (finished ones too)
     size_t open = 0;               // of them, those whose span has labels still to come
   };
+
+  void logIssues(Group& group) {
+    JcampBlock& state = group.state;
+    group.issues.add(state.checkFlags, state.warnings, state.warningLine);
+    state.checkFlags = 0;
+    state.warnings = 0;
+    state.warningLine = 0;
+  }
+
+  // What block raised so far: in the groups it left, and in its group since it joined.
+  SampleDiagnostics issuesOf(uint32_t block) const {
+    SampleDiagnostics issues = earlierIssues_[block];
+    groupOf_[block]->issues.foldInto(joinedAt_[block], issues);
+    return issues;
+  }
 
   // Label index at which each data block's span starts and ends, in label order.
   void collectSpans() {
@@ -229,6 +256,8 @@ class OverlapFill {
       ++k;
     }
     groupOf_.assign(k, nullptr);
+    joinedAt_.assign(k, 0);
+    earlierIssues_.assign(k, SampleDiagnostics{});
     std::stable_sort(starts_.begin(), starts_.end());
     std::stable_sort(ends_.begin(), ends_.end());
   }
@@ -249,12 +278,16 @@ class OverlapFill {
   // copy while other blocks share it). False when the copy is over the budget.
   bool finishBlock(uint32_t block) {
     Group* group = groupOf_[block];
+    const SampleDiagnostics issues = issuesOf(block);
+    JcampBlock& finished = blocks_[block];
     if (--group->open > 0) {
       if (!budget_.change(0, blockArrayEntries(group->state))) return false;
-      copyBlockState(group->state, blocks_[block]);
+      copyBlockState(group->state, finished);
+      setIssues(finished, issues);
       return true;
     }
-    blocks_[block] = std::move(group->state);
+    finished = std::move(group->state);
+    setIssues(finished, issues);
     groups_.erase(
         std::find_if(groups_.begin(), groups_.end(),
                      [group](const std::unique_ptr<Group>& g) { return g.get() == group; }));
@@ -282,7 +315,11 @@ class OverlapFill {
       if ((*same)->blocks.size() < group->blocks.size()) same->swap(group);
       Group& into = **same;
       budget_.change(blockArrayEntries(group->state), 0);
-      for (uint32_t block : group->blocks) groupOf_[block] = &into;
+      for (uint32_t block : group->blocks) {
+        earlierIssues_[block] = issuesOf(block);
+        joinedAt_[block] = into.issues.position();
+        groupOf_[block] = &into;
+      }
       into.blocks.insert(into.blocks.end(), group->blocks.begin(), group->blocks.end());
       into.open += group->open;
     }
@@ -295,6 +332,8 @@ class OverlapFill {
   std::vector<std::pair<uint32_t, uint32_t>> starts_;  // (first label, data block)
   std::vector<std::pair<uint32_t, uint32_t>> ends_;    // (last label, data block)
   std::vector<Group*> groupOf_;
+  std::vector<size_t> joinedAt_;  // per block: its group's log position when it joined
+  std::vector<SampleDiagnostics> earlierIssues_;  // per block: raised in groups it left
   std::vector<std::unique_ptr<Group>> groups_;
 };
 
