@@ -47,22 +47,22 @@ int main(int argc, char** argv) {
   uint64_t ordinates = 0;
   uint32_t blockCount = 0, flagged = 0;
   for (int run = 0; run < runs; ++run) {
-    jcamp::JcampDocument document;
+    jcamp::JcampDocument document(jcamp::kHostCompatibleRules, jcamp::LabelScope::kWholeSpan);
     const Clock::time_point start = Clock::now();
-    if (document.readFile(path) != jcamp::kDocOk) {
+    if (document.readFile(path) != jcamp::kStatusOk) {
       std::fprintf(stderr, "readFile failed on %s\n", path);
       return 1;
     }
     steps.load.push_back(secondsSince(start));
     Clock::time_point step = Clock::now();
-    if (document.buildLabels() != jcamp::kDocOk) return 1;
+    if (document.buildLabels() != jcamp::kStatusOk) return 1;
     steps.labels.push_back(secondsSince(step));
     step = Clock::now();
-    if (document.buildBlocks() != jcamp::kDocOk) return 1;
+    if (document.buildBlocks() != jcamp::kStatusOk) return 1;
     steps.blocks.push_back(secondsSince(step));
     step = Clock::now();
     document.concentrationCapacity = concentrations;
-    if (document.buildDataBlocks() != jcamp::kDocOk) {
+    if (document.buildDataBlocks() != jcamp::kStatusOk) {
       std::fprintf(stderr, "buildDataBlocks failed on %s\n", path);
       return 1;
     }

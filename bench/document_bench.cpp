@@ -41,18 +41,18 @@ int main(int argc, char** argv) {
   std::vector<double> read, labels, blocks, total;
   uint32_t lineCount = 0, labelCount = 0, spanCount = 0;
   for (int run = 0; run < runs; ++run) {
-    jcamp::JcampDocument document;
+    jcamp::JcampDocument document(jcamp::kHostCompatibleRules, jcamp::LabelScope::kWholeSpan);
     const Clock::time_point start = Clock::now();
-    if (document.readFile(path) != jcamp::kDocOk) {
+    if (document.readFile(path) != jcamp::kStatusOk) {
       std::fprintf(stderr, "readFile failed on %s\n", path);
       return 1;
     }
     read.push_back(secondsSince(start));
     Clock::time_point step = Clock::now();
-    if (document.buildLabels() != jcamp::kDocOk) return 1;
+    if (document.buildLabels() != jcamp::kStatusOk) return 1;
     labels.push_back(secondsSince(step));
     step = Clock::now();
-    if (document.buildBlocks() != jcamp::kDocOk) return 1;
+    if (document.buildBlocks() != jcamp::kStatusOk) return 1;
     blocks.push_back(secondsSince(step));
     total.push_back(secondsSince(start));
     lineCount = document.context.lines.count;

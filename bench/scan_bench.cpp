@@ -42,7 +42,7 @@ ScanTotals scanAll(const Set& set) {
   ScanTotals totals;
   for (const std::string& file : set.files) {
     jcamp::JcampFileInfo entry(file);
-    jcamp::JcampReader reader(&entry);
+    jcamp::JcampReader reader(jcamp::kHostCompatibleRules, jcamp::FirstSample::kFirstBlock, &entry);
     ++totals.statuses[reader.scanHeader()];
     totals.windowReads += reader.windowReads();
     totals.bytesRead += reader.bytesRead();

@@ -35,15 +35,15 @@ std::string blocks(int count, bool ended) {
 double timeBuild(const std::string& text, jcamp::SpanFill fill, int runs, uint32_t& built) {
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
-    jcamp::JcampDocument document;
-    document.lineTable = std::make_unique<jcamp::LineTable>();
+    jcamp::JcampDocument document(jcamp::kHostCompatibleRules, jcamp::LabelScope::kWholeSpan);
+    document.lineTable = std::make_unique<jcamp::LineTable>(document.context.rules);
     document.lineTable->loadText(text.data(), text.size());
     document.lineTable->normalizeLines();
-    if (document.buildLabels() != jcamp::kDocOk || document.buildBlocks() != jcamp::kDocOk) {
+    if (document.buildLabels() != jcamp::kStatusOk || document.buildBlocks() != jcamp::kStatusOk) {
       std::exit(1);
     }
     const bench::Clock::time_point start = bench::Clock::now();
-    if (document.buildDataBlocks(fill) != jcamp::kDocOk) std::exit(1);
+    if (document.buildDataBlocks(fill) != jcamp::kStatusOk) std::exit(1);
     times.push_back(bench::secondsSince(start));
     built = document.dataBlockCount;
   }

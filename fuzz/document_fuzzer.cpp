@@ -11,6 +11,7 @@
 #include "document/block_state.h"
 #include "document/jcamp_document.h"
 #include "document/line_table.h"
+#include "document/row_model.h"
 #include "scan/variable_names.h"
 
 namespace {
@@ -40,9 +41,10 @@ void expectSameBlocksBothWays(jcamp::JcampDocument& document) {
   const uint32_t count = document.dataBlockCount;
   const std::unique_ptr<jcamp::JcampBlock[]> each = std::move(document.dataBlocks);
   const uint32_t togetherStatus = document.buildDataBlocks(jcamp::SpanFill::kTogether);
-  if (eachStatus == jcamp::kDocNoMemory || togetherStatus == jcamp::kDocNoMemory) return;
+  if (eachStatus == jcamp::kStatusNoMemoryToRead || togetherStatus == jcamp::kStatusNoMemoryToRead)
+    return;
   if (eachStatus != togetherStatus || count != document.dataBlockCount) __builtin_trap();
-  for (uint32_t k = 0; eachStatus == jcamp::kDocOk && k < count; ++k) {
+  for (uint32_t k = 0; eachStatus == jcamp::kStatusOk && k < count; ++k) {
     if (!jcamp::sameBlockState(each[k], document.dataBlocks[k])) __builtin_trap();
   }
 }
@@ -50,15 +52,16 @@ void expectSameBlocksBothWays(jcamp::JcampDocument& document) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  jcamp::JcampDocument document;
-  document.context.rules =
+  const jcamp::ReadingRules& rules =
       (size / 7) % 2 == 0 ? jcamp::kHostCompatibleRules : jcamp::kStandardRules;
+  jcamp::JcampDocument document(rules, jcamp::RowModel::of(rules).labelScope());
   document.lineTable = std::make_unique<jcamp::LineTable>(document.context.rules);
-  if (document.lineTable->loadText(reinterpret_cast<const char*>(data), size) != jcamp::kDocOk) {
+  if (document.lineTable->loadText(reinterpret_cast<const char*>(data), size) != jcamp::kStatusOk) {
     return 0;
   }
   document.lineTable->normalizeLines();
-  if (document.buildLabels() != jcamp::kDocOk || document.buildBlocks() != jcamp::kDocOk) return 0;
+  if (document.buildLabels() != jcamp::kStatusOk || document.buildBlocks() != jcamp::kStatusOk)
+    return 0;
   // Vary the concentration capacity with the input, as different files would.
   document.concentrationCapacity = static_cast<uint32_t>(size % 7);
   document.buildDataBlocks();  // a failed step keeps the blocks it made: read them too

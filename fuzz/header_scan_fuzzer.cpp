@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "document/row_model.h"
 #include "fuzz_file.h"
 #include "labels/reading_rules.h"
 #include "scan/jcamp_reader.h"
@@ -18,10 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* path = file.write(data, size);
   for (int mode : {jcamp::kModeHostCompatible, jcamp::kModeStandard}) {
     jcamp::JcampFileInfo entry(path);
-    jcamp::JcampReader reader(&entry);
-    jcamp::rulesForMode(mode, reader.rules);
+    jcamp::ReadingRules rules;
+    jcamp::rulesForMode(mode, rules);
+    jcamp::JcampReader reader(rules, jcamp::RowModel::of(rules).firstSample(), &entry);
     size_t seen = reader.message.size();
-    if (reader.scanHeader() == jcamp::kReaderOk) {
+    if (reader.scanHeader() == jcamp::kStatusOk) {
       for (const std::string& name : entry.yNames) seen += name.size();
       seen += entry.title.size() + entry.origin.size() + entry.owner.size();
     }

@@ -69,12 +69,12 @@ bool holdsData(const BlockSpan& span) {
 }
 
 // Applies one label to a block, accounting for what its arrays hold.
-uint32_t applyCounted(JcampBlock& block, const LabelRecord& label, uint32_t concentrationCapacity,
-                      const ReadContext& context, ArrayBudget& budget) {
+Status applyCounted(JcampBlock& block, const LabelRecord& label, uint32_t concentrationCapacity,
+                    const ReadContext& context, ArrayBudget& budget) {
   block.concentrationCount = concentrationCapacity;
   const uint64_t before = blockArrayEntries(block);
-  const uint32_t status = applyLabel(block, label, context);
-  if (!budget.change(before, blockArrayEntries(block))) return kDocNoMemory;
+  const Status status = applyLabel(block, label, context);
+  if (!budget.change(before, blockArrayEntries(block))) return kStatusNoMemoryToRead;
   return status;
 }
 
@@ -94,14 +94,14 @@ std::vector<uint32_t> spansAfter(const JcampDocument& document) {
 }
 
 // Hands every label of span s, its TITLE and END included, to the block.
-// Under rowsForBlocks the labels of the blocks it encloses are theirs alone:
+// With LabelScope::kOwnLabels the labels of the blocks it encloses are theirs alone:
 // a compound block without ##DATATYPE=LINK does not take its blocks' tables
 // (spanAfter, from spansAfter, then lets it jump over each of them at once).
-uint32_t fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s,
-                   const std::vector<uint32_t>& spanAfter, ArrayBudget& budget) {
+Status fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s,
+                 const std::vector<uint32_t>& spanAfter, ArrayBudget& budget) {
   const BlockSpan& span = document.spans[s];
-  if (span.firstLabel == nullptr || span.lastLabel == nullptr) return kDocOk;
-  const bool ownLabelsOnly = document.context.rules.rowsForBlocks;
+  if (span.firstLabel == nullptr || span.lastLabel == nullptr) return kStatusOk;
+  const bool ownLabelsOnly = document.labelScope == LabelScope::kOwnLabels;
   uint32_t inner = s + 1;  // the next block that may lie inside this one
   for (const LabelRecord* label = span.firstLabel; label <= span.lastLabel; ++label) {
     if (ownLabelsOnly && inner < document.spanCount && document.spans[inner].firstLabel == label) {
@@ -109,11 +109,11 @@ uint32_t fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s,
       inner = spanAfter[inner];
       continue;
     }
-    const uint32_t status =
+    const Status status =
         applyCounted(block, *label, document.concentrationCapacity, document.context, budget);
-    if (status != kDocOk) return status;
+    if (status != kStatusOk) return status;
   }
-  return kDocOk;
+  return kStatusOk;
 }
 
 // Data blocks whose spans overlap, filled in one pass over the labels. Each
@@ -147,44 +147,44 @@ struct SpanByBlock {
   const std::vector<uint32_t>& spanAfter;
   ArrayBudget& budget;
 
-  uint32_t fillRange(size_t first, size_t end) const {
+  Status fillRange(size_t first, size_t end) const {
     try {
       for (size_t k = first; k < end; ++k) {
-        const uint32_t status =
+        const Status status =
             fillBlock(document.dataBlocks[k], document, withData[k], spanAfter, budget);
-        if (status != kDocOk) return status;
+        if (status != kStatusOk) return status;
       }
       if (document.blocksFilled) {
         document.blocksFilled(static_cast<uint32_t>(first), static_cast<uint32_t>(end - first));
       }
     } catch (...) {
-      return kDocNoMemory;
+      return kStatusNoMemoryToRead;
     }
-    return kDocOk;
+    return kStatusOk;
   }
 
-  uint32_t fillStep(size_t step) const {
+  Status fillStep(size_t step) const {
     return fillRange(step * kBlocksPerStep, std::min(withData.size(), (step + 1) * kBlocksPerStep));
   }
 
-  uint32_t fillInOrder() const {
+  Status fillInOrder() const {
     const size_t steps = stepCount();
     for (size_t step = 0; step < steps; ++step) {
-      const uint32_t status = fillStep(step);
-      if (status != kDocOk) return status;
+      const Status status = fillStep(step);
+      if (status != kStatusOk) return status;
     }
-    return kDocOk;
+    return kStatusOk;
   }
 
   // Steps on the threads at hand; the status of the first step that fails.
-  uint32_t fillTogether() const {
-    std::vector<uint32_t> statuses(stepCount(), kDocOk);
+  Status fillTogether() const {
+    std::vector<Status> statuses(stepCount(), kStatusOk);
     platform::WorkerPool::forEachHere(statuses.size(),
                                       [&](size_t step) { statuses[step] = fillStep(step); });
-    for (uint32_t status : statuses) {
-      if (status != kDocOk) return status;
+    for (Status status : statuses) {
+      if (status != kStatusOk) return status;
     }
-    return kDocOk;
+    return kStatusOk;
   }
 
   size_t stepCount() const { return (withData.size() + kBlocksPerStep - 1) / kBlocksPerStep; }
@@ -195,7 +195,7 @@ class OverlapFill {
   OverlapFill(const JcampDocument& document, JcampBlock* blocks, ArrayBudget& budget)
       : doc_(document), blocks_(blocks), budget_(budget) {}
 
-  uint32_t run() {
+  Status run() {
     collectSpans();
     size_t nextStart = 0;
     size_t nextEnd = 0;
@@ -205,16 +205,16 @@ class OverlapFill {
         startGroup(starts_[nextStart++].second);
       }
       for (const std::unique_ptr<Group>& group : groups_) {
-        const uint32_t status = applyCounted(group->state, doc_.labels[t],
-                                             doc_.concentrationCapacity, doc_.context, budget_);
-        if (status != kDocOk) return status;
+        const Status status = applyCounted(group->state, doc_.labels[t], doc_.concentrationCapacity,
+                                           doc_.context, budget_);
+        if (status != kStatusOk) return status;
         logIssues(*group);
       }
       while (nextEnd < ends_.size() && ends_[nextEnd].first == t) {
-        if (!finishBlock(ends_[nextEnd++].second)) return kDocNoMemory;
+        if (!finishBlock(ends_[nextEnd++].second)) return kStatusNoMemoryToRead;
       }
     }
-    return kDocOk;
+    return kStatusOk;
   }
 
  private:
@@ -339,12 +339,12 @@ class OverlapFill {
 
 }  // namespace
 
-uint32_t JcampDocument::buildDataBlocks() {
+Status JcampDocument::buildDataBlocks() {
   return buildDataBlocks(SpanFill::kAuto);
 }
 
-uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
-  if (spans == nullptr || spanCount == 0) return kDocNotReady;
+Status JcampDocument::buildDataBlocks(SpanFill fill) {
+  if (spans == nullptr || spanCount == 0) return kStatusOutOfOrder;
   dataBlocks.reset();
   dataBlockCount = 0;
 
@@ -358,23 +358,23 @@ uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
     }
   }
   ArrayBudget budget(*this);
-  if (!budget.take(uint64_t{count} * sizeof(JcampBlock))) return kDocNoMemory;
+  if (!budget.take(uint64_t{count} * sizeof(JcampBlock))) return kStatusNoMemoryToRead;
   try {
     if (count > 0) dataBlocks = std::make_unique<JcampBlock[]>(count);
   } catch (const std::bad_alloc&) {
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
   dataBlockCount = count;
 
-  // With rowsForBlocks no label reaches two blocks: span by span is linear.
-  const bool ownLabelsOnly = context.rules.rowsForBlocks;
+  // With its own labels only, no label reaches two blocks: span by span is linear.
+  const bool ownLabelsOnly = labelScope == LabelScope::kOwnLabels;
   const bool overlapping =
       applications > kDirectApplicationsPerLabel * labelCount + kDirectApplicationsAlways;
   if (!ownLabelsOnly && (fill == SpanFill::kTogether || (fill == SpanFill::kAuto && overlapping))) {
     try {
       return OverlapFill(*this, dataBlocks.get(), budget).run();
     } catch (const std::bad_alloc&) {
-      return kDocNoMemory;
+      return kStatusNoMemoryToRead;
     }
   }
   std::vector<uint32_t> spanAfter;
@@ -383,7 +383,7 @@ uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
     if (ownLabelsOnly) spanAfter = spansAfter(*this);
     withData.reserve(count);
   } catch (const std::bad_alloc&) {
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
   for (uint32_t s = 0; s < spanCount; ++s) {
     if (holdsData(spans[s])) withData.push_back(s);
@@ -392,14 +392,14 @@ uint32_t JcampDocument::buildDataBlocks(SpanFill fill) {
   if (platform::WorkerPool::threadsHere() == 1 || !labelsApart(spans.get(), withData)) {
     return byBlock.fillInOrder();
   }
-  const uint32_t status = byBlock.fillTogether();
-  if (status != kDocNoMemory) return status;
+  const Status status = byBlock.fillTogether();
+  if (status != kStatusNoMemoryToRead) return status;
   // Over the budget on several threads: whether one at a time would be too,
   // and at which block, is decided one at a time, from fresh blocks.
   try {
     dataBlocks = std::make_unique<JcampBlock[]>(count);
   } catch (const std::bad_alloc&) {
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
   budget.reset(uint64_t{count} * sizeof(JcampBlock));
   if (blocksFilled) blocksFilled(0, 0);

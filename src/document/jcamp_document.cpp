@@ -19,35 +19,37 @@ bool hasName(const LabelRecord& label, const char* name) {
 
 }  // namespace
 
-JcampDocument::JcampDocument() = default;
+JcampDocument::JcampDocument(const ReadingRules& rules, LabelScope scope) : labelScope(scope) {
+  context.rules = rules;
+}
 
 JcampDocument::~JcampDocument() {
   clearDocument();
 }
 
-uint32_t JcampDocument::readFile(const char* path) {
+Status JcampDocument::readFile(const char* path) {
   return readLines([path](LineTable& table) { return table.loadLines(path); });
 }
 
-uint32_t JcampDocument::readText(char* text, size_t size) {
+Status JcampDocument::readText(char* text, size_t size) {
   return readLines([=](LineTable& table) { return table.useText(text, size); });
 }
 
 template <typename Load>
-uint32_t JcampDocument::readLines(Load load) {
+Status JcampDocument::readLines(Load load) {
   // Whatever was built on the old lines refers to them: it goes with them.
   clearDocument();
   try {
     lineTable = std::make_unique<LineTable>(context.rules);
   } catch (const std::bad_alloc&) {
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
-  const uint32_t status = load(*lineTable);
-  if (status != kDocOk) return status;
+  const Status status = load(*lineTable);
+  if (status != kStatusOk) return status;
   lineTable->normalizeLines();
   const bool titled = lineTable->count() > 0 &&
                       std::strncmp(lineTable->line(0), kTitleLine, sizeof(kTitleLine) - 1) == 0;
-  return titled ? kDocOk : kDocNoTitle;
+  return titled ? kStatusOk : kStatusNoTitle;
 }
 
 // Spans and data blocks point at the labels: they go first.
@@ -60,8 +62,8 @@ void JcampDocument::releaseLabels() {
   labelCount = 0;
 }
 
-uint32_t JcampDocument::buildLabels() {
-  if (lineTable == nullptr) return kDocNotReady;
+Status JcampDocument::buildLabels() {
+  if (lineTable == nullptr) return kStatusOutOfOrder;
   releaseLabels();
 
   LineTable& table = *lineTable;
@@ -78,7 +80,7 @@ uint32_t JcampDocument::buildLabels() {
     }
     if (!labelLines.empty()) labels = std::make_unique<LabelRecord[]>(labelLines.size());
   } catch (const std::bad_alloc&) {
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
   context.lines = table.view();
 
@@ -104,11 +106,11 @@ uint32_t JcampDocument::buildLabels() {
     label.lineCount = end - first;
     ++labelCount;
   }
-  return kDocOk;
+  return kStatusOk;
 }
 
-uint32_t JcampDocument::buildBlocks() {
-  if (labels == nullptr || labelCount == 0) return kDocNotReady;
+Status JcampDocument::buildBlocks() {
+  if (labels == nullptr || labelCount == 0) return kStatusOutOfOrder;
   spans.reset();
   spanCount = 0;
 
@@ -123,7 +125,7 @@ uint32_t JcampDocument::buildBlocks() {
     open.reserve(titles);
   } catch (const std::bad_alloc&) {
     spans.reset();
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
   spanCount = titles;
 
@@ -152,7 +154,7 @@ uint32_t JcampDocument::buildBlocks() {
   for (uint32_t s = 0; s < spanCount; ++s) {
     if (spans[s].lastLabel == nullptr) spans[s].lastLabel = &labels[labelCount - 1];
   }
-  return kDocOk;
+  return kStatusOk;
 }
 
 void JcampDocument::clearDocument() {

@@ -9,10 +9,17 @@
 
 #include "labels/jcamp_block.h"
 #include "labels/label_record.h"
+#include "labels/reading_rules.h"
+#include "labels/status.h"
 
 namespace jcamp {
 
 class LineTable;
+
+// What the labels of a block's span reach: by default every label between
+// its TITLE and END, those of the blocks it encloses too; or the block's own
+// labels only.
+enum class LabelScope { kWholeSpan, kOwnLabels };
 
 // One ##TITLE= ... ##END= block: its data type and the records that open and close it.
 struct BlockSpan {
@@ -27,23 +34,23 @@ struct BlockSpan {
 enum class SpanFill { kAuto, kEachSpan, kTogether };
 
 // Steps in calling order: readFile, buildLabels, buildBlocks, then set
-// concentrationCapacity, then buildDataBlocks. Each returns a document status
-// (kDocOk, kDocNoMemory, ...); the caller stops at the first nonzero one.
+// concentrationCapacity, then buildDataBlocks. Each returns a status
+// (kStatusOk, kStatusNoMemoryToRead, ...); the caller stops at the first other one.
 class JcampDocument {
  public:
-  JcampDocument();
+  JcampDocument(const ReadingRules& rules, LabelScope scope);
   ~JcampDocument();
   JcampDocument(const JcampDocument&) = delete;
   JcampDocument& operator=(const JcampDocument&) = delete;
 
-  uint32_t readFile(const char* path);
+  Status readFile(const char* path);
   // readFile from the file's bytes that the caller holds, used in place (see
   // LineTable::useText): size bytes followed by zero padding.
-  uint32_t readText(char* text, size_t size);
-  uint32_t buildLabels();
-  uint32_t buildBlocks();
-  uint32_t buildDataBlocks();
-  uint32_t buildDataBlocks(SpanFill fill);
+  Status readText(char* text, size_t size);
+  Status buildLabels();
+  Status buildBlocks();
+  Status buildDataBlocks();
+  Status buildDataBlocks(SpanFill fill);
   void clearDocument();
 
   uint32_t labelCount = 0;
@@ -60,6 +67,7 @@ class JcampDocument {
   std::function<void(uint32_t first, uint32_t count)> blocksFilled;
   // The lines the records index into (set by buildLabels) and the reading rules.
   ReadContext context;
+  const LabelScope labelScope;
   std::unique_ptr<LineTable> lineTable;
   std::unique_ptr<LabelRecord[]> labels;
   std::unique_ptr<BlockSpan[]> spans;
@@ -68,7 +76,7 @@ class JcampDocument {
  private:
   // readFile's steps after its first: lines from load, then normalised.
   template <typename Load>
-  uint32_t readLines(Load load);
+  Status readLines(Load load);
   void releaseLabels();
 };
 

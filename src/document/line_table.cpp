@@ -306,23 +306,23 @@ char* trimLine(char* line) {
 
 }  // namespace
 
-uint32_t LineTable::loadLines(const char* path) {
+Status LineTable::loadLines(const char* path) {
   freeLines();
   platform::ScopedFile file(path);
-  if (!file.isOpen()) return kDocOpenFailed;
+  if (!file.isOpen()) return kStatusOpenFailed;
   try {
     InputExtent extent;
-    if (!readWholeFile(file.handle(), text_, extent)) return kDocOpenFailed;
+    if (!readWholeFile(file.handle(), text_, extent)) return kStatusOpenFailed;
     textStart_ = text_.get();
     endedEarly_ = extent.early();
     return splitLines(extent.length(), extent.feeds());
   } catch (const std::bad_alloc&) {
     freeLines();
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
 }
 
-uint32_t LineTable::loadText(const char* text, size_t size) {
+Status LineTable::loadText(const char* text, size_t size) {
   freeLines();
   try {
     text_ = textBuffer(size);
@@ -330,11 +330,11 @@ uint32_t LineTable::loadText(const char* text, size_t size) {
     return useText(text_.get(), size);
   } catch (const std::bad_alloc&) {
     freeLines();
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
 }
 
-uint32_t LineTable::useText(char* text, size_t size) {
+Status LineTable::useText(char* text, size_t size) {
   static_assert(kTextPadding >= 1 + kPadding, "a final NUL and the word-wise scans' padding");
   if (text != text_.get()) freeLines();
   try {
@@ -345,13 +345,13 @@ uint32_t LineTable::useText(char* text, size_t size) {
     return splitLines(extent.length(), extent.feeds());
   } catch (const std::bad_alloc&) {
     freeLines();
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
 }
 
 // Cuts the input, text_[0, length) holding feeds line feeds, into lines in
 // place; the byte after the input is free for a final NUL.
-uint32_t LineTable::splitLines(size_t length, size_t feeds) {
+Status LineTable::splitLines(size_t length, size_t feeds) {
   if (rules_.anyLineEnd) return splitAtAnyLineEnd(length);
   char* p = textStart_;
   char* const end = p + length;
@@ -365,13 +365,13 @@ uint32_t LineTable::splitLines(size_t length, size_t feeds) {
     char* lineEnd = feed != nullptr ? feed : end;
     if (feed != nullptr && lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
     lines_[count_++] = p;
-    if (cutsLine(p, lineEnd)) return kDocOk;
+    if (cutsLine(p, lineEnd)) return kStatusOk;
     *lineEnd = '\0';
     if (feed == nullptr) break;
     p = feed + 1;
   }
   if (endedEarly_) cutLine_ = count_;
-  return kDocOk;
+  return kStatusOk;
 }
 
 // A line too long for the line buffer keeps what fits, and nothing further is
@@ -384,7 +384,7 @@ bool LineTable::cutsLine(char* begin, const char* end) {
 }
 
 // The same with CR, LF and CR LF alike as line ends.
-uint32_t LineTable::splitAtAnyLineEnd(size_t length) {
+Status LineTable::splitAtAnyLineEnd(size_t length) {
   char* p = textStart_;
   char* const end = p + length;
   const size_t breaks = countLineBreaks(p, end);
@@ -394,7 +394,7 @@ uint32_t LineTable::splitAtAnyLineEnd(size_t length) {
   for (;;) {
     char* lineEnd = finder.next(p);
     lines_[count_++] = p;
-    if (cutsLine(p, lineEnd)) return kDocOk;
+    if (cutsLine(p, lineEnd)) return kStatusOk;
     if (lineEnd == end) {
       *lineEnd = '\0';
       break;
@@ -404,7 +404,7 @@ uint32_t LineTable::splitAtAnyLineEnd(size_t length) {
     p = lineEnd + (crLf ? 2 : 1);
   }
   if (endedEarly_) cutLine_ = count_;
-  return kDocOk;
+  return kStatusOk;
 }
 
 void LineTable::normalizeLine(uint32_t i) {

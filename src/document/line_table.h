@@ -31,18 +31,18 @@ inline bool isLabelLine(const char* line) {
 // place or advance its start, but never lengthen it.
 class LineTable {
  public:
-  explicit LineTable(const ReadingRules& rules = kHostCompatibleRules) : rules_(rules) {}
+  explicit LineTable(const ReadingRules& rules) : rules_(rules) {}
 
-  // Fills the table with the raw lines of the file at path: kDocOk,
-  // kDocOpenFailed, or kDocNoMemory (the table is then empty).
-  uint32_t loadLines(const char* path);
+  // Fills the table with the raw lines of the file at path: kStatusOk,
+  // kStatusOpenFailed, or kStatusNoMemoryToRead (the table is then empty).
+  Status loadLines(const char* path);
   // The same from bytes in memory.
-  uint32_t loadText(const char* text, size_t size);
+  Status loadText(const char* text, size_t size);
   // The same from bytes the caller holds, used in place: size bytes followed
   // by at least kTextPadding zero bytes, changed by the table and its later
   // stages, and kept by the caller as long as the table.
   static constexpr size_t kTextPadding = 9;
-  uint32_t useText(char* text, size_t size);
+  Status useText(char* text, size_t size);
 
   // Tabs to blanks, leading blanks off, "$$" comments off, trailing blanks off,
   // and label names ("##name=") in upper case without blanks, "-", "/" and "_".
@@ -69,10 +69,10 @@ class LineTable {
   uint32_t cutLine() const { return cutLine_; }
 
  private:
-  uint32_t splitLines(size_t length, size_t feeds);
+  Status splitLines(size_t length, size_t feeds);
   // Trims line i and normalises its label name.
   void normalizeLine(uint32_t i);
-  uint32_t splitAtAnyLineEnd(size_t length);
+  Status splitAtAnyLineEnd(size_t length);
   bool cutsLine(char* begin, const char* end);
 
   ReadingRules rules_;

@@ -11,12 +11,11 @@
 #include "document/jcamp_document.h"
 #include "document/matrix_rows.h"
 #include "document/row_values.h"
+#include "document/value_block.h"
 #include "document/x_grid.h"
-#include "labels/data_types.h"
 #include "platform/file_io.h"
-#include "platform/message_box.h"
+#include "scan/file_bytes.h"
 #include "scan/jcamp_file_info.h"
-#include "scan/jcamp_reader.h"
 #include "scan/variable_names.h"
 
 namespace jcamp {
@@ -24,36 +23,35 @@ namespace {
 
 constexpr double kLargestWholeName = 2147483647.0;
 
-// The pre-check: the file must exist and not be empty before it is loaded whole.
-// Bytes the caller opened for the reader were measured when they were opened.
-int32_t precheckFile(const JcampReader& reader, const char* path) {
-  int64_t length = -1;
-  if (const FileBytes* bytes = reader.openedBytes()) {
-    length = bytes->length();
+// The pre-check: the file must exist and not be empty before it is loaded
+// whole. Bytes the caller opened were measured when they were opened.
+Status precheckFile(const FileSource& source, int64_t& length) {
+  length = -1;
+  if (source.bytes != nullptr) {
+    length = source.bytes->length();
   } else {
-    platform::ScopedFile file(path);
+    platform::ScopedFile file(source.entry.path.c_str());
     if (file.isOpen()) length = platform::fileLength(file.handle());
   }
   if (length < 0) return kStatusIoError;
   if (length == 0) return kStatusFormatError;
-  return kReaderOk;
+  return kStatusOk;
 }
 
-// The lines from the bytes the reader's scan had, when the caller opened them.
-uint32_t readLines(JcampDocument& document, const JcampReader& reader, const char* path) {
-  FileBytes* bytes = reader.openedBytes();
-  if (bytes == nullptr) return document.readFile(path);
-  if (!bytes->complete() && !bytes->loadAll()) return kDocNoMemory;
+// The lines from the bytes the scan had, when the caller opened them.
+Status readLines(JcampDocument& document, const FileSource& source) {
+  FileBytes* bytes = source.bytes;
+  if (bytes == nullptr) return document.readFile(source.entry.path.c_str());
+  if (!bytes->complete() && !bytes->loadAll()) return kStatusNoMemoryToRead;
   return document.readText(bytes->text(), bytes->held());
 }
 
 // The document up to its data blocks: lines, labels and block spans.
-uint32_t loadLabels(JcampDocument& document, const JcampReader& reader, const char* path) {
-  document.context.rules = reader.rules;
-  uint32_t status = readLines(document, reader, path);
-  if (status == kDocOk) status = document.buildLabels();
-  if (status == kDocOk) status = document.buildBlocks();
-  document.concentrationCapacity = reader.yCount > 0 ? static_cast<uint32_t>(reader.yCount) : 0;
+Status loadLabels(JcampDocument& document, const FileSource& source) {
+  Status status = readLines(document, source);
+  if (status == kStatusOk) status = document.buildLabels();
+  if (status == kStatusOk) status = document.buildBlocks();
+  document.concentrationCapacity = source.yCount > 0 ? static_cast<uint32_t>(source.yCount) : 0;
   return status;
 }
 
@@ -68,36 +66,22 @@ std::string abscissaName(const JcampBlock& first, int32_t i, double x) {
   return formatIntegerName(static_cast<int32_t>(std::trunc(rounded)));
 }
 
-void nameVariables(const JcampDocument& document, JcampReader& reader, const JcampFileInfo& entry,
-                   int32_t variables) {
-  const int32_t xCount = std::clamp(reader.nPoints, 0, variables);
-  if (xCount > 0 && document.dataBlockCount > 0) {
-    const JcampBlock& first = document.dataBlocks[0];
-    const XGrid grid = XGrid::of(first);
-    reader.xNames.reserve(static_cast<size_t>(xCount));
-    for (int32_t i = 0; i < xCount; ++i) {
-      reader.xNames.push_back(abscissaName(first, i, grid.at(static_cast<uint32_t>(i))));
-    }
+// X names from the abscissas of the file's first data block.
+void nameVariables(const JcampDocument& document, int32_t xCount, FileResult& result) {
+  if (xCount <= 0 || document.dataBlockCount == 0) return;
+  const JcampBlock& first = document.dataBlocks[0];
+  const XGrid grid = XGrid::of(first);
+  result.xNames.reserve(static_cast<size_t>(xCount));
+  for (int32_t i = 0; i < xCount; ++i) {
+    result.xNames.push_back(abscissaName(first, i, grid.at(static_cast<uint32_t>(i))));
   }
-  if (variables > xCount) reader.yNames = entry.yNames;
 }
 
-// A block's name: its sample description, else its title; empty when neither has text.
-const char* sampleName(const JcampBlock& block, const LineView& lines) {
-  for (const LabelRecord* record : {block.sampleDescription, block.title}) {
-    if (record == nullptr) continue;
-    const char* text = valueText(lines, *record);
-    if (text != nullptr && *text != '\0') return text;
-  }
-  return nullptr;
-}
-
-void nameSamples(const JcampDocument& document, JcampReader& reader, int32_t samples) {
-  const int32_t withBlocks =
-      static_cast<int32_t>(std::min<int64_t>(samples, document.dataBlockCount));
-  for (int32_t j = 0; j < withBlocks; ++j) {
-    const char* name = sampleName(document.dataBlocks[j], document.context.lines);
-    if (name != nullptr) reader.sampleNames.emplace_back(name);
+// Under roundTripNames each X name reads back to its abscissa on the matrix's grid.
+void nameVariablesRoundTrip(const XGrid& grid, int32_t xCount, FileResult& result) {
+  result.xNames.reserve(static_cast<size_t>(std::max(xCount, 0)));
+  for (int32_t i = 0; i < xCount; ++i) {
+    result.xNames.push_back(roundTripName(grid, static_cast<uint32_t>(i)));
   }
 }
 
@@ -123,42 +107,28 @@ void writeRemainingRows(const ValueTarget& target, int64_t rows, BlockOf blockOf
     }
     if (blocks.empty()) first = r;
     blocks.push_back(block);
-    flags.push_back(reversed.empty() ? 0 : reversed[static_cast<size_t>(r)]);
+    flags.push_back(reversed[static_cast<size_t>(r)]);
     if (blocks.size() == kStagedRows) flush();
   }
   if (!blocks.empty()) flush();
 }
 
-// By default sample j holds data block j (0 everywhere beyond the blocks);
-// the columns the entry does not describe (the file changed since it was
-// added) stay defined.
-void completeSamples(JcampReader& reader, const JcampDocument& document, const RowValues& values,
-                     const ValueTarget& target, int32_t samples) {
-  const auto blockOf = [&](int64_t j, const JcampBlock*& block) {
-    const auto k = static_cast<uint32_t>(j);
-    if (values.written(k)) return false;
-    block = k < document.dataBlockCount ? &document.dataBlocks[k] : nullptr;
-    return true;
-  };
-  writeRemainingRows(target, samples, blockOf, {});
-  zeroOtherColumns(target, reader.blockColumns);
-}
-
-// Under rowsForBlocks the value block holds exactly the rows planned: the
-// caller's serves when the header counted them all, else a block of the
+// The value block holds exactly the rows planned: the one allocated from
+// the header's count serves when it counted them all, else a block of the
 // planned size takes the rows written so far and the rest. False when it
 // cannot be allocated.
-bool completeRows(JcampReader& reader, const JcampDocument& document, const FileRows& plan,
-                  const RowValues& values, ValueTarget target, int64_t variables) {
+bool completeRows(FileResult& result, const JcampDocument& document, const FileRows& plan,
+                  const RowValues& values, ValueTarget target, int64_t variables,
+                  int64_t fileLength) {
   const auto rows = static_cast<int32_t>(plan.rows.size());
   int64_t keptRows = rows;  // rows that hold what was written while the blocks were filled
-  if (!reader.valueBlock || reader.blockRows != rows) {
-    const std::unique_ptr<float[]> earlier = std::move(reader.valueBlock);
-    const int64_t earlierRows = earlier ? reader.blockRows : 0;
-    reader.blockRows = rows;
-    reader.allocValueBlock(reader.blockRows, reader.blockColumns);
-    if (!reader.valueBlock) return plan.rows.empty() || variables == 0;
-    target.block = reader.valueBlock.get();
+  if (!result.values || result.rows != rows) {
+    const std::unique_ptr<float[]> earlier = std::move(result.values);
+    const int64_t earlierRows = earlier ? result.rows : 0;
+    result.rows = rows;
+    result.values = allocateValues(rows, result.columns, fileLength);
+    if (!result.values) return plan.rows.empty() || variables == 0;
+    target.block = result.values.get();
     target.rows = rows;
     keptRows = std::min<int64_t>(earlierRows, rows);
     for (int64_t v = 0; v < target.variables && keptRows > 0; ++v) {
@@ -174,177 +144,89 @@ bool completeRows(JcampReader& reader, const JcampDocument& document, const File
            !values.written(static_cast<uint32_t>(block - document.dataBlocks.get()));
   };
   writeRemainingRows(target, rows, blockOf, reversed);
-  zeroOtherColumns(target, reader.blockColumns);
+  zeroOtherColumns(target, result.columns);
   return true;
 }
 
-// Under roundTripNames each X name reads back to its abscissa on the matrix's grid.
-void nameVariablesRoundTrip(const XGrid& grid, JcampReader& reader, const JcampFileInfo& entry,
-                            int32_t variables) {
-  const int32_t xCount = std::clamp(reader.nPoints, 0, variables);
-  reader.xNames.reserve(static_cast<size_t>(xCount));
-  for (int32_t i = 0; i < xCount; ++i) {
-    reader.xNames.push_back(roundTripName(grid, static_cast<uint32_t>(i)));
-  }
-  if (variables > xCount) reader.yNames = entry.yNames;
+// A file that failed leaves nothing behind but its status.
+FileResult failed(Status status) {
+  FileResult result;
+  result.status = status;
+  result.message = statusText(status);
+  return result;
 }
 
-// A file that failed leaves nothing behind.
-int32_t dropResults(JcampReader& reader) {
-  reader.valueBlock.reset();
-  reader.sampleNames.clear();
-  reader.xNames.clear();
-  reader.yNames.clear();
-  reader.diagnostics.clear();
-  reader.refusedBlocks.clear();
-  return 0;
-}
-
-int32_t askToGoOn(const std::string& text) {
-  const int32_t answer = platform::showMessageBox(text, platform::kMessageBoxOkCancelExclamation);
-  return answer == platform::kAnswerOk ? 1 : 0;
-}
-
-void setStatus(JcampReader& reader, uint32_t status) {
-  reader.status = static_cast<int32_t>(status);
-  reader.message = statusMessage(status);
-}
-
-}  // namespace
-
-const char* statusMessage(uint32_t status) {
-  switch (status) {
-    case kDocNoMemory:
-      return "Not enough memory to read the file";
-    case kDocOpenFailed:
-      return "The file cannot be opened for reading";
-    case kDocNoTitle:
-      return "The file does not begin with a ##TITLE= line";
-    case kDocNotReady:
-      return "Internal error: the file was read out of order";
-    default:
-      return JcampReader::messageText(static_cast<int32_t>(status));
-  }
-}
-
-int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming,
-                    XGrid* matrixGrid) {
-  if (readMatrix(reader, entry, naming, matrixGrid) == 0) return reportReadFailure(reader, entry);
-  return reportRefusedBlocks(reader, entry);
-}
-
-int32_t reportReadFailure(const JcampReader& reader, const JcampFileInfo& entry) {
-  return askToGoOn("Reading file " + entry.path + ":\n" + reader.message +
-                   "\n\nImport will continue without data from this file!");
-}
-
-int32_t reportRefusedBlocks(const JcampReader& reader, const JcampFileInfo& entry) {
-  if (reader.refusedBlocks.empty()) return 1;
-  std::string text = "Reading file " + entry.path + ":\n";
-  for (const std::string& line : reader.refusedBlocks) text += line + "\n";
-  return askToGoOn(text + "\nImport will continue without these blocks!");
-}
-
-namespace {
-
-int32_t readMatrixOrThrow(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming,
-                          XGrid* matrixGrid) {
-  reader.sampleNames.clear();
-  reader.xNames.clear();
-  reader.yNames.clear();
-  reader.diagnostics.clear();
-  reader.refusedBlocks.clear();
-  reader.status = kReaderOk;
-
-  const int32_t precheck = precheckFile(reader, entry.path.c_str());
-  if (precheck != kReaderOk) {
-    setStatus(reader, static_cast<uint32_t>(precheck));
-    return dropResults(reader);
-  }
-  const ReadingRules& rules = reader.rules;
+FileResult readOrThrow(const FileSource& source, const ReadingRules& rules,
+                       const RowModel& rowModel, const MatrixRequest& request) {
+  const JcampFileInfo& entry = source.entry;
+  int64_t fileLength = -1;
+  const Status precheck = precheckFile(source, fileLength);
+  if (precheck != kStatusOk) return failed(precheck);
   const int64_t variables =
       static_cast<int64_t>(std::max(entry.xCount, 0)) + std::max(entry.yCount, 0);
   const int32_t samples = std::max(entry.sampleCount, 0);
-  // The block must hold every element written below; a smaller one means the
-  // allocation failed or the file changed its shape since it was measured.
-  const bool hasValues = variables > 0 && samples > 0;
   // One name per variable, even when no row is kept: as many as the file can hold.
-  if (!reader.fitsScannedFile(variables)) {
-    setStatus(reader, kStatusNoMemory);
-    return dropResults(reader);
+  if (!fitsFile(variables, fileLength)) return failed(kStatusNoMemory);
+  FileResult result;
+  result.rows = samples;
+  result.columns = std::max(request.columns, 0);
+  result.values = allocateValues(result.rows, result.columns, fileLength);
+  // Where the header's count is the rows, the block must hold every element
+  // written below; a smaller one means the allocation failed or the file
+  // changed its shape since it was measured.
+  const bool hasValues = variables > 0 && samples > 0;
+  if (rowModel.rowsFromHeader() && hasValues && (!result.values || result.columns < variables)) {
+    return failed(kStatusNoMemory);
   }
-  if (!rules.rowsForBlocks && hasValues &&
-      (!reader.valueBlock || reader.blockRows < samples || reader.blockColumns < variables)) {
-    setStatus(reader, kStatusNoMemory);
-    return dropResults(reader);
-  }
-  JcampDocument document;
-  uint32_t status = loadLabels(document, reader, entry.path.c_str());
+  JcampDocument document(rules, rowModel.labelScope());
+  Status status = loadLabels(document, source);
   XGrid fileGrid;
-  XGrid& grid = matrixGrid != nullptr ? *matrixGrid : fileGrid;
-  RowPlanner planner(document, samples, grid);
-  // Rows are written as their blocks are filled, into the value block the
-  // caller allocated: by default a row per block the header counts; under
-  // rowsForBlocks the rows it has room for (the rest wait for the plan).
+  XGrid& grid = request.grid != nullptr ? *request.grid : fileGrid;
+  RowPlanner planner(document, rowModel, samples, grid);
+  // Rows are written as their blocks are filled, into the rows the header
+  // counted (the plan may want others: they wait for it).
   ValueTarget target;
-  target.block = reader.valueBlock.get();
-  target.rows = reader.blockRows;
-  target.variables = static_cast<int32_t>(std::min<int64_t>(variables, reader.blockColumns));
-  target.xCount = std::clamp(reader.nPoints, 0, target.variables);
-  const int64_t writable = rules.rowsForBlocks ? reader.blockRows : (hasValues ? samples : 0);
-  RowValues values(document, planner, target, writable);
+  target.block = result.values.get();
+  target.rows = result.rows;
+  target.variables = static_cast<int32_t>(std::min<int64_t>(variables, result.columns));
+  target.xCount = std::clamp(source.xCount, 0, target.variables);
+  RowValues values(document, planner, target, result.rows);
   document.blocksFilled = [&values](uint32_t first, uint32_t count) {
     values.blocksFilled(first, count);
   };
-  if (status == kDocOk) status = document.buildDataBlocks();
+  if (status == kStatusOk) status = document.buildDataBlocks();
   document.blocksFilled = nullptr;
-  if (status != kDocOk) {
-    setStatus(reader, status);
-    return dropResults(reader);
+  if (status != kStatusOk) return failed(status);
+  FileRows plan = planner.finish();
+  if (!completeRows(result, document, plan, values, target, variables, fileLength)) {
+    return failed(kStatusNoMemory);
   }
-  const FileRows plan = planner.finish();
-  if (rules.rowsForBlocks) {
-    if (!completeRows(reader, document, plan, values, target, variables)) {
-      setStatus(reader, kStatusNoMemory);
-      return dropResults(reader);
-    }
-    for (const MatrixRow& row : plan.rows) {
-      reader.sampleNames.push_back(rowName(document, row, entry.path));
-    }
-  } else {
-    if (hasValues) completeSamples(reader, document, values, target, samples);
-    nameSamples(document, reader, samples);
-  }
-  if (naming == VariableNaming::kName) {
+  result.sampleNames = rowModel.rowNames(document, plan.rows, samples, entry.path);
+  if (request.naming == VariableNaming::kName) {
+    const int32_t xCount =
+        std::clamp(source.xCount, 0, static_cast<int32_t>(std::min<int64_t>(variables, INT32_MAX)));
     if (rules.roundTripNames) {
-      nameVariablesRoundTrip(grid, reader, entry, static_cast<int32_t>(variables));
+      nameVariablesRoundTrip(grid, xCount, result);
     } else {
-      nameVariables(document, reader, entry, static_cast<int32_t>(variables));
+      nameVariables(document, xCount, result);
     }
+    if (variables > xCount) result.yNames = entry.yNames;
   }
-  for (const MatrixRow& row : plan.rows) reader.diagnostics.push_back(row.diagnostics);
-  reader.refusedBlocks = plan.refused;
-  reader.status = static_cast<int32_t>(status);
-  return 1;
+  result.diagnostics.reserve(plan.rows.size());
+  for (const MatrixRow& row : plan.rows) result.diagnostics.push_back(row.diagnostics);
+  result.refusedBlocks = std::move(plan.refused);
+  return result;
 }
 
 }  // namespace
 
-int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming,
-                   XGrid* matrixGrid) {
-  // Whatever cannot be allocated on the way is the file's "not enough memory".
+FileResult readFileMatrix(const FileSource& source, const ReadingRules& rules,
+                          const RowModel& rowModel, const MatrixRequest& request) {
   try {
-    return readMatrixOrThrow(reader, entry, naming, matrixGrid);
+    return readOrThrow(source, rules, rowModel, request);
   } catch (const std::bad_alloc&) {
-    setStatus(reader, kStatusNoMemory);
-    return dropResults(reader);
+    return failed(kStatusNoMemory);
   }
-}
-
-int32_t reportNoMemory(JcampReader& reader, const JcampFileInfo& entry) {
-  setStatus(reader, kStatusNoMemory);
-  dropResults(reader);
-  return reportReadFailure(reader, entry);
 }
 
 }  // namespace jcamp

@@ -1,12 +1,17 @@
-// Reads one JCAMP-DX file's values and names into its reader's value block and
-// name lists; a file that cannot be read is reported in a message box.
+// Reads one JCAMP-DX file's values and names for the matrix: the file's
+// lines, labels, blocks and tables, then its rows as the row model plans
+// them. It reports how the reading went and never talks to the user.
 #pragma once
 
 #include <cstdint>
 
+#include "document/file_result.h"
+#include "document/row_model.h"
+#include "labels/reading_rules.h"
+
 namespace jcamp {
 
-class JcampReader;
+class FileBytes;
 class XGrid;
 struct JcampFileInfo;
 
@@ -14,35 +19,32 @@ struct JcampFileInfo;
 // its first file only, and naming thousands of abscissas per file is costly.
 enum class VariableNaming { kName, kSkip };
 
-// The caller has scanned the header on reader and allocated its value block
-// (blockRows x blockColumns). Returns 1 when the file was read, or when reading
-// it failed and the user chose OK (the value block is then released); 0 when
-// it failed and the user chose Cancel.
-//
-// matrixGrid is the matrix's X grid, which every block is compared with (the
-// reader's diagnostics tell the outcome per row); when empty, or when none is
-// given, the file's first block sets it. Under rowsForBlocks the builder
-// decides the rows and allocates the value block itself (blockRows tells how
-// many); blocks it refuses for their X grid are reported in one message box,
-// whose Cancel also returns 0.
-int32_t buildMatrix(JcampReader& reader, const JcampFileInfo& entry,
-                    VariableNaming naming = VariableNaming::kName, XGrid* matrixGrid = nullptr);
+// The file to read: its entry as its last header scan left it (path, counts,
+// concentration names), and the bytes that scan read, opened by the caller
+// (perhaps read whole); null bytes: the file is opened by path.
+// xCount and yCount are the ##NPOINTS= and concentration count that scan
+// read (the entry keeps those of its last successful scan).
+struct FileSource {
+  const JcampFileInfo& entry;
+  FileBytes* bytes = nullptr;
+  int32_t xCount = 0;
+  int32_t yCount = 0;
+};
 
-// The two halves of buildMatrix. readMatrix returns 1 when the file was read,
-// 0 when it failed (the reader then holds the status and message, no value
-// block and no names); reportReadFailure shows the message box for such a file
-// and reportRefusedBlocks the one for blocks left out; both return 1 for OK
-// (or nothing to report), 0 for Cancel.
-int32_t readMatrix(JcampReader& reader, const JcampFileInfo& entry, VariableNaming naming,
-                   XGrid* matrixGrid);
-int32_t reportReadFailure(const JcampReader& reader, const JcampFileInfo& entry);
-int32_t reportRefusedBlocks(const JcampReader& reader, const JcampFileInfo& entry);
+// What the matrix asks of the file: its columns (the import's X and Y
+// variables), whether to name them, and the matrix's X grid, which every
+// block is compared with (the diagnostics tell the outcome per row); when it
+// is empty, or none is given, the file's first row's block sets it.
+struct MatrixRequest {
+  int32_t columns = 0;
+  VariableNaming naming = VariableNaming::kName;
+  XGrid* grid = nullptr;
+};
 
-// The builder's failure path for an allocation that failed around it: the
-// "not enough memory" message, the value block released; 1 for OK, 0 for Cancel.
-int32_t reportNoMemory(JcampReader& reader, const JcampFileInfo& entry);
-
-// The words shown for a reader or document status.
-const char* statusMessage(uint32_t status);
+// Reads the file; whatever cannot be allocated on the way makes it "not
+// enough memory". A file that cannot be read gives its status and message,
+// and no values or names.
+FileResult readFileMatrix(const FileSource& source, const ReadingRules& rules,
+                          const RowModel& rowModel, const MatrixRequest& request);
 
 }  // namespace jcamp

@@ -14,10 +14,6 @@ namespace {
 
 constexpr size_t kMostRefusalLines = 5;
 
-bool holdsTable(const JcampBlock& block) {
-  return block.tableForm == kTableFormXyData || block.tableForm == kTableFormXyPoints;
-}
-
 bool isEnd(const LabelRecord* label) {
   return label != nullptr && label->name != nullptr && std::strcmp(label->name.get(), "END") == 0;
 }
@@ -57,17 +53,14 @@ std::string describeRefusal(uint32_t k, uint32_t points, const XGrid& matrix) {
 
 }  // namespace
 
-RowPlanner::RowPlanner(const JcampDocument& document, int32_t counted, XGrid& matrixGrid)
+RowPlanner::RowPlanner(const JcampDocument& document, const RowModel& model, int32_t counted,
+                       XGrid& matrixGrid)
     : document_(document),
+      model_(model),
       matrixGrid_(matrixGrid),
       gridGiven_(!matrixGrid.empty()),
       counted_(counted),
       unclosed_(unclosedBlocks(document)) {}
-
-uint32_t RowPlanner::candidates() const {
-  if (document_.context.rules.rowsForBlocks) return document_.dataBlockCount;
-  return static_cast<uint32_t>(counted_ > 0 ? counted_ : 0);
-}
 
 void RowPlanner::restart() {
   if (!gridGiven_) matrixGrid_ = XGrid();
@@ -81,7 +74,7 @@ int64_t RowPlanner::planBlock() {
   if (k >= candidates() || k >= document_.dataBlockCount) return -1;
   const ReadingRules& rules = document_.context.rules;
   const JcampBlock& block = document_.dataBlocks[k];
-  if (rules.rowsForBlocks && !holdsTable(block)) return -1;
+  if (!model_.givesRow(block)) return -1;
   MatrixRow row;
   row.block = &block;
   row.diagnostics = blockDiagnostics(document_, block, k, unclosed_);
@@ -105,7 +98,8 @@ FileRows RowPlanner::finish() {
   const uint32_t candidates = this->candidates();
   while (next_ < document_.dataBlockCount && next_ < candidates) planBlock();
   const uint32_t cut = document_.lineTable != nullptr ? document_.lineTable->cutLine() : 0;
-  for (uint32_t k = std::max(next_, document_.dataBlockCount); k < candidates; ++k) {
+  const uint32_t rows = model_.rowsAtLeast(counted_);
+  for (uint32_t k = std::max(next_, document_.dataBlockCount); k < rows; ++k) {
     // Counted by the header, absent from the file.
     MatrixRow row;
     row.diagnostics.block = static_cast<int32_t>(k);
@@ -118,31 +112,6 @@ FileRows RowPlanner::finish() {
                             " more blocks");
   }
   return std::move(plan_);
-}
-
-std::string rowName(const JcampDocument& document, const MatrixRow& row, const std::string& path) {
-  std::string name;
-  if (row.block != nullptr) {
-    for (const LabelRecord* record : {row.block->sampleDescription, row.block->title}) {
-      const char* text = record != nullptr ? valueText(document.context, *record) : nullptr;
-      if (text != nullptr && *text != '\0') {
-        name = text;
-        break;
-      }
-    }
-  }
-  if (name.empty()) {
-    const size_t slash = path.find_last_of("/\\");
-    name = (slash == std::string::npos ? path : path.substr(slash + 1)) + " block " +
-           std::to_string(row.diagnostics.block + 1);
-  }
-  if (name.size() > kNameLimit) {
-    size_t end = kNameLimit;
-    // Back to the start of a UTF-8 character: continuation bytes are 10xxxxxx.
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-    name.resize(end);
-  }
-  return name;
 }
 
 std::string roundTripName(const XGrid& grid, uint32_t i) {

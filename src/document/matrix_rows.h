@@ -1,13 +1,13 @@
-// The rows one file gives the matrix: which data block each holds, and what is
-// suspect about its values. By default a row for every block the header
-// counts, in file order; under rowsForBlocks a row for every block with a
-// data table that lies on the matrix's X grid.
+// The rows one file gives the matrix, as its row model decides: which data
+// block each holds, how its X values lie against the matrix's grid, and what
+// is suspect about its values.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "document/row_model.h"
 #include "document/x_grid.h"
 #include "labels/sample_warnings.h"
 
@@ -27,13 +27,15 @@ struct FileRows {
   std::vector<std::string> refused;
 };
 
-// Plans the rows of a document whose header counts `counted` blocks, against
-// the matrix's X grid (an empty grid becomes that of the first row's block):
+// Plans the rows of a document whose header counts `counted` blocks, as the
+// row model decides, against the matrix's X grid (an empty grid becomes that
+// of the first row's block):
 // block by block, in file order, as soon as each data block is filled, so that
 // a block's arrays may go once its row is written.
 class RowPlanner {
  public:
-  RowPlanner(const JcampDocument& document, int32_t counted, XGrid& matrixGrid);
+  RowPlanner(const JcampDocument& document, const RowModel& model, int32_t counted,
+             XGrid& matrixGrid);
 
   // Plans the next data block; returns the index of its row, or -1 when it
   // gives none.
@@ -49,10 +51,10 @@ class RowPlanner {
   void restart();
 
  private:
-  // The blocks that may give rows: by default those the header counts.
-  uint32_t candidates() const;
+  uint32_t candidates() const { return model_.candidates(document_.dataBlockCount, counted_); }
 
   const JcampDocument& document_;
+  const RowModel& model_;
   XGrid& matrixGrid_;
   const bool gridGiven_;
   const int32_t counted_;
@@ -61,12 +63,6 @@ class RowPlanner {
   size_t refusedBlocks_ = 0;
   FileRows plan_;
 };
-
-// The name of a row under rowsForBlocks, which never shifts: the block's
-// sample description, else its title, else "<file name> block <n>"; cut to
-// kNameLimit bytes, never inside a UTF-8 character.
-constexpr size_t kNameLimit = 127;
-std::string rowName(const JcampDocument& document, const MatrixRow& row, const std::string& path);
 
 // The shortest text that reads back to abscissa i of the grid: as a double on
 // an even grid, as the float it was stored as on a grid of pairs.

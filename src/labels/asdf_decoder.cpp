@@ -404,16 +404,16 @@ bool splitsRealNumber(const char* p) {
   return (*p == '.' && isDigit(p[1])) || startsExponent(p, false);
 }
 
-// realNumbers is LineReading::realNumbers, fixed at compile time: the
+// decimalOrdinates is LineReading::decimalOrdinates, fixed at compile time: the
 // host-compatible reading does not test it for every token.
-template <typename Sums, bool realNumbers>
+template <typename Sums, bool decimalOrdinates>
 uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values, uint32_t capacity,
                       uint32_t& lastKind, LineReading& reading) {
   using Value = typename Sums::Value;
   uint32_t notes = 0;
   const char* p = skipSeparators(line);
   if (*p == '\0') return 0;
-  if (realNumbers && (isDigit(*p) || *p == '+' || *p == '-' || *p == '.')) {
+  if (decimalOrdinates && (isDigit(*p) || *p == '+' || *p == '-' || *p == '.')) {
     x = readRealNumber(p);
   } else {
     bool point = false;
@@ -437,7 +437,7 @@ uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values,
   for (;;) {
     p = skipSeparators(p);
     AsdfClass kind = classAt(p);
-    if constexpr (realNumbers) {
+    if constexpr (decimalOrdinates) {
       if (kind == kAsdfDigit || kind == kAsdfSign) {
         // A real number may begin with its '.', which the separators took.
         if (kind == kAsdfDigit && p[-1] == '.') --p;
@@ -518,14 +518,14 @@ uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t c
 
 uint64_t decodeXyDataLine(const char* line, double& x, float* values, uint32_t capacity,
                           uint32_t& lastKind, LineReading& reading) {
-  return reading.realNumbers
+  return reading.decimalOrdinates
              ? decodeXyData<FloatSums, true>(line, x, values, capacity, lastKind, reading)
              : decodeXyData<FloatSums, false>(line, x, values, capacity, lastKind, reading);
 }
 
 uint64_t decodeXyDataLine(const char* line, double& x, double* values, uint32_t capacity,
                           uint32_t& lastKind, LineReading& reading) {
-  return reading.realNumbers
+  return reading.decimalOrdinates
              ? decodeXyData<DoubleSums, true>(line, x, values, capacity, lastKind, reading)
              : decodeXyData<DoubleSums, false>(line, x, values, capacity, lastKind, reading);
 }
@@ -557,7 +557,7 @@ uint32_t decodeXyPoints(const char* line, double xFactor, uint32_t& lastKind, fl
     p = skipSeparators(p);
     if (*p == '\0') break;
     double x = 0;
-    if (reading.realNumbers && (isDigit(*p) || *p == '+' || *p == '-')) {
+    if (reading.decimalOrdinates && (isDigit(*p) || *p == '+' || *p == '-')) {
       bool writtenReal = false;
       x = readRealNumber(p, &writtenReal);
       realFlag = writtenReal ? 1 : 0;

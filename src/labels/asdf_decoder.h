@@ -52,7 +52,7 @@ struct LineReading {
   // A number with a '.' or an exponent (E or e followed by a sign, or after a
   // '.' by a digit) is one real number: an X++(Y..Y) ordinate, an (XY..XY)
   // abscissa. Otherwise '.' ends an ordinate and E starts an SQZ one.
-  bool realNumbers = false;
+  bool decimalOrdinates = false;
   // Warning bits (SampleWarning) the lines raised: kWarnDecimalSplit where an
   // ordinate was split at a '.' or an exponent, kWarnPrecision where a float
   // DIF sum lost digits.

@@ -12,107 +12,107 @@
 namespace jcamp {
 namespace {
 
-using Apply = uint32_t (*)(JcampBlock&, const LabelRecord&, const ReadContext&);
+using Apply = Status (*)(JcampBlock&, const LabelRecord&, const ReadContext&);
 
 // Text labels keep a reference to their record; their lines stay with the document.
 template <JcampBlock::Ref JcampBlock::*field>
-uint32_t storeRef(JcampBlock& block, const LabelRecord& record, const ReadContext& /*context*/) {
+Status storeRef(JcampBlock& block, const LabelRecord& record, const ReadContext& /*context*/) {
   block.*field = &record;
-  return kDocOk;
+  return kStatusOk;
 }
 
 template <float JcampBlock::*field>
-uint32_t storeFloat(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeFloat(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   block.*field = parseFloat(valueText(context, record));
-  return kDocOk;
+  return kStatusOk;
 }
 
 template <double JcampBlock::*field>
-uint32_t storeDouble(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeDouble(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   block.*field = parseDouble(valueText(context, record));
-  return kDocOk;
+  return kStatusOk;
 }
 
 template <uint32_t JcampBlock::*field>
-uint32_t storeUnsigned(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeUnsigned(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   block.*field = parseUnsigned(valueText(context, record));
-  return kDocOk;
+  return kStatusOk;
 }
 
 template <int32_t JcampBlock::*field>
-uint32_t storeInt(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeInt(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   block.*field = parseInt(valueText(context, record));
-  return kDocOk;
+  return kStatusOk;
 }
 
 template <float (JcampBlock::*field)[2]>
-uint32_t storeFloatPair(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeFloatPair(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   parseFloatPair(valueText(context, record), block.*field);
-  return kDocOk;
+  return kStatusOk;
 }
 
 template <char (JcampBlock::*code)[5], float (JcampBlock::*values)[3]>
-uint32_t storeChamber(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeChamber(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   parseChamber(valueText(context, record), block.*code, block.*values);
-  return kDocOk;
+  return kStatusOk;
 }
 
-uint32_t storeDataType(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeDataType(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   block.dataType = classifyDataType(valueText(context, record));
-  return kDocOk;
+  return kStatusOk;
 }
 
-uint32_t storeDataClass(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeDataClass(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   classifyDataClass(block, valueText(context, record));
-  return kDocOk;
+  return kStatusOk;
 }
 
-uint32_t storeXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
-  const uint32_t status = readXyPoints(block, record, context);
+Status storeXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  const Status status = readXyPoints(block, record, context);
   block.tableForm = kTableFormXyPoints;
   return status;
 }
 
 // The table labels name their decoder whatever their variable list says;
 // under peakTables an ##XYDATA= table of (XY..XY) pairs is read as pairs.
-uint32_t storeXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   if (context.rules.peakTables && listsXyPairs(valueText(context, record))) {
     return storeXyPoints(block, record, context);
   }
-  const uint32_t status = readXyData(block, record, context);
+  const Status status = readXyData(block, record, context);
   block.tableForm = kTableFormXyData;
   return status;
 }
 
 // A label outside the dictionary: ignored, but under peakTables a
 // ##PEAK TABLE=(XY..XY) is a table of pairs.
-uint32_t applyUnlisted(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status applyUnlisted(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   const bool pairs = context.rules.peakTables && record.name != nullptr &&
                      std::strcmp(record.name.get(), "PEAKTABLE") == 0 &&
                      listsXyPairs(valueText(context, record));
-  return pairs ? storeXyPoints(block, record, context) : kDocOk;
+  return pairs ? storeXyPoints(block, record, context) : kStatusOk;
 }
 
-uint32_t storeConcentrations(JcampBlock& block, const LabelRecord& record,
-                             const ReadContext& context) {
+Status storeConcentrations(JcampBlock& block, const LabelRecord& record,
+                           const ReadContext& context) {
   block.concentrationsRecord = &record;
   return readConcentrations(block, record, context);
 }
 
-uint32_t storeDate(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeDate(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   parseDate(valueText(context, record), block.year, block.month, block.day);
-  return kDocOk;
+  return kStatusOk;
 }
 
-uint32_t storeTime(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeTime(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   parseTime(valueText(context, record), block.hour, block.minute, block.seconds);
-  return kDocOk;
+  return kStatusOk;
 }
 
-uint32_t storeLongDate(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status storeLongDate(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   parseLongDate(valueText(context, record), block.year, block.month, block.day, block.hour,
                 block.minute, block.seconds, block.zone);
-  return kDocOk;
+  return kStatusOk;
 }
 
 struct Entry {
@@ -229,7 +229,7 @@ uint32_t dictionaryRow(const char* name) {
   return 0;
 }
 
-uint32_t applyLabel(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status applyLabel(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   const uint32_t row = dictionaryRow(record.name.get());
   return row == 0 ? applyUnlisted(block, record, context)
                   : kDictionary[row - 1].apply(block, record, context);

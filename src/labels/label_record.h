@@ -5,15 +5,9 @@
 #include <cstdint>
 
 #include "labels/reading_rules.h"
+#include "labels/status.h"
 
 namespace jcamp {
-
-// Status of the document's steps and of the label readers; 0 is success.
-constexpr uint32_t kDocOk = 0;
-constexpr uint32_t kDocNoMemory = 20;
-constexpr uint32_t kDocOpenFailed = 21;
-constexpr uint32_t kDocNoTitle = 23;
-constexpr uint32_t kDocNotReady = 25;
 
 // A label's name, kept where it was read (the label's own line, which the
 // record's document owns) or a constant text; never owned by the record.

@@ -169,7 +169,7 @@ void decodeXyData(JcampBlock& block, DataLines data, const ReadingRules& rules) 
   releaseTable(block);
 
   LineReading reading;
-  reading.realNumbers = rules.decimalOrdinates;
+  reading.decimalOrdinates = rules.decimalOrdinates;
   const uint64_t room = tableRoom(claimed, data, [&reading](const char* line) {
     double x = 0;
     uint32_t lastKind = kTokenNone;
@@ -238,7 +238,7 @@ void decodeXyPoints(JcampBlock& block, DataLines data, const ReadingRules& rules
   releaseTable(block);
 
   LineReading reading;
-  reading.realNumbers = rules.decimalOrdinates;
+  reading.decimalOrdinates = rules.decimalOrdinates;
   const uint64_t room = tableRoom(claimed, data, [&reading](const char* line) {
     uint32_t lastKind = kTokenNone;
     return decodeXyPointsLine(line, 1.0, lastKind, nullptr, static_cast<Value*>(nullptr), nullptr,
@@ -292,31 +292,31 @@ void decodeConcentrations(JcampBlock& block, DataLines data, const ReadingRules&
 }
 
 template <typename Decode>
-uint32_t readTable(JcampBlock& block, const LabelRecord& record, const ReadContext& context,
-                   Decode decode) {
+Status readTable(JcampBlock& block, const LabelRecord& record, const ReadContext& context,
+                 Decode decode) {
   try {
     decode(block, dataLinesOf(record, context.lines), context.rules);
-    return kDocOk;
+    return kStatusOk;
   } catch (const std::bad_alloc&) {
-    return kDocNoMemory;
+    return kStatusNoMemoryToRead;
   }
 }
 
 }  // namespace
 
 // The one step where doubleSums forks: the type the ordinates are summed in.
-uint32_t readXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status readXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   return context.rules.doubleSums ? readTable(block, record, context, decodeXyData<double>)
                                   : readTable(block, record, context, decodeXyData<float>);
 }
 
-uint32_t readXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+Status readXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   return context.rules.doubleSums ? readTable(block, record, context, decodeXyPoints<double>)
                                   : readTable(block, record, context, decodeXyPoints<float>);
 }
 
-uint32_t readConcentrations(JcampBlock& block, const LabelRecord& record,
-                            const ReadContext& context) {
+Status readConcentrations(JcampBlock& block, const LabelRecord& record,
+                          const ReadContext& context) {
   return readTable(block, record, context, decodeConcentrations);
 }
 

@@ -11,7 +11,7 @@
 // and so are, for whoever reads the arrays, the entries from tableLength up to
 // nPoints. Values past the room are dropped (in the XY forms the count check
 // then fails). A table whose DUP counts ask for far more room than its text
-// justifies fails with kDocNoMemory instead of allocating it.
+// justifies fails with kStatusNoMemoryToRead instead of allocating it.
 #pragma once
 
 #include <cstdint>
@@ -23,16 +23,15 @@ namespace jcamp {
 
 // Fills yValues (scaled by yFactor); drops xValues and xIsReal of an earlier
 // ##XYPOINTS= table. With nPoints 0 the whole table is decoded and the check
-// against ##FIRSTY= is left out. Returns kDocOk or kDocNoMemory.
-uint32_t readXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context);
+// against ##FIRSTY= is left out. Returns kStatusOk or kStatusNoMemoryToRead.
+Status readXyData(JcampBlock& block, const LabelRecord& record, const ReadContext& context);
 
 // Fills xValues (scaled by xFactor), yValues (scaled by yFactor) and xIsReal;
-// nPoints 0 as for readXyData. Returns kDocOk or kDocNoMemory.
-uint32_t readXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context);
+// nPoints 0 as for readXyData. Returns kStatusOk or kStatusNoMemoryToRead.
+Status readXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context);
 
 // Fills concentrations with up to concentrationCount values, unscaled and
-// unchecked. Returns kDocOk or kDocNoMemory.
-uint32_t readConcentrations(JcampBlock& block, const LabelRecord& record,
-                            const ReadContext& context);
+// unchecked. Returns kStatusOk or kStatusNoMemoryToRead.
+Status readConcentrations(JcampBlock& block, const LabelRecord& record, const ReadContext& context);
 
 }  // namespace jcamp

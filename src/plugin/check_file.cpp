@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "document/row_model.h"
 #include "plugin/module.h"
 #include "scan/jcamp_reader.h"
 
@@ -69,14 +70,13 @@ std::string describeShape(const JcampFileInfo& entry, const ReadingRules& rules)
 int32_t checkFile(const char* fileName, const ReadingRules& rules, char* message,
                   uint32_t messageSize) {
   if (fileName == nullptr) {
-    copyCut(JcampReader::messageText(kStatusIoError), message, messageSize);
+    copyCut(statusText(kStatusIoError), message, messageSize);
     return kStatusIoError;
   }
   JcampFileInfo entry(fileName);
-  JcampReader reader(&entry);
-  reader.rules = rules;
+  JcampReader reader(rules, RowModel::of(rules).firstSample(), &entry);
   const int32_t status = reader.scanHeader();
-  copyCut(status == kReaderOk ? describeShape(entry, rules) : reader.message, message, messageSize);
+  copyCut(status == kStatusOk ? describeShape(entry, rules) : reader.message, message, messageSize);
   return status;
 }
 

@@ -8,7 +8,8 @@
 namespace jcamp {
 
 // Slots in order: destructor, importDataUI, importData, addFileName and the
-// seven queries. Every operation returns a result code, 0 on success.
+// seven queries. Every operation returns a result code of the public header
+// (JcampResult), JCAMP_OK on success.
 class DataImporter {
  public:
   virtual ~DataImporter() = default;
@@ -27,20 +28,5 @@ class DataImporter {
   virtual int32_t getValues(int32_t sample, int32_t firstVariable, int32_t count, float* out) = 0;
   virtual int32_t getSampleInfo(int32_t sample, JcampSampleInfo* info) = 0;
 };
-
-// Result codes of the importer's operations.
-constexpr int32_t kResultOk = 0;
-constexpr int32_t kResultNoObject = 1;
-constexpr int32_t kResultInvalidHandle = 2;
-constexpr int32_t kResultImportFailed = 0x1000;
-constexpr int32_t kResultNoFiles = 0x1001;
-constexpr int32_t kResultShapeMismatch = 0x1002;
-constexpr int32_t kResultNotReady = 0x1004;
-constexpr int32_t kResultNamesEmpty = 0x1005;
-constexpr int32_t kResultBadIndex = 0x1007;
-constexpr int32_t kResultBadHeader = 0x1008;
-constexpr int32_t kResultNullArgument = 0x1009;
-constexpr int32_t kResultModeLocked = 0x100A;
-constexpr int32_t kResultBadArgument = 0x100B;
 
 }  // namespace jcamp

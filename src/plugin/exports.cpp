@@ -30,7 +30,7 @@ int32_t forward(uint32_t handle, Operation operation) {
   } catch (const CErrCodeException& error) {
     return error.code();
   } catch (...) {
-    return jcamp::kResultNoObject;
+    return JCAMP_NO_OBJECT;
   }
 }
 
@@ -40,14 +40,14 @@ extern "C" {
 
 JCAMP_EXPORT int32_t JCAMP_CALL openHandleUDI(uint32_t* handleOut) {
   // Without a place for the handle the importer could never be closed.
-  if (handleOut == nullptr) return jcamp::kResultNoObject;
+  if (handleOut == nullptr) return JCAMP_NO_OBJECT;
   try {
     const uint32_t handle =
         jcamp::registerObject(jcamp::kHandleTypeImporter, std::make_unique<jcamp::JcampImporter>());
     *handleOut = handle;
-    return jcamp::kResultOk;
+    return JCAMP_OK;
   } catch (...) {
-    return jcamp::kResultNoObject;
+    return JCAMP_NO_OBJECT;
   }
 }
 
@@ -55,11 +55,11 @@ JCAMP_EXPORT int32_t JCAMP_CALL closeHandleUDI(uint32_t handle) {
   try {
     // The importer is deleted here, or when a call still running on it returns.
     jcamp::takeObject(jcamp::kHandleTypeImporter, handle);
-    return jcamp::kResultOk;
+    return JCAMP_OK;
   } catch (const CErrCodeException& error) {
     return error.code();
   } catch (...) {
-    return jcamp::kResultNoObject;
+    return JCAMP_NO_OBJECT;
   }
 }
 
@@ -118,7 +118,7 @@ JCAMP_EXPORT int32_t JCAMP_CALL checkFileNameMode(const char* fileName, int32_t 
                                                   uint32_t messageSize) {
   try {
     jcamp::ReadingRules rules;
-    if (!jcamp::rulesForMode(mode, rules)) return jcamp::kResultBadArgument;
+    if (!jcamp::rulesForMode(mode, rules)) return JCAMP_BAD_ARGUMENT;
     return jcamp::checkFile(fileName, rules, message, messageSize);
   } catch (...) {
     if (message != nullptr && messageSize > 0) message[0] = '\0';

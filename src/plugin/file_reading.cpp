@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "labels/sample_warnings.h"
+#include "plugin/file_messages.h"
+#include "scan/jcamp_reader.h"
 
 namespace jcamp {
 
@@ -24,15 +26,15 @@ void BytesShelf::put(std::unique_ptr<FileBytes> bytes) {
   free_.push_back(std::move(bytes));
 }
 
-FileReading readFileForImport(const JcampFileInfo& entry, const ReadingRules& rules,
-                              int32_t columns, VariableNaming naming, XGrid* grid,
+FileReading readFileForImport(const JcampFileInfo& entry, const ImportReading& import,
+                              VariableNaming naming, XGrid* grid, bool shareGrid,
                               BytesShelf& shelf) {
   FileReading reading;
   try {
+    XGrid ownGrid;
+    if (!shareGrid && grid != nullptr) ownGrid = *grid;
     reading.entry = std::make_unique<JcampFileInfo>(entry);
-    reading.reader = std::make_unique<JcampReader>(reading.entry.get());
-    JcampReader& reader = *reading.reader;
-    reader.rules = rules;
+    JcampReader reader(import.rules, import.rowModel.firstSample(), reading.entry.get());
     std::unique_ptr<FileBytes> bytes = shelf.take();
     // One read of the file as it is now. Without room for all of it the scan
     // reads it in pieces, and the build reports the lack of memory.
@@ -42,23 +44,38 @@ FileReading readFileForImport(const JcampFileInfo& entry, const ReadingRules& ru
     // the builder's message, and it or other counts mark the rows changed.
     const JcampFileInfo& scanned = *reading.entry;
     const bool unchanged =
-        reader.scanHeader() == kReaderOk && scanned.xCount == scanned.firstXCount &&
+        reader.scanHeader() == kStatusOk && scanned.xCount == scanned.firstXCount &&
         scanned.yCount == scanned.firstYCount && scanned.sampleCount == scanned.firstSampleCount;
     reading.fileWarnings = unchanged ? 0u : uint32_t{kWarnFileChanged};
-    // Rows follow the entry, which a successful scan has just refreshed: the
-    // value lookup walks the entries, so the two always agree.
-    reading.rows = std::max<int32_t>(reading.entry->sampleCount, 0);
-    reading.columns = columns;
-    reader.allocValueBlock(reading.rows, reading.columns);
-    reader.blockRows = reading.rows;
-    reader.blockColumns = reading.columns;
-    reading.read = readMatrix(reader, *reading.entry, naming, grid) != 0;
+    const FileSource source{scanned, bytes.get(), reader.nPoints, reader.yCount};
+    const MatrixRequest request{import.columns, naming, shareGrid ? grid : &ownGrid};
+    reading.result = readFileMatrix(source, import.rules, import.rowModel, request);
     reader.readThrough(nullptr);
     shelf.put(std::move(bytes));
   } catch (...) {
     reading.error = std::current_exception();
   }
   return reading;
+}
+
+// The dialog's trial read: each chosen file is read as the import will read
+// it, so that one that cannot be read is reported now. Values and names are
+// dropped; the first file's X grid is the one the others are held to.
+void readAsTrial(const std::vector<std::unique_ptr<JcampFileInfo>>& files,
+                 const ReadingRules& rules) {
+  const RowModel& rowModel = RowModel::of(rules);
+  XGrid grid;
+  for (const auto& entry : files) {
+    const int32_t columns = std::max(entry->xCount, 0) + std::max(entry->yCount, 0);
+    const FileSource source{*entry, nullptr, entry->xCount, entry->yCount};
+    const MatrixRequest request{columns, VariableNaming::kSkip, &grid};
+    const FileResult result = readFileMatrix(source, rules, rowModel, request);
+    if (!result.read()) {
+      goOnWithoutFile(entry->path, result.message);
+    } else {
+      goOnWithoutBlocks(entry->path, result.refusedBlocks);
+    }
+  }
 }
 
 }  // namespace jcamp

@@ -9,12 +9,13 @@
 #include <mutex>
 #include <vector>
 
+#include "document/file_result.h"
 #include "document/matrix_builder.h"
+#include "document/row_model.h"
 #include "document/x_grid.h"
 #include "labels/reading_rules.h"
 #include "scan/file_bytes.h"
 #include "scan/jcamp_file_info.h"
-#include "scan/jcamp_reader.h"
 
 namespace jcamp {
 
@@ -32,20 +33,30 @@ class BytesShelf {
 
 struct FileReading {
   std::unique_ptr<JcampFileInfo> entry;  // a copy of the file's entry, refreshed by the scan
-  std::unique_ptr<JcampReader> reader;   // its values and names, or its status and message
-  int32_t rows = 0;                      // of the value block
-  int32_t columns = 0;
+  FileResult result;                     // its values and names, or its status and message
   uint32_t fileWarnings = 0;  // kWarnFileChanged when the scan found another file than was added
-  bool read = false;          // readMatrix succeeded
   std::exception_ptr error;   // what the reading threw, to be rethrown on the committing thread
 };
 
-// Scans the file of entry again and reads its values (rows from this scan,
-// columns given) and names, its X and Y names only when naming says so, its
-// blocks compared with grid (set by the first block when empty). Never throws:
-// an exception is kept in the result.
-FileReading readFileForImport(const JcampFileInfo& entry, const ReadingRules& rules,
-                              int32_t columns, VariableNaming naming, XGrid* grid,
+// How the files of one import are read.
+struct ImportReading {
+  const ReadingRules& rules;
+  const RowModel& rowModel;
+  int32_t columns = 0;  // the import's X and Y variables
+};
+
+// Scans the file of entry again and reads its values and names, its X and Y
+// names only when naming says so, its blocks compared with grid (set by the
+// first row's block when empty; when not shared, each file compares with its
+// own copy). Never throws: an exception is kept in the result.
+FileReading readFileForImport(const JcampFileInfo& entry, const ImportReading& import,
+                              VariableNaming naming, XGrid* grid, bool shareGrid,
                               BytesShelf& shelf);
+
+// The dialog's trial read: each chosen file is read as the import will read
+// it, so that one that cannot be read is reported (in the import's message
+// box) while the dialog is still up.
+void readAsTrial(const std::vector<std::unique_ptr<JcampFileInfo>>& files,
+                 const ReadingRules& rules);
 
 }  // namespace jcamp

@@ -36,11 +36,12 @@ class HandleTable {
 
   RegistrationRef find(int32_t type, uint32_t handle, bool release) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (handle == 0 || handle >= slots_.size()) throw CErrCodeException(2);
+    if (handle == 0 || handle >= slots_.size()) throw CErrCodeException(JCAMP_INVALID_HANDLE);
     HandleEntry& slot = slots_[handle];
-    if (slot.type == kHandleTypeFree || slot.type != type) throw CErrCodeException(2);
+    if (slot.type == kHandleTypeFree || slot.type != type)
+      throw CErrCodeException(JCAMP_INVALID_HANDLE);
     if (slot.registration == nullptr || slot.registration->object == nullptr) {
-      throw CErrCodeException(1);
+      throw CErrCodeException(JCAMP_NO_OBJECT);
     }
     if (!release) return slot.registration;
     freed_.push(handle);  // may throw: before the slot changes
@@ -82,7 +83,7 @@ class HandleTable {
     if (neverUsed_ < slots_.size()) return neverUsed_++;
     const auto oldCount = static_cast<uint32_t>(slots_.size());
     const uint32_t newCount = oldCount + kHandleSlotGrowth;
-    if (newCount <= oldCount) throw CErrCodeException(3);
+    if (newCount <= oldCount) throw CErrCodeException(kRegistryFull);
     // Room doubles, so that growing by 100 slots at a time stays linear overall.
     if (newCount > slots_.capacity()) {
       slots_.reserve(std::max<size_t>(newCount, 2 * slots_.capacity()));

@@ -11,15 +11,22 @@
 #include <memory>
 #include <mutex>
 
+#include "jcampimport.h"
+
 namespace jcamp {
 
 class DataImporter;
+
+// The registry's own failure: the table cannot grow any more. openHandleUDI
+// answers it, as every other failure to open, with JCAMP_NO_OBJECT.
+constexpr int32_t kRegistryFull = 3;
 
 constexpr int32_t kHandleTypeFree = 0;
 constexpr int32_t kHandleTypeImporter = 1;
 
 // The one exception type of the module: thrown by the registry only and turned
-// into a result code by every export.
+// into a result code by every export. Its codes are JCAMP_NO_OBJECT,
+// JCAMP_INVALID_HANDLE and kRegistryFull.
 class CErrCodeException : public std::exception {
  public:
   explicit CErrCodeException(int32_t code) : code_(code) {}
@@ -50,12 +57,13 @@ using RegistrationRef = std::shared_ptr<Registration>;
 constexpr uint32_t kInitialHandleSlots = 50;
 constexpr uint32_t kHandleSlotGrowth = 100;
 
-// Takes ownership and returns the new handle; throws CErrCodeException(3)
+// Takes ownership and returns the new handle; throws CErrCodeException(kRegistryFull)
 // when the table cannot grow (the object is then deleted).
 uint32_t registerObject(int32_t type, std::unique_ptr<DataImporter> object);
 
 // Returns the registration, whose object is never null; throws
-// CErrCodeException(2) for a bad or free handle and CErrCodeException(1) for a
+// CErrCodeException(JCAMP_INVALID_HANDLE) for a bad or free handle and
+// CErrCodeException(JCAMP_NO_OBJECT) for a
 // live slot without object.
 RegistrationRef lookupObject(int32_t type, uint32_t handle);
 

@@ -10,6 +10,7 @@
 #include "document/matrix_builder.h"
 #include "labels/markers.h"
 #include "platform/worker_pool.h"
+#include "plugin/file_messages.h"
 #include "plugin/file_reading.h"
 #include "plugin/value_text.h"
 #include "scan/jcamp_reader.h"
@@ -25,11 +26,11 @@ void copyOut(const std::string& text, char* buffer) {
 int32_t copyName(const std::vector<std::string>& names, int32_t index, int32_t limit,
                  char* buffer) {
   if (index < 0 || index >= limit || static_cast<size_t>(index) >= names.size()) {
-    return kResultBadIndex;
+    return JCAMP_BAD_INDEX;
   }
-  if (names.empty()) return kResultNamesEmpty;
+  if (names.empty()) return JCAMP_NAMES_EMPTY;
   copyOut(names[static_cast<size_t>(index)], buffer);
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 }  // namespace
@@ -40,7 +41,10 @@ int32_t JcampImporter::importDataUI() {
   xCount_ = 0;
   yCount_ = 0;
   std::vector<std::unique_ptr<JcampFileInfo>> chosen;
-  if (!ui::runImportDialog(rules_, chosen)) return kResultNotReady;
+  const auto trialRead = [this](const std::vector<std::unique_ptr<JcampFileInfo>>& files) {
+    readAsTrial(files, rules_);
+  };
+  if (!ui::runImportDialog(rules_, trialRead, chosen)) return JCAMP_NOT_READY;
   sampleNames_.clear();
   variableNames_.clear();
   if (!chosen.empty()) {
@@ -57,11 +61,11 @@ int32_t JcampImporter::importDataUI() {
 }
 
 int32_t JcampImporter::importData() {
-  if (files_.empty()) return kResultNoFiles;
+  if (files_.empty()) return JCAMP_NO_FILES;
   sampleNames_.clear();
   variableNames_.clear();
-  valueBlocks_.clear();
-  valueBlocks_.resize(files_.size());
+  results_.clear();
+  results_.resize(files_.size());
   matrixGrid_ = XGrid();
   // The re-scans below refresh the entries' sample counts.
   fileStartsValid_ = false;
@@ -70,6 +74,7 @@ int32_t JcampImporter::importData() {
   // Each file is compared with the X grid of the matrix's first block, so the
   // files are read one by one until one has given it.
   std::vector<FileReading> readings(files_.size());
+  const ImportReading import{rules_, *rowModel_, variableCount()};
   BytesShelf shelf;
   std::exception_ptr error;
   size_t committed = 0;
@@ -83,10 +88,8 @@ int32_t JcampImporter::importData() {
             const size_t i = first + n;
             const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
             // A grid already set is only read: each file compares with its own copy.
-            XGrid copy;
-            if (!shareGrid) copy = matrixGrid_;
-            readings[i] = readFileForImport(*files_[i], rules_, variableCount(), naming,
-                                            shareGrid ? &matrixGrid_ : &copy, shelf);
+            readings[i] =
+                readFileForImport(*files_[i], import, naming, &matrixGrid_, shareGrid, shelf);
           },
           [&, first](size_t n) {
             try {
@@ -106,17 +109,22 @@ int32_t JcampImporter::importData() {
   }
   if (error) std::rethrow_exception(error);
   if (!finished) {
-    valueBlocks_.resize(committed);
-    return kResultImportFailed;
+    results_.resize(committed);
+    return JCAMP_IMPORT_FAILED;
   }
-  if (rules_.rowsForBlocks) {
-    // The rows are the blocks the files held.
+  if (!rowModel_->rowsFromHeader()) {
+    // The rows are those the files' readings made.
     fileStartsValid_ = false;
     const int64_t total = fileStarts().back();
     sampleCount_ = static_cast<int32_t>(std::min<int64_t>(total, INT32_MAX));
   }
   imported_ = true;
-  return kResultOk;
+  return JCAMP_OK;
+}
+
+int32_t JcampImporter::rowsOf(const JcampFileInfo& entry, const FileResult& result) const {
+  if (rowModel_->rowsFromHeader()) return std::max(entry.sampleCount, 0);
+  return result.read() ? result.rows : 0;
 }
 
 // commitRead, with an allocation that fails anywhere on the way (reading the
@@ -132,55 +140,50 @@ bool JcampImporter::commitReading(size_t i, FileReading& reading) {
     reading = FileReading{};
     sampleNames_.resize(namedSamples);
     if (i == 0) variableNames_.clear();
-    ValueBlock& block = valueBlocks_[i];
-    block.values.reset();
-    block.fileWarnings |= kWarnNotRead;
-    if (rules_.rowsForBlocks) {
-      block.rows = 0;
-      files_[i]->importedRows = 0;
-    }
-    JcampReader reader(files_[i].get());
-    return reportNoMemory(reader, *files_[i]) != 0;
+    FileResult& result = results_[i];
+    result.values.reset();
+    result.status = kStatusNoMemory;
+    result.fileWarnings |= kWarnNotRead;
+    result.rows = rowsOf(*files_[i], result);
+    files_[i]->importedRows = result.rows;
+    return goOnWithoutFile(files_[i]->path, statusText(kStatusNoMemory));
   }
 }
 
 bool JcampImporter::commitRead(size_t i, FileReading& reading) {
   files_[i] = std::move(reading.entry);
   JcampFileInfo& entry = *files_[i];
-  ValueBlock& block = valueBlocks_[i];
-  block.rows = reading.rows;
-  block.columns = reading.columns;
-  block.fileWarnings = reading.fileWarnings;
-  JcampReader& reader = *reading.reader;
-  if (!reading.read) {
-    block.fileWarnings |= kWarnNotRead;
-    if (reportReadFailure(reader, entry) == 0) return false;
-  } else if (reportRefusedBlocks(reader, entry) == 0) {
+  FileResult& result = results_[i];
+  result = std::move(reading.result);
+  result.fileWarnings |= reading.fileWarnings;
+  reading = FileReading{};
+  result.rows = rowsOf(entry, result);
+  entry.importedRows = result.rows;
+  if (!result.read()) {
+    result.fileWarnings |= kWarnNotRead;
+    if (!goOnWithoutFile(entry.path, result.message)) return false;
+  } else if (!goOnWithoutBlocks(entry.path, result.refusedBlocks)) {
     return false;
   }
-  if (rules_.rowsForBlocks) {
-    // The builder made the rows: those of the blocks it took, none of a file it could not read.
-    block.rows = reading.read ? reader.blockRows : 0;
-    entry.importedRows = block.rows;
-  }
-  sampleNames_.insert(sampleNames_.end(), reader.sampleNames.begin(), reader.sampleNames.end());
+  sampleNames_.insert(sampleNames_.end(), std::make_move_iterator(result.sampleNames.begin()),
+                      std::make_move_iterator(result.sampleNames.end()));
   if (i == 0) {
-    variableNames_ = reader.xNames;
-    variableNames_.insert(variableNames_.end(), reader.yNames.begin(), reader.yNames.end());
+    variableNames_ = std::move(result.xNames);
+    variableNames_.insert(variableNames_.end(), result.yNames.begin(), result.yNames.end());
   }
-  block.diagnostics = std::move(reader.diagnostics);
-  block.values = reader.takeValueBlock();
-  reading = FileReading{};
+  result.sampleNames.clear();
+  result.xNames.clear();
+  result.yNames.clear();
+  result.refusedBlocks.clear();
   return true;
 }
 
 int32_t JcampImporter::addFileName(const char* fileName) {
-  if (fileName == nullptr) return kResultNullArgument;
+  if (fileName == nullptr) return JCAMP_NULL_ARGUMENT;
   rulesLocked_ = true;
   auto entry = std::make_unique<JcampFileInfo>(fileName);
-  JcampReader reader(entry.get());
-  reader.rules = rules_;
-  if (reader.scanHeader() != kReaderOk) return kResultBadHeader;
+  JcampReader reader(rules_, rowModel_->firstSample(), entry.get());
+  if (reader.scanHeader() != kStatusOk) return JCAMP_BAD_HEADER;
   if (!firstFileAdded_) {
     // The first file fixes the shape of the whole import.
     xCount_ = reader.nPoints;
@@ -189,62 +192,62 @@ int32_t JcampImporter::addFileName(const char* fileName) {
     files_.insert(files_.begin(), std::move(entry));
     fileStartsValid_ = false;
     firstFileAdded_ = true;
-    return kResultOk;
+    return JCAMP_OK;
   }
-  if (reader.nPoints != xCount_ || reader.yCount != yCount_) return kResultShapeMismatch;
+  if (reader.nPoints != xCount_ || reader.yCount != yCount_) return JCAMP_SHAPE_MISMATCH;
   // Sample indexes are 32-bit: a file that would push the total past them cannot join.
   if (reader.sampleCount > std::numeric_limits<int32_t>::max() - sampleCount_) {
-    return kResultBadHeader;
+    return JCAMP_BAD_HEADER;
   }
   sampleCount_ += reader.sampleCount;
   files_.push_back(std::move(entry));
   fileStartsValid_ = false;
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 int32_t JcampImporter::getNumberOfSamples(int32_t* count) {
-  if (!imported_) return kResultNotReady;
-  if (count == nullptr) return kResultNullArgument;
+  if (!imported_) return JCAMP_NOT_READY;
+  if (count == nullptr) return JCAMP_NULL_ARGUMENT;
   *count = sampleCount_;
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 int32_t JcampImporter::getNumberOfVariables(int32_t* count) {
-  if (!imported_) return kResultNotReady;
-  if (count == nullptr) return kResultNullArgument;
+  if (!imported_) return JCAMP_NOT_READY;
+  if (count == nullptr) return JCAMP_NULL_ARGUMENT;
   *count = variableCount();
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 int32_t JcampImporter::getVariableName(int32_t index, char* buffer) {
-  if (buffer == nullptr) return kResultNullArgument;
-  if (!imported_) return kResultNotReady;
+  if (buffer == nullptr) return JCAMP_NULL_ARGUMENT;
+  if (!imported_) return JCAMP_NOT_READY;
   return copyName(variableNames_, index, variableCount(), buffer);
 }
 
 int32_t JcampImporter::getSampleName(int32_t index, char* buffer) {
-  if (buffer == nullptr) return kResultNullArgument;
-  if (!imported_) return kResultNotReady;
+  if (buffer == nullptr) return JCAMP_NULL_ARGUMENT;
+  if (!imported_) return JCAMP_NOT_READY;
   return copyName(sampleNames_, index, sampleCount_, buffer);
 }
 
 int32_t JcampImporter::checkSampleQuery(int32_t sample, int32_t firstVariable,
                                         int64_t count) const {
-  if (!imported_) return kResultNotReady;
-  if (sample < 0 || sample >= sampleCount_) return kResultBadIndex;
+  if (!imported_) return JCAMP_NOT_READY;
+  if (sample < 0 || sample >= sampleCount_) return JCAMP_BAD_INDEX;
   if (firstVariable < 0 || count < 0 || firstVariable + count > variableCount()) {
-    return kResultBadIndex;
+    return JCAMP_BAD_INDEX;
   }
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 int32_t JcampImporter::getData(int32_t sample, int32_t variable, char* buffer) {
-  if (buffer == nullptr) return kResultNullArgument;
+  if (buffer == nullptr) return JCAMP_NULL_ARGUMENT;
   const int32_t check = checkSampleQuery(sample, variable, 1);
-  if (check != kResultOk) return check;
+  if (check != JCAMP_OK) return check;
   const float* value = findValue(sample, variable);
   writeValueText(value != nullptr ? *value : kMissingValue, buffer);
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 const std::vector<int64_t>& JcampImporter::fileStarts() const {
@@ -282,8 +285,8 @@ bool JcampImporter::locateSample(int32_t sample, size_t& file, int64_t& local) c
 const float* JcampImporter::findValue(int32_t sample, int32_t variable) const {
   size_t file = 0;
   int64_t local = 0;
-  if (!locateSample(sample, file, local) || file >= valueBlocks_.size()) return nullptr;
-  const ValueBlock& block = valueBlocks_[file];
+  if (!locateSample(sample, file, local) || file >= results_.size()) return nullptr;
+  const FileResult& block = results_[file];
   // The block may be absent (the file was skipped) or smaller than the entry
   // says (the file list changed since the import): never read outside it.
   if (!block.values || local >= block.rows || variable >= block.columns) return nullptr;
@@ -292,38 +295,40 @@ const float* JcampImporter::findValue(int32_t sample, int32_t variable) const {
 }
 
 int32_t JcampImporter::getNoOfFiles(int32_t* count) {
-  if (files_.empty()) return kResultNotReady;
-  if (count == nullptr) return kResultNullArgument;
+  if (files_.empty()) return JCAMP_NOT_READY;
+  if (count == nullptr) return JCAMP_NULL_ARGUMENT;
   *count = static_cast<int32_t>(files_.size());
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 int32_t JcampImporter::getFileName(int32_t index, char* buffer) {
-  if (buffer == nullptr) return kResultNullArgument;
+  if (buffer == nullptr) return JCAMP_NULL_ARGUMENT;
   buffer[0] = '\0';
-  if (files_.empty()) return kResultNotReady;
-  if (index < 0 || static_cast<size_t>(index) >= files_.size()) return kResultBadIndex;
+  if (files_.empty()) return JCAMP_NOT_READY;
+  if (index < 0 || static_cast<size_t>(index) >= files_.size()) return JCAMP_BAD_INDEX;
   const JcampFileInfo* entry = files_[static_cast<size_t>(index)].get();
-  if (entry == nullptr) return kResultImportFailed;
+  if (entry == nullptr) return JCAMP_IMPORT_FAILED;
   copyOut(entry->path, buffer);
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 int32_t JcampImporter::setReadingMode(int32_t mode) {
-  if (rulesLocked_) return kResultModeLocked;
-  return rulesForMode(mode, rules_) ? kResultOk : kResultBadArgument;
+  if (rulesLocked_) return JCAMP_MODE_LOCKED;
+  if (!rulesForMode(mode, rules_)) return JCAMP_BAD_ARGUMENT;
+  rowModel_ = &RowModel::of(rules_);
+  return JCAMP_OK;
 }
 
 int32_t JcampImporter::getValues(int32_t sample, int32_t firstVariable, int32_t count, float* out) {
-  if (out == nullptr) return kResultNullArgument;
+  if (out == nullptr) return JCAMP_NULL_ARGUMENT;
   const int32_t check = checkSampleQuery(sample, firstVariable, count);
-  if (check != kResultOk) return check;
+  if (check != JCAMP_OK) return check;
   constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
   size_t file = 0;
   int64_t local = 0;
-  const ValueBlock* block = nullptr;
-  if (locateSample(sample, file, local) && file < valueBlocks_.size()) {
-    block = &valueBlocks_[file];
+  const FileResult* block = nullptr;
+  if (locateSample(sample, file, local) && file < results_.size()) {
+    block = &results_[file];
     // Absent, or smaller than the entry says (the file list changed since the import).
     if (!block->values || local >= block->rows) block = nullptr;
   }
@@ -338,17 +343,17 @@ int32_t JcampImporter::getValues(int32_t sample, int32_t firstVariable, int32_t 
     }
   }
   std::fill(out + held, out + count, kNoValue);
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 SampleDiagnostics JcampImporter::diagnosticsOf(size_t file, int64_t local) const {
   SampleDiagnostics diagnostics;
   diagnostics.block = static_cast<int32_t>(local);
-  if (file >= valueBlocks_.size()) {
+  if (file >= results_.size()) {
     diagnostics.note(0, kWarnNotRead, 0);  // added after the import
     return diagnostics;
   }
-  const ValueBlock& block = valueBlocks_[file];
+  const FileResult& block = results_[file];
   if (local < static_cast<int64_t>(block.diagnostics.size())) {
     diagnostics = block.diagnostics[static_cast<size_t>(local)];
   }
@@ -357,11 +362,11 @@ SampleDiagnostics JcampImporter::diagnosticsOf(size_t file, int64_t local) const
 }
 
 int32_t JcampImporter::getSampleInfo(int32_t sample, JcampSampleInfo* info) {
-  if (info == nullptr) return kResultNullArgument;
+  if (info == nullptr) return JCAMP_NULL_ARGUMENT;
   constexpr uint32_t kLeastSize = offsetof(JcampSampleInfo, checkFlags);
-  if (info->size < kLeastSize) return kResultBadArgument;
+  if (info->size < kLeastSize) return JCAMP_BAD_ARGUMENT;
   const int32_t check = checkSampleQuery(sample, 0, 0);
-  if (check != kResultOk) return check;
+  if (check != JCAMP_OK) return check;
   JcampSampleInfo filled{};
   filled.fileIndex = -1;
   filled.blockIndex = -1;
@@ -378,7 +383,7 @@ int32_t JcampImporter::getSampleInfo(int32_t sample, JcampSampleInfo* info) {
   const uint32_t size = std::min<uint32_t>(info->size, sizeof(JcampSampleInfo));
   filled.size = size;
   std::memcpy(info, &filled, size);
-  return kResultOk;
+  return JCAMP_OK;
 }
 
 }  // namespace jcamp

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "document/file_result.h"
+#include "document/row_model.h"
 #include "document/x_grid.h"
 #include "labels/reading_rules.h"
 #include "labels/sample_warnings.h"
@@ -17,16 +19,6 @@
 namespace jcamp {
 
 struct FileReading;
-
-// One file's values: rows (its samples) x columns floats, variable by
-// variable, so the value of sample s and variable v is values[v * rows + s].
-struct ValueBlock {
-  std::unique_ptr<float[]> values;
-  int32_t rows = 0;
-  int32_t columns = 0;
-  std::vector<SampleDiagnostics> diagnostics;  // one per row the builder made
-  uint32_t fileWarnings = 0;                   // warnings of every row of the file
-};
 
 class JcampImporter : public DataImporter {
  public:
@@ -50,6 +42,9 @@ class JcampImporter : public DataImporter {
   const ReadingRules& rules() const { return rules_; }
 
  private:
+  // The rows a file gives the matrix: those its header counts, or those its
+  // reading made (none when it could not be read), as the row model says.
+  int32_t rowsOf(const JcampFileInfo& entry, const FileResult& result) const;
   // Takes one file's reading into the results; false when the user stopped
   // the import at its message.
   bool commitReading(size_t i, FileReading& reading);
@@ -59,7 +54,7 @@ class JcampImporter : public DataImporter {
   const float* findValue(int32_t sample, int32_t variable) const;
   // The file a sample belongs to and its index there; false when no file holds it.
   bool locateSample(int32_t sample, size_t& file, int64_t& local) const;
-  // The result code of a query about a sample's variables, kResultOk when it may go on.
+  // The result code of a query about a sample's variables, JCAMP_OK when it may go on.
   int32_t checkSampleQuery(int32_t sample, int32_t firstVariable, int64_t count) const;
   // The first sample index of every file in the list, then the total.
   const std::vector<int64_t>& fileStarts() const;
@@ -69,6 +64,7 @@ class JcampImporter : public DataImporter {
   int32_t variableCount() const { return std::max(xCount_, 0) + std::max(yCount_, 0); }
 
   ReadingRules rules_ = kHostCompatibleRules;
+  const RowModel* rowModel_ = &RowModel::of(kHostCompatibleRules);
   bool rulesLocked_ = false;  // a file was added: the rules it was measured by stay
   bool imported_ = false;
   bool firstFileAdded_ = false;
@@ -76,8 +72,10 @@ class JcampImporter : public DataImporter {
   int32_t xCount_ = 0;
   int32_t yCount_ = 0;
   std::vector<std::unique_ptr<JcampFileInfo>> files_;
-  std::vector<ValueBlock> valueBlocks_;  // one per file of the last import
-  XGrid matrixGrid_;                     // the X grid of the last import's first block
+  // One per file of the last import: its values, rows and diagnostics (its
+  // names are moved into the lists below).
+  std::vector<FileResult> results_;
+  XGrid matrixGrid_;  // the X grid of the last import's first block
   std::vector<std::string> sampleNames_;
   std::vector<std::string> variableNames_;
   mutable std::vector<int64_t> fileStarts_;  // cache of fileStarts(), rebuilt on change

@@ -43,7 +43,7 @@ int32_t JcampReader::readConcentrationNames() {
   while (c1 != '#' || c2 != '#') {
     if (position_ > windowLength_ - kLookAhead && !windowReachesEnd() &&
         fillWindow(absolutePosition()) != 0) {
-      message = formatMessage(messageText(kStatusUnexpectedEnd), {kWhileReadingNames});
+      message = formatMessage(statusText(kStatusUnexpectedEnd), {kWhileReadingNames});
       return 1;
     }
     if (absolutePosition() >= fileLength_ || position_ >= windowLength_) {

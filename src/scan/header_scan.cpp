@@ -38,7 +38,7 @@ int32_t JcampReader::scanHeader() {
     }
   }
   closeFile();
-  if (status == kReaderOk) fillEntry();
+  if (status == kStatusOk) fillEntry();
   return status;
 }
 
@@ -70,7 +70,7 @@ int32_t JcampReader::scanFile() {
     if (countBlocks() != 0) return 1;
     firstDataBlock = sampleCount == 1 ? 1 : kLinkedFirstBlock;
   }
-  if (rules.rowsForBlocks && findFirstTableBlock() != 0) return 1;
+  if (firstSample == FirstSample::kFirstTableBlock && findFirstTableBlock() != 0) return 1;
   if (scanBlockHeader() != 0) return 1;
   if (findLabel("##NPOINTS=", kCountLength, dataStart_, ValueMode::kRead, SearchScope::kBlock,
                 firstDataBlock) != 0) {

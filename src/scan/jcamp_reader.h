@@ -1,6 +1,6 @@
 // The header scanning reader: measures one JCAMP-DX file by jumping from label
-// to label through a 1024-byte window, without decoding its data, and keeps
-// what the import of that file needs next (counts, names, the value block).
+// to label through a 1024-byte window, without decoding its data, and fills
+// the file's entry with what it measured.
 #pragma once
 
 #include <cstdint>
@@ -10,35 +10,17 @@
 #include <vector>
 
 #include "labels/reading_rules.h"
-#include "labels/sample_warnings.h"
+#include "labels/status.h"
 #include "scan/file_bytes.h"
 #include "scan/jcamp_file_info.h"
 #include "scan/message_format.h"
 
 namespace jcamp {
 
-// Status of the reader: the index of its message text, or kReaderOk.
-enum ReaderStatus : int32_t {
-  kStatusIoError = 0,
-  kStatusLabelMissing = 1,
-  kStatusFormatError = 2,
-  kStatusNoMemory = 3,          // reserved
-  kStatusIllegalCharacter = 4,  // reserved
-  kStatusUnexpectedEnd = 5,
-  kStatusIllegalBlocks = 6,
-  kStatusNoXyTable = 7,
-  kStatusUnexpectedLabel = 8,  // reserved
-  kStatusXNamesRequired = 9,   // reserved
-  kStatusXNameError = 10,      // reserved
-  kStatusFirstLineTooLong = 11,
-  kStatusIllegalNumber = 12,   // reserved
-  kStatusNumberTooLong = 13,   // reserved
-  kStatusIllegalNpoints = 14,  // reserved
-  kStatusXValuesDiffer = 15,   // reserved
-  kStatusConcentrations = 16,
-  kReaderOk = 100,
-};
-constexpr int32_t kStatusCount = 17;
+// Which block the scan measures as the file's first sample: the first data
+// block, or the first that holds a data table (blocks before it, such as a
+// structure or peak assignments, give no row).
+enum class FirstSample { kFirstBlock, kFirstTableBlock };
 
 // Whether findLabel reads the label's value or only positions after the label.
 enum class ValueMode { kSkip, kRead };
@@ -52,18 +34,13 @@ class JcampReader {
   // forward, so a small stretch that stays in the cache serves it.
   static constexpr int64_t kScanResident = int64_t{1} << 20;
   static constexpr int32_t kValueCapacity = 256;  // characters, without the NUL
-  // Value blocks beyond this many floats are refused as absurd.
-  static constexpr int64_t kMaxBlockElements = INT32_MAX;
-
-  explicit JcampReader(JcampFileInfo* fileEntry = nullptr);
+  JcampReader(const ReadingRules& readingRules, FirstSample firstSample,
+              JcampFileInfo* fileEntry = nullptr);
   virtual ~JcampReader();
   JcampReader(const JcampReader&) = delete;
   JcampReader& operator=(const JcampReader&) = delete;
 
-  // The message table text of a status code; "" for a code outside it.
-  static const char* messageText(int32_t code);
-
-  // Measures the entry's file and fills the entry; returns kReaderOk or the
+  // Measures the entry's file and fills the entry; returns kStatusOk or the
   // status of the first failure (the entry is then left as it was).
   int32_t scanHeader();
 
@@ -95,23 +72,9 @@ class JcampReader {
   int32_t findLabel(const char* label, int32_t maxLength, int64_t start, ValueMode mode,
                     SearchScope scope, int32_t blockNumber, int32_t* positionOut = nullptr);
 
-  // Allocates rows x columns floats (uninitialised); a failed or absurd
-  // request, or one far beyond what the scanned file can hold
-  // (fitsScannedFile), leaves valueBlock null.
-  void allocValueBlock(int32_t rows, int32_t columns);
-  // Whether a matrix of that many elements is plausible for the file the last
-  // scan measured: a header may claim any number of blocks and points, but the
-  // file's bytes bound what it can fill.
-  bool fitsScannedFile(int64_t elements) const;
-  // Elements any file may ask for, and per byte of the file beyond that.
-  static constexpr int64_t kElementsAlwaysGranted = int64_t{1} << 18;
-  static constexpr int64_t kElementsPerFileByte = 16;
-  // Hands the value block over; the reader no longer holds it.
-  std::unique_ptr<float[]> takeValueBlock();
-
   // Sets status and message together (the code's text formatted with args); returns 1.
   int32_t fail(int32_t code, std::initializer_list<MessageArg> args = {});
-  // Back to kReaderOk with an empty message.
+  // Back to kStatusOk with an empty message.
   void clearStatus();
 
   // What the scan measured besides the public counts.
@@ -135,24 +98,16 @@ class JcampReader {
   int64_t bytesRead() const { return bytesRead_; }
 
   JcampFileInfo* entry = nullptr;  // the file being read; never owned
-  ReadingRules rules;              // how the file is read, scan and import alike
-  int32_t nPoints = 0;             // ##NPOINTS= of the first data block
-  int32_t yCount = 0;              // concentration tuples
-  int32_t blockRows = 0;
-  int32_t blockColumns = 0;
-  std::unique_ptr<float[]> valueBlock;  // blockRows x blockColumns, variable by variable
-  std::vector<std::string> sampleNames;
-  std::vector<std::string> xNames;
+  const ReadingRules rules;        // how the file is read
+  const FirstSample firstSample;
+  int32_t nPoints = 0;  // ##NPOINTS= of the first data block
+  int32_t yCount = 0;   // concentration tuples
   std::vector<std::string> yNames;
-  // Filled by the matrix builder: one per row of the value block, and a line
-  // per block it left out for its X grid.
-  std::vector<SampleDiagnostics> diagnostics;
-  std::vector<std::string> refusedBlocks;
   int32_t sampleCount = 0;      // data blocks of the file
   char lineEnd = '\0';          // 0 until detected
   int32_t firstDataBlock = -1;  // 1: a single block; 2: several, linked or not
   std::string message;
-  int32_t status = kReaderOk;
+  int32_t status = kStatusOk;  // a Status
 
  private:
   bool windowReachesEnd() const { return int64_t{windowStart_} + windowLength_ >= fileLength_; }

@@ -45,7 +45,7 @@ int32_t JcampReader::findTableKind() {
   return kTableKindNone;
 }
 
-// Under rowsForBlocks the first block with a data table is the first sample;
+// With FirstSample::kFirstTableBlock the first block with a data table is the first sample;
 // blocks before it (a structure, peak assignments) are passed over. A file
 // without one is refused with what it holds instead.
 int32_t JcampReader::findFirstTableBlock() {

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "document/matrix_builder.h"
-#include "document/x_grid.h"
+#include "document/row_model.h"
 #include "platform/folders.h"
 #include "scan/jcamp_reader.h"
 #include "ui/split_path.h"
@@ -51,8 +50,8 @@ std::string lineText(const JcampFileInfo& entry) {
 }
 
 JcampImportDialog::JcampImportDialog(DialogView& view, const ReadingRules& rules,
-                                     std::string folder)
-    : view_(view), rules_(rules), folder_(std::move(folder)) {}
+                                     TrialRead trialRead, std::string folder)
+    : view_(view), rules_(rules), trialRead_(std::move(trialRead)), folder_(std::move(folder)) {}
 
 void JcampImportDialog::initialise() {
   view_.enableOk(false);
@@ -62,8 +61,7 @@ void JcampImportDialog::initialise() {
 
 void JcampImportDialog::fillFileList(std::string folder, const std::string& pattern) {
   // One reader measures every file of the listing.
-  JcampReader reader;
-  reader.rules = rules_;
+  JcampReader reader(rules_, RowModel::of(rules_).firstSample());
   WaitCursor wait(view_);
   clearFileList();
   if (folder.empty() || folder.back() != platform::kPathSeparator) {
@@ -73,7 +71,7 @@ void JcampImportDialog::fillFileList(std::string folder, const std::string& patt
     for (const std::string& name : platform::findFiles(folder, part)) {
       auto entry = std::make_unique<JcampFileInfo>(folder + name);
       reader.entry = entry.get();
-      if (reader.scanHeader() != kReaderOk) continue;
+      if (reader.scanHeader() != kStatusOk) continue;
       view_.addLine(lineText(*entry), entry.get());
       listed_.push_back(std::move(entry));
     }
@@ -158,26 +156,7 @@ void JcampImportDialog::onOk() {
   }
   // The next dialog opens where this one ended.
   platform::setCurrentDirectory(folder_);
-  trialRead();
-}
-
-void JcampImportDialog::trialRead() const {
-  // Each file gets a value block of its own size, so that one failure does
-  // not leave the files after it without one. Values and names are dropped;
-  // the first file's X grid is the one the others are held to, as in the import.
-  XGrid grid;
-  for (const auto& entry : chosen_) {
-    JcampReader reader(entry.get());
-    reader.rules = rules_;
-    reader.nPoints = entry->xCount;
-    reader.yCount = entry->yCount;
-    const int32_t rows = std::max(entry->sampleCount, 0);
-    const int32_t columns = std::max(entry->xCount, 0) + std::max(entry->yCount, 0);
-    reader.allocValueBlock(rows, columns);
-    reader.blockRows = rows;
-    reader.blockColumns = columns;
-    buildMatrix(reader, *entry, VariableNaming::kSkip, &grid);
-  }
+  if (trialRead_) trialRead_(chosen_);
 }
 
 int32_t JcampImportDialog::runPendingCheck() {

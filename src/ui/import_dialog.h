@@ -12,6 +12,7 @@
 #include "ui/canvas.h"
 #include "ui/dialog_view.h"
 #include "ui/markup_columns.h"
+#include "ui/run_import_dialog.h"
 
 namespace jcamp::ui {
 
@@ -32,7 +33,8 @@ class JcampImportDialog {
   using Entries = std::vector<std::unique_ptr<JcampFileInfo>>;
 
   // Opens on folder (the process's current directory when the host starts it).
-  JcampImportDialog(DialogView& view, const ReadingRules& rules, std::string folder);
+  JcampImportDialog(DialogView& view, const ReadingRules& rules, TrialRead trialRead,
+                    std::string folder);
 
   // Once the controls exist: OK off, the folder shown, its files listed.
   void initialise();
@@ -68,10 +70,10 @@ class JcampImportDialog {
 
  private:
   void showInformation(const JcampFileInfo* entry);
-  void trialRead() const;
 
   DialogView& view_;
-  ReadingRules rules_;
+  const ReadingRules rules_;
+  const TrialRead trialRead_;
   std::string folder_;
   const JcampFileInfo* reference_ = nullptr;
   Entries listed_;  // the entries of the list's lines, owned here for them

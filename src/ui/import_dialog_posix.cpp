@@ -26,8 +26,8 @@ constexpr int32_t kMinimumColumns = 40;
 
 class TerminalDialog : public DialogView {
  public:
-  TerminalDialog(Terminal& terminal, const ReadingRules& rules)
-      : terminal_(terminal), logic_(*this, rules, platform::currentDirectory()) {}
+  TerminalDialog(Terminal& terminal, const ReadingRules& rules, const TrialRead& trialRead)
+      : terminal_(terminal), logic_(*this, rules, trialRead, platform::currentDirectory()) {}
 
   // Runs until OK or Cancel; true for OK, the chosen files then in the logic.
   bool run();
@@ -274,11 +274,11 @@ bool TerminalDialog::run() {
 
 }  // namespace
 
-bool runImportDialog(const ReadingRules& rules,
+bool runImportDialog(const ReadingRules& rules, const TrialRead& trialRead,
                      std::vector<std::unique_ptr<JcampFileInfo>>& chosen) {
   Terminal terminal;
   if (!terminal.open()) return false;
-  TerminalDialog dialog(terminal, rules);
+  TerminalDialog dialog(terminal, rules, trialRead);
   if (!dialog.run()) return false;
   chosen = std::move(dialog.logic().chosenFiles());
   return true;

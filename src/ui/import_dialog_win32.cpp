@@ -44,8 +44,8 @@ class ComScope {
 
 class Win32Dialog : public DialogView {
  public:
-  explicit Win32Dialog(const ReadingRules& rules)
-      : logic_(*this, rules, platform::currentDirectory()), list_(logic_.columns()) {}
+  Win32Dialog(const ReadingRules& rules, const TrialRead& trialRead)
+      : logic_(*this, rules, trialRead, platform::currentDirectory()), list_(logic_.columns()) {}
 
   static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   JcampImportDialog& logic() { return logic_; }
@@ -273,10 +273,10 @@ INT_PTR CALLBACK Win32Dialog::dialogProc(HWND dialog, UINT message, WPARAM wPara
 
 }  // namespace
 
-bool runImportDialog(const ReadingRules& rules,
+bool runImportDialog(const ReadingRules& rules, const TrialRead& trialRead,
                      std::vector<std::unique_ptr<JcampFileInfo>>& chosen) {
   ComScope com;
-  Win32Dialog dialog(rules);
+  Win32Dialog dialog(rules, trialRead);
   const INT_PTR result =
       DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(IDD_JCAMP_IMPORT), nullptr,
                       &Win32Dialog::dialogProc, reinterpret_cast<LPARAM>(&dialog));

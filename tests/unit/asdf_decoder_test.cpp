@@ -118,7 +118,7 @@ TEST(AsdfDecoderTest, XyDataLinesReadAsRealNumbersInDouble) {
     double x = -1;
     uint32_t lastKind = kTokenNone;
     LineReading reading;
-    reading.realNumbers = true;
+    reading.decimalOrdinates = true;
     std::vector<double> values(c.values.size(), -1);
     EXPECT_EQ(decodeXyDataLine(c.line.c_str(), x, values.data(),
                                static_cast<uint32_t>(values.size()), lastKind, reading),

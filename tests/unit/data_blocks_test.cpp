@@ -20,6 +20,8 @@
 namespace jcamp {
 namespace {
 
+using testdocument::documentFor;
+
 using testdocument::buildSpans;
 
 std::string titleOf(const JcampDocument& document, const JcampBlock& block) {
@@ -27,7 +29,7 @@ std::string titleOf(const JcampDocument& document, const JcampBlock& block) {
 }
 
 TEST(DataBlocksTest, ALinkBlockEnclosingThreeBlocksGivesThreeDataBlocks) {
-  JcampDocument document;
+  JcampDocument document = documentFor(kHostCompatibleRules);
   buildSpans(document,
              "##TITLE= set\n##DATA TYPE= LINK\n##BLOCKS= 3\n##NPOINTS= 7\n"
              "##TITLE= one\n##DATA TYPE= INFRARED SPECTRUM\n"
@@ -37,7 +39,7 @@ TEST(DataBlocksTest, ALinkBlockEnclosingThreeBlocksGivesThreeDataBlocks) {
              "##TITLE= three\n##DATA TYPE= RAMAN SPECTRUM\n##END=\n"
              "##END=\n");
   document.concentrationCapacity = 2;
-  ASSERT_EQ(document.buildDataBlocks(), kDocOk);
+  ASSERT_EQ(document.buildDataBlocks(), kStatusOk);
   ASSERT_EQ(document.dataBlockCount, 3u);
   EXPECT_EQ(titleOf(document, document.dataBlocks[0]), "one");
   EXPECT_EQ(titleOf(document, document.dataBlocks[1]), "two");
@@ -56,7 +58,7 @@ TEST(DataBlocksTest, ALinkBlockEnclosingThreeBlocksGivesThreeDataBlocks) {
 
   // Building again replaces the blocks.
   document.concentrationCapacity = 3;
-  ASSERT_EQ(document.buildDataBlocks(), kDocOk);
+  ASSERT_EQ(document.buildDataBlocks(), kStatusOk);
   EXPECT_EQ(document.dataBlocks[0].concentrationLength, 3u);
   EXPECT_EQ(document.dataBlocks[0].concentrations[2], 1.0f);
 }
@@ -72,10 +74,9 @@ TEST(DataBlocksTest, UnderTheStandardRulesBlocksKeepTheirOwnTables) {
       "##END=\n";
   for (const ReadingRules& rules : {kHostCompatibleRules, kStandardRules}) {
     const bool standard = rules.rowsForBlocks;
-    JcampDocument document;
-    document.context.rules = rules;
+    JcampDocument document = documentFor(rules);
     buildSpans(document, text);
-    ASSERT_EQ(document.buildDataBlocks(), kDocOk);
+    ASSERT_EQ(document.buildDataBlocks(), kStatusOk);
     ASSERT_EQ(document.dataBlockCount, 3u);
     EXPECT_EQ(document.dataBlocks[0].tableForm, standard ? 0u : kTableFormXyData);
     EXPECT_EQ(document.dataBlocks[1].tableForm, standard ? kTableFormXyPoints : 0u);
@@ -90,10 +91,10 @@ TEST(DataBlocksTest, UnderTheStandardRulesBlocksKeepTheirOwnTables) {
 TEST(DataBlocksTest, ATableThatCannotBeHeldStopsTheStep) {
   std::string dups = "1 A1";
   for (int i = 0; i < 8; ++i) dups += "S000000000";
-  JcampDocument document;
+  JcampDocument document = documentFor(kHostCompatibleRules);
   buildSpans(document, "##TITLE= one\n##NPOINTS= 4000000000\n##XYDATA= (X++(Y..Y))\n" + dups +
                            "\n##END=\n##TITLE= two\n##END=\n");
-  EXPECT_EQ(document.buildDataBlocks(), kDocNoMemory);
+  EXPECT_EQ(document.buildDataBlocks(), kStatusNoMemoryToRead);
   ASSERT_EQ(document.dataBlockCount, 2u);
   EXPECT_EQ(document.dataBlocks[0].yValues, nullptr);
   EXPECT_EQ(document.dataBlocks[1].title, nullptr);  // never reached
@@ -112,14 +113,14 @@ void expectSameBlocksBothWays(JcampDocument& document, uint32_t concentrations,
   ASSERT_EQ(togetherStatus, eachStatus);
   ASSERT_EQ(document.dataBlockCount, count);
   // After a failed step the blocks are half filled in either order: only the status counts.
-  if (eachStatus != kDocOk) return;
+  if (eachStatus != kStatusOk) return;
   for (uint32_t k = 0; k < count; ++k) {
     EXPECT_TRUE(sameBlockState(each[k], document.dataBlocks[k])) << "data block " << k;
   }
 }
 
 void expectSameBlocksForText(const std::string& text, uint32_t concentrations = 2) {
-  JcampDocument document;
+  JcampDocument document = documentFor(kHostCompatibleRules);
   testdocument::buildSpans(document, text);
   expectSameBlocksBothWays(document, concentrations, text.substr(0, 200));
 }
@@ -159,10 +160,10 @@ TEST(SpanFillTest, ManyBlocksWithoutEndGiveTheSameBlocks) {
 TEST(SpanFillTest, EveryCorpusFileGivesConsistentBlocksBothWays) {
   SKIP_WITHOUT_CORPUS();
   for (const std::string& path : testpaths::corpusFiles()) {
-    JcampDocument document;
+    JcampDocument document = documentFor(kHostCompatibleRules);
     const uint32_t status = document.readFile(path.c_str());
-    ASSERT_TRUE(status == kDocOk || status == kDocNoTitle) << path << ": " << status;
-    if (status != kDocOk) continue;
+    ASSERT_TRUE(status == kStatusOk || status == kStatusNoTitle) << path << ": " << status;
+    if (status != kStatusOk) continue;
     testdocument::expectConsistent(document, path);
     expectSameBlocksBothWays(document, 3, path);
   }

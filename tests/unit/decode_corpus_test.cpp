@@ -6,17 +6,18 @@
 
 #include "document/jcamp_document.h"
 #include "support/test_paths.h"
+#include "support/text_document.h"
 
 namespace jcamp {
 namespace {
 
 struct DecodedFile {
-  explicit DecodedFile(const std::string& path, const ReadingRules& rules = kHostCompatibleRules) {
-    document.context.rules = rules;
+  explicit DecodedFile(const std::string& path, const ReadingRules& rules = kHostCompatibleRules)
+      : document(testdocument::documentFor(rules)) {
     status = document.readFile(path.c_str());
-    if (status == kDocOk) status = document.buildLabels();
-    if (status == kDocOk) status = document.buildBlocks();
-    if (status == kDocOk) status = document.buildDataBlocks();
+    if (status == kStatusOk) status = document.buildLabels();
+    if (status == kStatusOk) status = document.buildBlocks();
+    if (status == kStatusOk) status = document.buildDataBlocks();
   }
 
   const JcampBlock& first() const { return document.dataBlocks[0]; }
@@ -26,7 +27,7 @@ struct DecodedFile {
   }
 
   JcampDocument document;
-  uint32_t status = kDocOk;
+  Status status = kStatusOk;
 };
 
 DecodedFile decoded(const std::string& name, const ReadingRules& rules = kHostCompatibleRules) {
@@ -55,13 +56,13 @@ TEST(DecodeCorpusTest, OneSpectrumInSeveralCompressionsDecodesToIdenticalOrdinat
       const std::vector<std::string>& set = sets[s];
       const bool excerpts = &set == &sets.back();
       const DecodedFile reference = decoded(set[0], rules);
-      ASSERT_EQ(reference.status, kDocOk) << set[0];
+      ASSERT_EQ(reference.status, kStatusOk) << set[0];
       const std::vector<float> expected = reference.ordinates();
       ASSERT_EQ(expected.size(), excerpts ? 8 : reference.first().nPoints) << set[0];
       for (const std::string& name : set) {
         SCOPED_TRACE(name);
         const DecodedFile file = decoded(name, rules);
-        ASSERT_EQ(file.status, kDocOk);
+        ASSERT_EQ(file.status, kStatusOk);
         std::vector<float> ordinates = file.ordinates();
         if (excerpts) {
           ASSERT_GE(ordinates.size(), expected.size());

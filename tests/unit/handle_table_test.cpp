@@ -89,20 +89,20 @@ TEST_F(HandleTableTest, ClosingWhileInUseDeletesWhenTheLastUserLetsGo) {
 // query writes nothing, but getFileName empties its buffer.
 TEST(ImporterTest, EmptyImporterChecksNullArgumentsFirstAndWritesNothing) {
   JcampImporter importer;
-  EXPECT_EQ(importer.getVariableName(0, nullptr), kResultNullArgument);
-  EXPECT_EQ(importer.getSampleName(0, nullptr), kResultNullArgument);
-  EXPECT_EQ(importer.getData(0, 0, nullptr), kResultNullArgument);
-  EXPECT_EQ(importer.getFileName(0, nullptr), kResultNullArgument);
-  EXPECT_EQ(importer.addFileName(nullptr), kResultNullArgument);
+  EXPECT_EQ(importer.getVariableName(0, nullptr), JCAMP_NULL_ARGUMENT);
+  EXPECT_EQ(importer.getSampleName(0, nullptr), JCAMP_NULL_ARGUMENT);
+  EXPECT_EQ(importer.getData(0, 0, nullptr), JCAMP_NULL_ARGUMENT);
+  EXPECT_EQ(importer.getFileName(0, nullptr), JCAMP_NULL_ARGUMENT);
+  EXPECT_EQ(importer.addFileName(nullptr), JCAMP_NULL_ARGUMENT);
   char buffer[64] = "unchanged";
   int32_t count = -7;
-  EXPECT_EQ(importer.getNumberOfSamples(&count), kResultNotReady);
-  EXPECT_EQ(importer.getNumberOfVariables(&count), kResultNotReady);
+  EXPECT_EQ(importer.getNumberOfSamples(&count), JCAMP_NOT_READY);
+  EXPECT_EQ(importer.getNumberOfVariables(&count), JCAMP_NOT_READY);
   EXPECT_EQ(count, -7);
-  EXPECT_EQ(importer.getVariableName(-1, buffer), kResultNotReady);
-  EXPECT_EQ(importer.getData(0, 0, buffer), kResultNotReady);
+  EXPECT_EQ(importer.getVariableName(-1, buffer), JCAMP_NOT_READY);
+  EXPECT_EQ(importer.getData(0, 0, buffer), JCAMP_NOT_READY);
   EXPECT_STREQ(buffer, "unchanged");
-  EXPECT_EQ(importer.getFileName(0, buffer), kResultNotReady);
+  EXPECT_EQ(importer.getFileName(0, buffer), JCAMP_NOT_READY);
   EXPECT_STREQ(buffer, "");
 }
 

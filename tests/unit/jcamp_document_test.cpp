@@ -46,17 +46,17 @@ std::vector<std::string> describeSpans(const JcampDocument& document) {
 
 TEST(JcampDocumentTest, ReadFileNeedsAReadableFileThatStartsWithATitle) {
   const std::pair<const char*, uint32_t> cases[] = {
-      {"##TITLE=a\n##END=\n", kDocOk},
-      {"\t ##title = a", kDocOk},
-      {"", kDocNoTitle},
-      {"\n##TITLE=a", kDocNoTitle},
-      {"$$ comment\n##TITLE=a", kDocNoTitle},
-      {"##TITLE a\n", kDocNoTitle},
+      {"##TITLE=a\n##END=\n", kStatusOk},
+      {"\t ##title = a", kStatusOk},
+      {"", kStatusNoTitle},
+      {"\n##TITLE=a", kStatusNoTitle},
+      {"$$ comment\n##TITLE=a", kStatusNoTitle},
+      {"##TITLE a\n", kStatusNoTitle},
   };
-  JcampDocument document;
+  JcampDocument document = testdocument::documentFor(kHostCompatibleRules);
   for (const auto& [text, status] : cases) EXPECT_EQ(readText(document, text), status) << text;
-  EXPECT_EQ(document.readFile((testpaths::scratchDir() + "/none.jdx").c_str()), kDocOpenFailed);
-  EXPECT_EQ(document.readFile(nullptr), kDocOpenFailed);
+  EXPECT_EQ(document.readFile((testpaths::scratchDir() + "/none.jdx").c_str()), kStatusOpenFailed);
+  EXPECT_EQ(document.readFile(nullptr), kStatusOpenFailed);
 }
 
 TEST(JcampDocumentTest, LabelsRunToTheNextLabelLineWithoutEmptyEnds) {
@@ -71,9 +71,9 @@ TEST(JcampDocumentTest, LabelsRunToTheNextLabelLineWithoutEmptyEnds) {
       {"x\n##TITLE=a=b\n", {"TITLE@1+1=a=b"}},
   };
   for (const auto& [text, labels] : cases) {
-    JcampDocument document;
+    JcampDocument document = testdocument::documentFor(kHostCompatibleRules);
     loadLines(document, text);
-    ASSERT_EQ(document.buildLabels(), kDocOk) << text;
+    ASSERT_EQ(document.buildLabels(), kStatusOk) << text;
     EXPECT_EQ(describeLabels(document), labels) << text;
   }
 }
@@ -92,10 +92,10 @@ TEST(JcampDocumentTest, EndClosesTheInnermostOpenBlock) {
       {"##TITLE=a\n##DATATYPE=LINK\n##DATATYPE=UV/VIS\n##END=", {"0:0-3"}},
   };
   for (const auto& [text, spans] : cases) {
-    JcampDocument document;
+    JcampDocument document = testdocument::documentFor(kHostCompatibleRules);
     loadLines(document, text);
-    ASSERT_EQ(document.buildLabels(), kDocOk);
-    ASSERT_EQ(document.buildBlocks(), kDocOk) << text;
+    ASSERT_EQ(document.buildLabels(), kStatusOk);
+    ASSERT_EQ(document.buildBlocks(), kStatusOk) << text;
     EXPECT_EQ(describeSpans(document), spans) << text;
     // The classified value is upper-cased in place.
     if (text == cases[0].first) {
@@ -105,39 +105,39 @@ TEST(JcampDocumentTest, EndClosesTheInnermostOpenBlock) {
 }
 
 TEST(JcampDocumentTest, StepsNeedTheLayerBeforeThemAndClearingReleasesAll) {
-  JcampDocument document;
-  EXPECT_EQ(document.buildLabels(), kDocNotReady);
-  EXPECT_EQ(document.buildBlocks(), kDocNotReady);
-  ASSERT_EQ(readText(document, "##TITLE=a\n##END=\n"), kDocOk);
-  EXPECT_EQ(document.buildBlocks(), kDocNotReady);
-  ASSERT_EQ(document.buildLabels(), kDocOk);
+  JcampDocument document = testdocument::documentFor(kHostCompatibleRules);
+  EXPECT_EQ(document.buildLabels(), kStatusOutOfOrder);
+  EXPECT_EQ(document.buildBlocks(), kStatusOutOfOrder);
+  ASSERT_EQ(readText(document, "##TITLE=a\n##END=\n"), kStatusOk);
+  EXPECT_EQ(document.buildBlocks(), kStatusOutOfOrder);
+  ASSERT_EQ(document.buildLabels(), kStatusOk);
   EXPECT_EQ(document.context.lines.count, 3u);
-  ASSERT_EQ(document.buildBlocks(), kDocOk);
+  ASSERT_EQ(document.buildBlocks(), kStatusOk);
   // Labels rebuilt: the spans that pointed at the old ones go.
-  ASSERT_EQ(document.buildLabels(), kDocOk);
+  ASSERT_EQ(document.buildLabels(), kStatusOk);
   EXPECT_EQ(document.spans, nullptr);
   // Cleared, no view of the freed lines is left.
   document.clearDocument();
   EXPECT_EQ(document.context.lines.lines, nullptr);
-  EXPECT_EQ(document.buildLabels(), kDocNotReady);
+  EXPECT_EQ(document.buildLabels(), kStatusOutOfOrder);
 }
 
 TEST(JcampDocumentTest, BadInputGivesAStatusNeverACrash) {
   std::mt19937 random(4);
   std::string binary(1 << 16, '\0');
   for (char& c : binary) c = static_cast<char>(random());
-  JcampDocument document;
+  JcampDocument document = testdocument::documentFor(kHostCompatibleRules);
   for (const std::string& text : {binary, std::string("##")}) {
-    ASSERT_EQ(readText(document, text), kDocNoTitle);
+    ASSERT_EQ(readText(document, text), kStatusNoTitle);
     loadLines(document, text);  // built all the same
     testdocument::expectConsistent(document, text.substr(0, 2));
   }
-  ASSERT_EQ(readText(document, "##TITLE=" + binary), kDocOk);
+  ASSERT_EQ(readText(document, "##TITLE=" + binary), kStatusOk);
   testdocument::expectConsistent(document, "titled binary");
   std::string nested;
   for (int i = 0; i < 100000; ++i) nested += "##TITLE=t\n";
   for (int i = 0; i < 200000; ++i) nested += "##END=\n";
-  ASSERT_EQ(readText(document, nested), kDocOk);
+  ASSERT_EQ(readText(document, nested), kStatusOk);
   testdocument::expectConsistent(document, "more ENDs than TITLEs");
   EXPECT_EQ(document.labelCount, 300000u);
   EXPECT_EQ(document.spanCount, 100000u);

@@ -1,6 +1,5 @@
 // The header scanning reader: its label search through the window, the header
-// scan with the shapes it accepts and the reasons it refuses, and the reader
-// object's messages and value block.
+// scan with the shapes it accepts and the reasons it refuses, and its messages.
 #include "scan/jcamp_reader.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "document/row_model.h"
 #include "support/jdx_text.h"
 #include "support/test_paths.h"
 
@@ -33,12 +33,16 @@ std::string paddedTo(size_t offset) {
   return "##TITLE=x\n" + std::string(offset - 11, 'a') + "\n";
 }
 
+std::unique_ptr<JcampReader> readerOf(const ReadingRules& rules, JcampFileInfo* entry) {
+  return std::make_unique<JcampReader>(rules, RowModel::of(rules).firstSample(), entry);
+}
+
 class JcampReaderTest : public ::testing::Test {
  protected:
   // A fresh reader on text, its file open.
   JcampReader& open(const std::string& text) {
     entry_.path = testpaths::writeFile(dir_ + "/t.jdx", text);
-    reader_ = std::make_unique<JcampReader>(&entry_);
+    reader_ = readerOf(kHostCompatibleRules, &entry_);
     EXPECT_EQ(reader_->openFile(), 0);
     return *reader_;
   }
@@ -60,7 +64,7 @@ class JcampReaderTest : public ::testing::Test {
   // "status: message", or the entry: "samples x y firstX lastX table|title|origin|owner|names".
   std::string outcome() {
     const int32_t status = reader_->scanHeader();
-    if (status != kReaderOk) return std::to_string(status) + ": " + reader_->message;
+    if (status != kStatusOk) return std::to_string(status) + ": " + reader_->message;
     std::string text;
     for (int32_t n : {entry_.sampleCount, entry_.xCount, entry_.yCount, entry_.firstX, entry_.lastX,
                       entry_.tableKind}) {
@@ -72,7 +76,7 @@ class JcampReaderTest : public ::testing::Test {
   }
   std::string dir_ = testpaths::scratchDir();
   JcampFileInfo entry_;
-  std::unique_ptr<JcampReader> reader_ = std::make_unique<JcampReader>(&entry_);
+  std::unique_ptr<JcampReader> reader_ = readerOf(kHostCompatibleRules, &entry_);
 };
 
 TEST_F(JcampReaderTest, LineEndComesFromTheLastBreakOfTheFirstWindow) {
@@ -214,8 +218,7 @@ TEST_F(JcampReaderTest, ShapesAreMeasuredAndRefusalsExplained) {
       const bool standard = rules.anyLineEnd;
       const std::string& expected = standard && !c.standard.empty() ? c.standard : c.host;
       entry_ = JcampFileInfo();
-      reader_ = std::make_unique<JcampReader>(&entry_);
-      reader_->rules = rules;
+      reader_ = readerOf(rules, &entry_);
       EXPECT_EQ(scan(c.text), expected) << (standard ? "standard: " : "") << c.text.substr(0, 80);
       if (expected.find('|') == std::string::npos) {
         EXPECT_EQ(entry_.sampleCount + entry_.xCount, 0);  // a refusal leaves the entry alone
@@ -230,14 +233,14 @@ TEST_F(JcampReaderTest, ShapesAreMeasuredAndRefusalsExplained) {
 // status the scan defines and that status's message.
 TEST_F(JcampReaderTest, EveryTruncationEndsInADefinedStatus) {
   const std::string good = kLink + block("first", kNames + kBody) + block("second");
-  const std::set<int32_t> defined = {1, 2, 5, 6, 7, 11, 16, kReaderOk};
+  const std::set<int32_t> defined = {1, 2, 5, 6, 7, 11, 16, kStatusOk};
   for (const std::string& text : {good, replaced(good, "\n", "\r\n")}) {
     for (size_t length = 0; length < text.size(); ++length) {
       entry_.path = testpaths::writeFile(dir_ + "/cut.jdx", text.substr(0, length));
       const int32_t status = reader_->scanHeader();
       ASSERT_EQ(defined.count(status), 1u) << length;
       EXPECT_EQ(reader_->message.substr(0, 5),
-                std::string(status == kReaderOk ? "" : JcampReader::messageText(status), 0, 5));
+                std::string(status == kStatusOk ? "" : statusText(status), 0, 5));
     }
     EXPECT_EQ(scan(text), "4 4 2 4000 400 11|first|||water,ethanol,");
   }
@@ -271,17 +274,6 @@ TEST_F(JcampReaderTest, FilesBeyondThirtyTwoBitOffsetsCannotBeMeasured) {
   std::filesystem::remove(entry_.path);
 }
 #endif
-
-// Rows x columns floats, or nothing for an empty or unreasonable shape.
-TEST(JcampReaderObjectTest, ValueBlockIsAllocatedOnlyForSensibleShapes) {
-  JcampReader reader;
-  for (auto [rows, columns] :
-       {std::pair{3, 4}, {0, 4}, {4, 0}, {-1, 5}, {65536, 65536}, {INT32_MAX, 2}}) {
-    reader.allocValueBlock(rows, columns);
-    ASSERT_EQ(reader.valueBlock != nullptr, rows == 3) << rows << " x " << columns;
-    if (rows == 3) reader.valueBlock[11] = 1.0f;  // the last entry, for the sanitizers
-  }
-}
 
 }  // namespace
 }  // namespace jcamp

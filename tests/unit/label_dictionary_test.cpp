@@ -34,7 +34,7 @@ TEST(LabelDictionaryTest, NamesMatchWholeAndExactly) {
 }
 
 TEST(LabelDictionaryTest, LabelsOfABlockFillTheirFields) {
-  JcampDocument document;
+  JcampDocument document = testdocument::documentFor(kHostCompatibleRules);
   buildSpans(document,
              "##TITLE= sample\n##JCAMP-DX= 4.24\n##DATA TYPE= infrared spectrum\n"
              "##DATA CLASS= XYPOINTS\n##.IMS PRESSURE= 1013\n##IMSPRESSURE= 5\n##RESOLUTION= 4\n"
@@ -42,7 +42,7 @@ TEST(LabelDictionaryTest, LabelsOfABlockFillTheirFields) {
              "##FIRSTX= 1\n##XFACTOR= 1\n##YFACTOR= 2\n##XYDATA= (X++(Y..Y))\n1 1 2 3\n"
              "##NPOINTS= 3\n##LONG DATE= 2024/01/02 03:04:05\n##.ELECTRIC FIELD= 1.5, 2.5\n"
              "##.AVERAGES= -3\n##END=\n");
-  ASSERT_EQ(document.buildDataBlocks(), kDocOk);
+  ASSERT_EQ(document.buildDataBlocks(), kStatusOk);
   ASSERT_EQ(document.dataBlockCount, 1u);
   const JcampBlock& block = document.dataBlocks[0];
   EXPECT_STREQ(valueText(document.context, *block.title), "sample");
@@ -74,10 +74,10 @@ TEST(LabelDictionaryTest, ALaterTableReplacesTheEarlierOne) {
   const std::string points = "##XYPOINTS= (XY..XY)\n1, 5; 2, 6\n";
   const std::string data = "##XYDATA= (X++(Y..Y))\n1 7 8\n";
   const std::string peaks = "##DATA CLASS= PEAK TABLE\n";
-  JcampDocument document;
+  JcampDocument document = testdocument::documentFor(kHostCompatibleRules);
   buildSpans(document, "##TITLE= t\n" + header + points + peaks + data + "##END=\n##TITLE= u\n" +
                            header + data + points + peaks + "##END=\n");
-  ASSERT_EQ(document.buildDataBlocks(), kDocOk);
+  ASSERT_EQ(document.buildDataBlocks(), kStatusOk);
   ASSERT_EQ(document.dataBlockCount, 2u);
   const JcampBlock& xyDataLast = document.dataBlocks[0];
   EXPECT_EQ(xyDataLast.tableForm, kTableFormXyData);

@@ -24,7 +24,7 @@ Lines linesOf(const LineTable& table) {
 Lines loadRaw(const std::string& text, const ReadingRules& rules = kHostCompatibleRules,
               uint32_t* cutLine = nullptr) {
   LineTable table(rules);
-  EXPECT_EQ(table.loadText(text.data(), text.size()), kDocOk);
+  EXPECT_EQ(table.loadText(text.data(), text.size()), kStatusOk);
   if (cutLine != nullptr) *cutLine = table.cutLine();
   return linesOf(table);
 }
@@ -123,14 +123,14 @@ TEST(LineTableTest, GivesTheLinesOfATextStream) {
 
 TEST(LineTableTest, LoadsAFileLikeTheSameBytesInMemory) {
   const std::string text = "##TITLE=a\r\n##XYDATA=(X++(Y..Y))\r\n1 2\x1a 3\r\n";
-  LineTable table;
+  LineTable table(kHostCompatibleRules);
   ASSERT_EQ(table.loadLines(testpaths::writeFile(testpaths::scratchDir() + "/a.jdx", text).c_str()),
-            kDocOk);
+            kStatusOk);
   EXPECT_EQ(linesOf(table), Lines({"##TITLE=a", "##XYDATA=(X++(Y..Y))", "1 2"}));
-  EXPECT_EQ(table.loadLines((testpaths::scratchDir() + "/missing.jdx").c_str()), kDocOpenFailed);
+  EXPECT_EQ(table.loadLines((testpaths::scratchDir() + "/missing.jdx").c_str()), kStatusOpenFailed);
   EXPECT_EQ(table.count(), 0u);
-  EXPECT_EQ(table.loadLines(testpaths::scratchDir().c_str()), kDocOpenFailed);
-  EXPECT_EQ(table.loadText("", std::numeric_limits<size_t>::max()), kDocNoMemory);
+  EXPECT_EQ(table.loadLines(testpaths::scratchDir().c_str()), kStatusOpenFailed);
+  EXPECT_EQ(table.loadText("", std::numeric_limits<size_t>::max()), kStatusNoMemoryToRead);
   EXPECT_EQ(table.count(), 0u);
 }
 
@@ -150,8 +150,8 @@ TEST(LineTableTest, NormalisesEachLineInOrder) {
       {"# #x = y", "# #x = y"},
   };
   for (const auto& [raw, normal] : cases) {
-    LineTable table;
-    ASSERT_EQ(table.loadText(raw, std::char_traits<char>::length(raw)), kDocOk);
+    LineTable table(kHostCompatibleRules);
+    ASSERT_EQ(table.loadText(raw, std::char_traits<char>::length(raw)), kStatusOk);
     table.normalizeLines();
     ASSERT_EQ(table.count(), 1u);
     EXPECT_STREQ(table.line(0), normal) << raw;

@@ -45,9 +45,9 @@ const char* const kNumbers[] = {
     "1e+400",
 };
 
-LineReading readingOf(bool realNumbers) {
+LineReading readingOf(bool decimalOrdinates) {
   LineReading reading;
-  reading.realNumbers = realNumbers;
+  reading.decimalOrdinates = decimalOrdinates;
   return reading;
 }
 

@@ -61,7 +61,7 @@ TEST(TableReadersTest, XyDataValuesAndChecks) {
     std::vector<std::string> lines;
     std::vector<float> values;
     uint32_t flags;
-    uint32_t status = kDocOk;
+    uint32_t status = kStatusOk;
   };
   std::vector<float> counting;
   for (int i = 0; i < 300; ++i) counting.push_back(static_cast<float>(i % 3 + 1));
@@ -99,16 +99,16 @@ TEST(TableReadersTest, XyDataValuesAndChecks) {
       // same claim backed by DUP counts alone fails instead of allocating 16 GB.
       // DUP counts alone get room for up to 65536 values.
       {{4000000000u, 1, 1, 1, 1}, std::vector<std::string>(100, "1 1 2 3"), counting, kCheckCount},
-      {{4000000000u, 1, 1, 1, 1}, {dupsOfOneBillion(5)}, {}, 0, kDocNoMemory},
+      {{4000000000u, 1, 1, 1, 1}, {dupsOfOneBillion(5)}, {}, 0, kStatusNoMemoryToRead},
       {{70000, 1, 1, 1, 1}, {"1 @X5536"}, std::vector<float>(65536, 0.0f), kCheckCount},
-      {{70000, 1, 1, 1, 1}, {"1 @X5537"}, {}, 0, kDocNoMemory},
+      {{70000, 1, 1, 1, 1}, {"1 @X5537"}, {}, 0, kStatusNoMemoryToRead},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines[0]);
     TableRecord table(c.lines);
     JcampBlock block = blockWith(c.header);
     EXPECT_EQ(readXyData(block, table.record, table.context), c.status);
-    EXPECT_TRUE(c.status == kDocOk || block.yValues == nullptr);  // nothing allocated
+    EXPECT_TRUE(c.status == kStatusOk || block.yValues == nullptr);  // nothing allocated
     EXPECT_EQ(ordinatesOf(block), c.values);
     EXPECT_EQ(block.checkFlags, c.flags);
   }
@@ -149,13 +149,13 @@ TEST(TableReadersTest, XyDataUnderEachReading) {
     SCOPED_TRACE(c.lines.back());
     TableRecord table(c.lines);
     JcampBlock host = blockWith(c.header);
-    EXPECT_EQ(readXyData(host, table.record, table.context), kDocOk);
+    EXPECT_EQ(readXyData(host, table.record, table.context), kStatusOk);
     EXPECT_EQ(ordinatesOf(host), c.host);
     EXPECT_EQ(host.warnings, c.hostWarnings);
     EXPECT_EQ(host.warningLine, c.hostLine);
     table.context.rules = kStandardRules;
     JcampBlock standard = blockWith(c.header);
-    EXPECT_EQ(readXyData(standard, table.record, table.context), kDocOk);
+    EXPECT_EQ(readXyData(standard, table.record, table.context), kStatusOk);
     EXPECT_EQ(ordinatesOf(standard), c.standard);
     EXPECT_EQ(standard.warnings, c.header.yFactor == u ? kWarnNoFactor : 0u);
     EXPECT_EQ(standard.checkFlags, 0u);
@@ -182,7 +182,7 @@ TEST(TableReadersTest, XyPoints) {
     SCOPED_TRACE(c.lines[0]);
     TableRecord table(c.lines);
     JcampBlock block = blockWith(c.header);
-    EXPECT_EQ(readXyPoints(block, table.record, table.context), kDocOk);
+    EXPECT_EQ(readXyPoints(block, table.record, table.context), kStatusOk);
     const uint32_t n = block.tableLength;
     ASSERT_EQ(n, c.xs.size());
     EXPECT_EQ(std::vector<float>(block.xValues.get(), block.xValues.get() + n), c.xs);
@@ -209,7 +209,7 @@ TEST(TableReadersTest, Concentrations) {
     TableRecord table(c.lines);
     JcampBlock block;
     block.concentrationCount = c.capacity;
-    EXPECT_EQ(readConcentrations(block, table.record, table.context), kDocOk);
+    EXPECT_EQ(readConcentrations(block, table.record, table.context), kStatusOk);
     EXPECT_EQ(std::vector<float>(block.concentrations.get(),
                                  block.concentrations.get() + block.concentrationLength),
               c.values);
@@ -223,11 +223,11 @@ TEST(TableReadersTest, ARecordOutsideTheLineTableReadsNothing) {
   outside.firstLine = 1;
   outside.lineCount = 5;  // runs past the end of the table
   JcampBlock block = blockWith({3, 1, 3, 1, 2});
-  EXPECT_EQ(readXyData(block, outside, table.context), kDocOk);
+  EXPECT_EQ(readXyData(block, outside, table.context), kStatusOk);
   EXPECT_EQ(block.tableLength, 0u);
   EXPECT_EQ(block.checkFlags, kCheckFirstY | kCheckCount);
   outside.firstLine = 7;
-  EXPECT_EQ(readXyPoints(block, outside, table.context), kDocOk);
+  EXPECT_EQ(readXyPoints(block, outside, table.context), kStatusOk);
   EXPECT_EQ(block.tableLength, 0u);
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/folders.h"
 #include "platform/message_box.h"
+#include "plugin/file_reading.h"
 #include "support/jdx_text.h"
 #include "support/test_paths.h"
 #include "ui/import_dialog.h"
@@ -123,6 +124,10 @@ class ImportDialogTest : public ::testing::Test {
   std::string previousDirectory_;
   std::vector<std::string> boxes_;
   FakeView view_;
+  // The import's own trial read, as the importer hands it to the dialog.
+  const TrialRead trialRead_ = [](const JcampImportDialog::Entries& chosen) {
+    readAsTrial(chosen, kHostCompatibleRules);
+  };
 };
 
 TEST_F(ImportDialogTest, ListsReadableJcampFilesSortedWithTheirCounts) {
@@ -135,7 +140,7 @@ TEST_F(ImportDialogTest, ListsReadableJcampFilesSortedWithTheirCounts) {
   write("broken.jdx", "no labels here\n");
   fs::create_directory(folder_ + "/X.JDX");
   for (const std::string& folder : {folder_, folder_ + platform::kPathSeparator}) {
-    JcampImportDialog dialog(view_, kHostCompatibleRules, folder);
+    JcampImportDialog dialog(view_, kHostCompatibleRules, trialRead_, folder);
     dialog.initialise();
     EXPECT_EQ(view_.names(),
               (std::vector<std::string>{"A|4|1|1", "b|5|2|1", "C|4|0|1", "RUN.1|4|1|1"}));
@@ -143,7 +148,7 @@ TEST_F(ImportDialogTest, ListsReadableJcampFilesSortedWithTheirCounts) {
     EXPECT_FALSE(view_.waitCursor);
     EXPECT_EQ(view_.typed, folder);
   }
-  JcampImportDialog missing(view_, kHostCompatibleRules, folder_ + "/none");
+  JcampImportDialog missing(view_, kHostCompatibleRules, trialRead_, folder_ + "/none");
   missing.initialise();
   EXPECT_EQ(view_.lineCount(), 0);
   EXPECT_TRUE(view_.messages.empty());
@@ -151,7 +156,7 @@ TEST_F(ImportDialogTest, ListsReadableJcampFilesSortedWithTheirCounts) {
 
 TEST_F(ImportDialogTest, SelectionKeepsOnlyFilesCompatibleWithTheReference) {
   writeSelectionSet();
-  JcampImportDialog dialog(view_, kHostCompatibleRules, folder_);
+  JcampImportDialog dialog(view_, kHostCompatibleRules, trialRead_, folder_);
   dialog.initialise();
   ASSERT_EQ(view_.lineCount(), 8);
   view_.click(0);  // a: the reference
@@ -194,7 +199,7 @@ TEST_F(ImportDialogTest, SelectionKeepsOnlyFilesCompatibleWithTheReference) {
 
 TEST_F(ImportDialogTest, OkHandsOverTheChosenFilesInListOrderAndMovesTheCurrentDirectory) {
   writeSelectionSet();
-  JcampImportDialog dialog(view_, kHostCompatibleRules, folder_);
+  JcampImportDialog dialog(view_, kHostCompatibleRules, trialRead_, folder_);
   dialog.initialise();
   for (const int32_t line : {2, 0, 1}) {
     view_.ctrlClick(line);
@@ -220,7 +225,7 @@ TEST_F(ImportDialogTest, AnotherFolderIsListedOrReported) {
   const std::string other = testpaths::scratchDir();
   testpaths::writeFile(other + "/x.jdx", spectrum("X", "900", "600"));
   testpaths::writeFile(other + "/y.jdx", spectrum("Y", "900", "600"));
-  JcampImportDialog dialog(view_, kHostCompatibleRules, folder_);
+  JcampImportDialog dialog(view_, kHostCompatibleRules, trialRead_, folder_);
   dialog.initialise();
   EXPECT_EQ(dialog.runPendingCheck(), kCheckDone);  // nothing pending
   view_.click(0);

@@ -1,0 +1,39 @@
+// What reading one file for the matrix gives: its rows' values, their names
+// and diagnostics, the blocks it left out, and how the reading went.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "labels/sample_warnings.h"
+#include "labels/status.h"
+
+namespace jcamp {
+
+struct FileResult {
+  Status status = kStatusOk;
+  std::string message;  // the status's words, filled in; empty when the file was read
+
+  // rows x columns floats, variable by variable: the value of row r and
+  // variable v is values[v * rows + r]. Null when the file was not read, or
+  // when it gives no value.
+  std::unique_ptr<float[]> values;
+  int32_t rows = 0;
+  int32_t columns = 0;
+
+  std::vector<std::string> sampleNames;
+  std::vector<std::string> xNames;  // only when the reading was asked to name the variables
+  std::vector<std::string> yNames;
+  std::vector<SampleDiagnostics> diagnostics;  // one per row the plan made
+  // One line per block left out for its X grid (at most a few, then a count).
+  std::vector<std::string> refusedBlocks;
+  // Warnings that concern every row of the file (it changed since it was
+  // added, it could not be read): the import's, not the file's own.
+  uint32_t fileWarnings = 0;
+
+  bool read() const { return status == kStatusOk; }
+};
+
+}  // namespace jcamp
