@@ -1,21 +1,29 @@
 // How files are read. One value per import handle, chosen before its first
-// file is added and handed to the header scan, the line table and the
-// decoders. Every member is one rule, read at the one step where it forks;
-// all false is the host-compatible reading that hosts rely on.
+// file is added and handed through the constructors of the header scanner,
+// the document and its line table, and to the table decoders. Each member is
+// one rule, read where its behaviour forks (named beside it); all false is
+// the host-compatible reading that hosts rely on. A file is read twice, by
+// the header scan and by the document, so a rule of lines or labels forks in
+// both readers.
 #pragma once
 
 namespace jcamp {
 
 struct ReadingRules {
-  // Lines and labels (header scan and document alike).
-  bool anyLineLength = false;  // lines of any length; else a line ends at 127 characters
-  bool anyLineEnd = false;     // CR, LF and CR LF end a line alike
-  bool looseLabelNames =
-      false;                 // label names (and LINK) compared ignoring case, blanks, '-', '/', '_'
-  bool endOptional = false;  // a file may end without ##END=
+  // Lines and labels.
+  bool anyLineLength = false;     // lines of any length; else a line ends at 127 characters
+                                  // (scan: label reader; document: line table)
+  bool anyLineEnd = false;        // CR, LF and CR LF end a line alike (scan: label reader;
+                                  // document: line table)
+  bool looseLabelNames = false;   // the scan compares label names (and LINK) ignoring case,
+                                  // blanks, '-', '/', '_', as the document always does
+                                  // (scan: label reader, header scan)
+  bool endOptional = false;       // a file may end without ##END= (scan: label reader)
   bool dataTypeOptional = false;  // a block without ##DATATYPE= is typed by its table
+                                  // (scan: header scan)
   bool peakTables = false;        // ##PEAK TABLE=(XY..XY) and ##XYDATA=(XY..XY) are read as pairs
-  // Decoding.
+                                  // (scan: table kind; document: label dictionary)
+  // Decoding (table readers, line decoders).
   bool decimalOrdinates = false;      // an X++(Y..Y) ordinate with '.' or an exponent is one number
   bool doubleSums = false;            // DIF sums and scaling in double, stored as float
   bool keepLastOrdinate = false;      // the Y check applies only between lines
@@ -23,15 +31,38 @@ struct ReadingRules {
   bool firstYCheckWhenGiven = false;  // no ##FIRSTY= check without ##FIRSTY=
   // The matrix.
   bool alignReversedX = false;   // a block whose X runs the other way is put in column order
-  bool refuseOtherGrid = false;  // a block off the first block's X grid is refused
-  bool rowsForBlocks = false;    // one row per block with a data table, named without shifting
-  bool roundTripNames = false;   // X names read back to their abscissa, none twice
+                                 // (row planner)
+  bool refuseOtherGrid = false;  // a block off the first block's X grid is refused (row planner)
+  bool rowsForBlocks = false;    // one row per block with a data table, named without shifting:
+                                 // chooses the row model (RowModel::of), which the scan, the
+                                 // block fill, the row planner and the importer then ask
+  bool roundTripNames = false;   // X names read back to their abscissa, none twice (matrix
+                                 // builder; checkFileName's first and last X)
 };
 
 constexpr ReadingRules kHostCompatibleRules{};
 
-constexpr ReadingRules kStandardRules{true, true, true, true, true, true, true, true,
-                                      true, true, true, true, true, true, true};
+constexpr ReadingRules standardRules() {
+  ReadingRules rules;
+  rules.anyLineLength = true;
+  rules.anyLineEnd = true;
+  rules.looseLabelNames = true;
+  rules.endOptional = true;
+  rules.dataTypeOptional = true;
+  rules.peakTables = true;
+  rules.decimalOrdinates = true;
+  rules.doubleSums = true;
+  rules.keepLastOrdinate = true;
+  rules.missingFactorIsOne = true;
+  rules.firstYCheckWhenGiven = true;
+  rules.alignReversedX = true;
+  rules.refuseOtherGrid = true;
+  rules.rowsForBlocks = true;
+  rules.roundTripNames = true;
+  return rules;
+}
+// The JCAMP-DX standard's reading (the public header's JCAMP_MODE_STANDARD).
+constexpr ReadingRules kStandardRules = standardRules();
 
 // The reading modes a host chooses from (the public header's JCAMP_MODE_*).
 constexpr int kModeHostCompatible = 0;
