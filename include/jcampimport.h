@@ -35,6 +35,12 @@
  * once, and its importer is released when the running call returns.
  * setMessageBoxHandler may be called at any time; a box shown while it runs
  * uses the old handler or the new one, never a mix of the two.
+ *
+ * Re-entry: a call on a handle made from inside a call on that same handle,
+ * on the same thread (from the message-box handler during importData or
+ * importDataUI, or from a window procedure while the import dialog runs),
+ * returns JCAMP_BUSY at once and changes nothing; closeHandleUDI too. Calls
+ * on other handles work from there as anywhere else.
  */
 #ifndef JCAMPIMPORT_H
 #define JCAMPIMPORT_H
@@ -71,7 +77,8 @@ enum JcampResult {
   JCAMP_BAD_HEADER = 4104,     /* addFileName: the file's header cannot be read */
   JCAMP_NULL_ARGUMENT = 4105,  /* null file name or null output buffer */
   JCAMP_MODE_LOCKED = 4106,    /* setReadingMode after the handle's first addFileName */
-  JCAMP_BAD_ARGUMENT = 4107    /* unknown reading mode, or an info struct too small */
+  JCAMP_BAD_ARGUMENT = 4107,   /* unknown reading mode, or an info struct too small */
+  JCAMP_BUSY = 4108            /* called on a handle from inside a call on that same handle */
 };
 
 /* Status of checkFileName when the file is usable. */

@@ -19,13 +19,16 @@ using jcamp::DataImporter;
 
 // Looks the handle up and runs the importer's operation under the handle's
 // own lock; registry errors and any other exception become result codes. The
-// registration stays alive for the call even if another thread closes the handle.
+// registration stays alive for the call even if another thread closes the
+// handle. A call from inside a call on the same handle, on the same thread,
+// would wait for itself: it is answered at once instead.
 template <typename Operation>
 int32_t forward(uint32_t handle, Operation operation) {
   try {
     const jcamp::RegistrationRef registration =
         jcamp::lookupObject(jcamp::kHandleTypeImporter, handle);
-    const std::lock_guard<std::mutex> serialised(registration->calls);
+    if (registration->calledFromInside()) return JCAMP_BUSY;
+    const jcamp::HandleCall call(*registration);
     return operation(*registration->object);
   } catch (const CErrCodeException& error) {
     return error.code();
@@ -53,6 +56,10 @@ JCAMP_EXPORT int32_t JCAMP_CALL openHandleUDI(uint32_t* handleOut) {
 
 JCAMP_EXPORT int32_t JCAMP_CALL closeHandleUDI(uint32_t handle) {
   try {
+    // Closing a handle from inside a call on it would pull it from under that call.
+    if (jcamp::lookupObject(jcamp::kHandleTypeImporter, handle)->calledFromInside()) {
+      return JCAMP_BUSY;
+    }
     // The importer is deleted here, or when a call still running on it returns.
     jcamp::takeObject(jcamp::kHandleTypeImporter, handle);
     return JCAMP_OK;

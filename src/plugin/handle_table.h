@@ -6,10 +6,12 @@
 // registration's own lock serialises the calls made on one handle.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "jcampimport.h"
 
@@ -38,15 +40,41 @@ class CErrCodeException : public std::exception {
 };
 
 // What a live slot holds: the object (owned; null only where a caller
-// registered none) and the lock that every call on the handle takes.
+// registered none), the lock that every call on the handle takes, and the
+// thread inside a call while it holds the lock.
 struct Registration {
   explicit Registration(std::unique_ptr<DataImporter> registered);
   ~Registration();
   Registration(const Registration&) = delete;
   Registration& operator=(const Registration&) = delete;
 
+  // Whether the calling thread is inside a call on this handle already: the
+  // call's message-box handler or dialog has called back into the handle.
+  bool calledFromInside() const {
+    return caller.load(std::memory_order_relaxed) == std::this_thread::get_id();
+  }
+
   const std::unique_ptr<DataImporter> object;
   std::mutex calls;
+  std::atomic<std::thread::id> caller{};
+};
+
+// One call on a handle: holds its lock and marks the calling thread as inside it.
+class HandleCall {
+ public:
+  explicit HandleCall(Registration& registration) : registration_(registration) {
+    registration_.calls.lock();
+    registration_.caller.store(std::this_thread::get_id(), std::memory_order_relaxed);
+  }
+  ~HandleCall() {
+    registration_.caller.store(std::thread::id(), std::memory_order_relaxed);
+    registration_.calls.unlock();
+  }
+  HandleCall(const HandleCall&) = delete;
+  HandleCall& operator=(const HandleCall&) = delete;
+
+ private:
+  Registration& registration_;
 };
 using RegistrationRef = std::shared_ptr<Registration>;
 

@@ -1,7 +1,9 @@
 // The handle registry seen through the exports, and unloaded with handles open.
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "support/jdx_text.h"
 #include "support/library_fixture.h"
 
 namespace {
@@ -46,6 +48,53 @@ TEST_F(HandlesTest, ClosedHandlesAreInvalidAndTheirNumbersReused) {
   EXPECT_EQ(lib().closeHandleUDI(2), JCAMP_INVALID_HANDLE);
   EXPECT_EQ(callEveryExport(lib(), 2), kAllInvalid);
   EXPECT_EQ(openHandle(), 2u);
+}
+
+// What a message-box handler saw when it called back into the library.
+struct Reentry {
+  JcampLibrary* lib = nullptr;
+  uint32_t importing = 0;  // the handle whose import shows the box
+  uint32_t other = 0;
+  std::vector<int32_t> codes;
+  int32_t otherImport = -1;
+};
+
+int32_t callBackIntoTheLibrary(const char*, uint32_t, void* context) {
+  Reentry& probe = *static_cast<Reentry*>(context);
+  JcampLibrary& lib = *probe.lib;
+  probe.codes = callEveryExport(lib, probe.importing);
+  probe.codes.push_back(lib.importDataUI(probe.importing));
+  probe.codes.push_back(lib.setReadingMode(probe.importing, JCAMP_MODE_HOST_COMPATIBLE));
+  probe.codes.push_back(lib.closeHandleUDI(probe.importing));
+  probe.otherImport = lib.importData(probe.other);
+  return 1;
+}
+
+// A call into a handle from inside that handle's own message box returns at
+// once as busy, and changes nothing; other handles work from there.
+TEST_F(HandlesTest, CallsFromInsideAHandlesOwnMessageBoxAreBusy) {
+  const std::string dir = testpaths::scratchDir();
+  const std::string text = jdxtext::spectrum("a", "1", "4", "1 1 2 3 4");
+  const std::string good = testpaths::writeFile(dir + "/good.jdx", text);
+  const std::string gone = testpaths::writeFile(dir + "/gone.jdx", text);
+  Reentry probe;
+  probe.lib = &lib();
+  probe.importing = openHandle();
+  probe.other = openHandle();
+  for (const std::string& file : {good, gone}) {
+    ASSERT_EQ(lib().addFileName(probe.importing, file.c_str()), JCAMP_OK);
+  }
+  ASSERT_EQ(lib().addFileName(probe.other, good.c_str()), JCAMP_OK);
+  std::remove(gone.c_str());  // unreadable at import: the box asks whether to go on
+  lib().setMessageBoxHandler(callBackIntoTheLibrary, &probe);
+  EXPECT_EQ(lib().importData(probe.importing), JCAMP_OK);
+  EXPECT_EQ(probe.codes, std::vector<int32_t>(12, JCAMP_BUSY));
+  EXPECT_EQ(probe.otherImport, JCAMP_OK);
+  EXPECT_EQ(sampleCount(probe.other), 1);
+  EXPECT_EQ(sampleCount(probe.importing), 2);
+  int32_t files = 0;
+  EXPECT_EQ(lib().getNoOfFiles(probe.importing, &files), JCAMP_OK);
+  EXPECT_EQ(files, 2);
 }
 
 // Unloading the library deletes the importers a host left open. Under
