@@ -148,6 +148,8 @@ const char* describeResult(int32_t result) {
       return "the reading mode is chosen before the first file";
     case JCAMP_BAD_ARGUMENT:
       return "an argument the library does not know";
+    case JCAMP_BUSY:
+      return "the handle is busy with a call that has not returned";
     default:
       return "unknown result code";
   }
