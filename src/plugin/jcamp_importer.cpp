@@ -37,6 +37,7 @@ int32_t copyName(const std::vector<std::string>& names, int32_t index, int32_t l
 
 int32_t JcampImporter::importDataUI() {
   rulesLocked_ = true;
+  published_.reset();
   sampleCount_ = 0;
   xCount_ = 0;
   yCount_ = 0;
@@ -55,7 +56,7 @@ int32_t JcampImporter::importDataUI() {
   for (const auto& entry : chosen) samples += std::max(entry->sampleCount, 0);
   sampleCount_ = static_cast<int32_t>(std::min<int64_t>(samples, INT32_MAX));
   files_ = std::move(chosen);
-  fileStartsValid_ = false;
+  published_.reset();
   DataImporter& self = *this;
   return self.importData();
 }
@@ -64,11 +65,10 @@ int32_t JcampImporter::importData() {
   if (files_.empty()) return JCAMP_NO_FILES;
   sampleNames_.clear();
   variableNames_.clear();
-  results_.clear();
-  results_.resize(files_.size());
+  published_.reset();
+  // Values still published stay with their readers; this import fills its own.
+  results_ = std::make_shared<std::vector<FileResult>>(files_.size());
   matrixGrid_ = XGrid();
-  // The re-scans below refresh the entries' sample counts.
-  fileStartsValid_ = false;
   // Files are read on every thread the pool has and committed here, in file
   // order: names, values and messages come out as one thread would make them.
   // Each file is compared with the X grid of the matrix's first block, so the
@@ -107,14 +107,15 @@ int32_t JcampImporter::importData() {
     }
     if (finished && next < files_.size()) finished = readFiles(next, files_.size() - next, false);
   }
+  // Whatever was published during the import (nothing is) goes with it.
+  published_.reset();
   if (error) std::rethrow_exception(error);
   if (!finished) {
-    results_.resize(committed);
+    results_->resize(committed);
     return JCAMP_IMPORT_FAILED;
   }
   if (!rowModel_->rowsFromHeader()) {
     // The rows are those the files' readings made.
-    fileStartsValid_ = false;
     const int64_t total = fileStarts().back();
     sampleCount_ = static_cast<int32_t>(std::min<int64_t>(total, INT32_MAX));
   }
@@ -140,7 +141,7 @@ bool JcampImporter::commitReading(size_t i, FileReading& reading) {
     reading = FileReading{};
     sampleNames_.resize(namedSamples);
     if (i == 0) variableNames_.clear();
-    FileResult& result = results_[i];
+    FileResult& result = (*results_)[i];
     result.values.reset();
     result.status = kStatusNoMemory;
     result.fileWarnings |= kWarnNotRead;
@@ -153,7 +154,7 @@ bool JcampImporter::commitReading(size_t i, FileReading& reading) {
 bool JcampImporter::commitRead(size_t i, FileReading& reading) {
   files_[i] = std::move(reading.entry);
   JcampFileInfo& entry = *files_[i];
-  FileResult& result = results_[i];
+  FileResult& result = (*results_)[i];
   result = std::move(reading.result);
   result.fileWarnings |= reading.fileWarnings;
   reading = FileReading{};
@@ -190,7 +191,7 @@ int32_t JcampImporter::addFileName(const char* fileName) {
     yCount_ = reader.yCount;
     sampleCount_ = reader.sampleCount;
     files_.insert(files_.begin(), std::move(entry));
-    fileStartsValid_ = false;
+    published_.reset();
     firstFileAdded_ = true;
     return JCAMP_OK;
   }
@@ -201,7 +202,7 @@ int32_t JcampImporter::addFileName(const char* fileName) {
   }
   sampleCount_ += reader.sampleCount;
   files_.push_back(std::move(entry));
-  fileStartsValid_ = false;
+  published_.reset();
   return JCAMP_OK;
 }
 
@@ -231,67 +232,29 @@ int32_t JcampImporter::getSampleName(int32_t index, char* buffer) {
   return copyName(sampleNames_, index, sampleCount_, buffer);
 }
 
-int32_t JcampImporter::checkSampleQuery(int32_t sample, int32_t firstVariable,
-                                        int64_t count) const {
-  if (!imported_) return JCAMP_NOT_READY;
-  if (sample < 0 || sample >= sampleCount_) return JCAMP_BAD_INDEX;
-  if (firstVariable < 0 || count < 0 || firstVariable + count > variableCount()) {
-    return JCAMP_BAD_INDEX;
-  }
-  return JCAMP_OK;
-}
-
 int32_t JcampImporter::getData(int32_t sample, int32_t variable, char* buffer) {
-  if (buffer == nullptr) return JCAMP_NULL_ARGUMENT;
-  const int32_t check = checkSampleQuery(sample, variable, 1);
-  if (check != JCAMP_OK) return check;
-  const float* value = findValue(sample, variable);
-  writeValueText(value != nullptr ? *value : kMissingValue, buffer);
-  return JCAMP_OK;
+  return published()->getData(sample, variable, buffer);
 }
 
-const std::vector<int64_t>& JcampImporter::fileStarts() const {
-  if (!fileStartsValid_) {
-    fileStarts_.clear();
-    int64_t total = 0;
-    for (const auto& entry : files_) {
-      fileStarts_.push_back(total);
-      total +=
-          std::max<int32_t>(entry->importedRows >= 0 ? entry->importedRows : entry->sampleCount, 0);
-    }
-    fileStarts_.push_back(total);
-    fileStartsValid_ = true;
+std::vector<int64_t> JcampImporter::fileStarts() const {
+  std::vector<int64_t> starts;
+  starts.reserve(files_.size() + 1);
+  int64_t total = 0;
+  for (const auto& entry : files_) {
+    starts.push_back(total);
+    total +=
+        std::max<int32_t>(entry->importedRows >= 0 ? entry->importedRows : entry->sampleCount, 0);
   }
-  return fileStarts_;
+  starts.push_back(total);
+  return starts;
 }
 
-bool JcampImporter::locateSample(int32_t sample, size_t& file, int64_t& local) const {
-  // The owning file is the first whose running sample total exceeds the index.
-  const std::vector<int64_t>& starts = fileStarts();
-  // Hosts read sample after sample: most lookups land in the file of the last one.
-  const size_t last = lastFile_.load(std::memory_order_relaxed);
-  if (last + 1 < starts.size() && starts[last] <= sample && sample < starts[last + 1]) {
-    file = last;
-  } else {
-    const auto after = std::upper_bound(starts.begin(), starts.end(), static_cast<int64_t>(sample));
-    if (after == starts.begin() || after == starts.end()) return false;
-    file = static_cast<size_t>(after - starts.begin()) - 1;
-    lastFile_.store(file, std::memory_order_relaxed);
+std::shared_ptr<const PublishedMatrix> JcampImporter::published() {
+  if (!published_) {
+    published_ = std::make_shared<const PublishedMatrix>(imported_, sampleCount_, variableCount(),
+                                                         fileStarts(), results_);
   }
-  local = sample - starts[file];
-  return true;
-}
-
-const float* JcampImporter::findValue(int32_t sample, int32_t variable) const {
-  size_t file = 0;
-  int64_t local = 0;
-  if (!locateSample(sample, file, local) || file >= results_.size()) return nullptr;
-  const FileResult& block = results_[file];
-  // The block may be absent (the file was skipped) or smaller than the entry
-  // says (the file list changed since the import): never read outside it.
-  if (!block.values || local >= block.rows || variable >= block.columns) return nullptr;
-  return &block.values[static_cast<size_t>(variable) * static_cast<size_t>(block.rows) +
-                       static_cast<size_t>(local)];
+  return published_;
 }
 
 int32_t JcampImporter::getNoOfFiles(int32_t* count) {
@@ -320,70 +283,11 @@ int32_t JcampImporter::setReadingMode(int32_t mode) {
 }
 
 int32_t JcampImporter::getValues(int32_t sample, int32_t firstVariable, int32_t count, float* out) {
-  if (out == nullptr) return JCAMP_NULL_ARGUMENT;
-  const int32_t check = checkSampleQuery(sample, firstVariable, count);
-  if (check != JCAMP_OK) return check;
-  constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
-  size_t file = 0;
-  int64_t local = 0;
-  const FileResult* block = nullptr;
-  if (locateSample(sample, file, local) && file < results_.size()) {
-    block = &results_[file];
-    // Absent, or smaller than the entry says (the file list changed since the import).
-    if (!block->values || local >= block->rows) block = nullptr;
-  }
-  // Variables the block holds, then the rest as missing.
-  const int32_t held = block == nullptr ? 0 : std::clamp(block->columns - firstVariable, 0, count);
-  if (held > 0) {
-    const auto rows = static_cast<size_t>(block->rows);
-    const float* value =
-        &block->values[static_cast<size_t>(firstVariable) * rows + static_cast<size_t>(local)];
-    for (int32_t i = 0; i < held; ++i, value += rows) {
-      out[i] = isMissingValue(*value) ? kNoValue : *value;
-    }
-  }
-  std::fill(out + held, out + count, kNoValue);
-  return JCAMP_OK;
-}
-
-SampleDiagnostics JcampImporter::diagnosticsOf(size_t file, int64_t local) const {
-  SampleDiagnostics diagnostics;
-  diagnostics.block = static_cast<int32_t>(local);
-  if (file >= results_.size()) {
-    diagnostics.note(0, kWarnNotRead, 0);  // added after the import
-    return diagnostics;
-  }
-  const FileResult& block = results_[file];
-  if (local < static_cast<int64_t>(block.diagnostics.size())) {
-    diagnostics = block.diagnostics[static_cast<size_t>(local)];
-  }
-  diagnostics.note(0, block.fileWarnings, 0);
-  return diagnostics;
+  return published()->getValues(sample, firstVariable, count, out);
 }
 
 int32_t JcampImporter::getSampleInfo(int32_t sample, JcampSampleInfo* info) {
-  if (info == nullptr) return JCAMP_NULL_ARGUMENT;
-  constexpr uint32_t kLeastSize = offsetof(JcampSampleInfo, checkFlags);
-  if (info->size < kLeastSize) return JCAMP_BAD_ARGUMENT;
-  const int32_t check = checkSampleQuery(sample, 0, 0);
-  if (check != JCAMP_OK) return check;
-  JcampSampleInfo filled{};
-  filled.fileIndex = -1;
-  filled.blockIndex = -1;
-  size_t file = 0;
-  int64_t local = 0;
-  if (locateSample(sample, file, local)) {
-    const SampleDiagnostics diagnostics = diagnosticsOf(file, local);
-    filled.fileIndex = static_cast<int32_t>(file);
-    filled.blockIndex = diagnostics.block;
-    filled.checkFlags = diagnostics.checkFlags;
-    filled.warnings = diagnostics.warnings;
-    filled.line = static_cast<int32_t>(diagnostics.line);
-  }
-  const uint32_t size = std::min<uint32_t>(info->size, sizeof(JcampSampleInfo));
-  filled.size = size;
-  std::memcpy(info, &filled, size);
-  return JCAMP_OK;
+  return published()->getSampleInfo(sample, info);
 }
 
 }  // namespace jcamp

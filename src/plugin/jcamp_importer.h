@@ -14,6 +14,7 @@
 #include "labels/reading_rules.h"
 #include "labels/sample_warnings.h"
 #include "plugin/data_importer.h"
+#include "plugin/published_matrix.h"
 #include "scan/jcamp_file_info.h"
 
 namespace jcamp {
@@ -40,6 +41,9 @@ class JcampImporter : public DataImporter {
   int32_t getSampleInfo(int32_t sample, JcampSampleInfo* info) override;
 
   const ReadingRules& rules() const { return rules_; }
+  // The value queries' view of the importer as it stands, built on first use
+  // after a change; it stays as it is for whoever holds it.
+  std::shared_ptr<const PublishedMatrix> published() override;
 
  private:
   // The rows a file gives the matrix: those its header counts, or those its
@@ -50,16 +54,8 @@ class JcampImporter : public DataImporter {
   bool commitReading(size_t i, FileReading& reading);
   // commitReading once the file was read and nothing threw.
   bool commitRead(size_t i, FileReading& reading);
-  // The value of a sample and variable, or null when no block holds it.
-  const float* findValue(int32_t sample, int32_t variable) const;
-  // The file a sample belongs to and its index there; false when no file holds it.
-  bool locateSample(int32_t sample, size_t& file, int64_t& local) const;
-  // The result code of a query about a sample's variables, JCAMP_OK when it may go on.
-  int32_t checkSampleQuery(int32_t sample, int32_t firstVariable, int64_t count) const;
-  // The first sample index of every file in the list, then the total.
-  const std::vector<int64_t>& fileStarts() const;
-  // The diagnostics of a sample: its file's and its row's.
-  SampleDiagnostics diagnosticsOf(size_t file, int64_t local) const;
+  // The first sample of every file in the list, then the total.
+  std::vector<int64_t> fileStarts() const;
   // A count the file gave as negative reads as no variables at all.
   int32_t variableCount() const { return std::max(xCount_, 0) + std::max(yCount_, 0); }
 
@@ -73,14 +69,12 @@ class JcampImporter : public DataImporter {
   int32_t yCount_ = 0;
   std::vector<std::unique_ptr<JcampFileInfo>> files_;
   // One per file of the last import: its values, rows and diagnostics (its
-  // names are moved into the lists below).
-  std::vector<FileResult> results_;
+  // names are moved into the lists below). Shared with the published matrices.
+  std::shared_ptr<std::vector<FileResult>> results_ = std::make_shared<std::vector<FileResult>>();
   XGrid matrixGrid_;  // the X grid of the last import's first block
   std::vector<std::string> sampleNames_;
   std::vector<std::string> variableNames_;
-  mutable std::vector<int64_t> fileStarts_;  // cache of fileStarts(), rebuilt on change
-  mutable bool fileStartsValid_ = false;
-  mutable std::atomic<size_t> lastFile_{0};  // where the last sample lookup ended
+  std::shared_ptr<const PublishedMatrix> published_;  // null until asked for after a change
 };
 
 }  // namespace jcamp
