@@ -11,30 +11,65 @@
 #include "plugin/handle_table.h"
 #include "plugin/jcamp_importer.h"
 #include "plugin/module.h"
+#include "plugin/published_matrix.h"
 
 namespace {
 
 using jcamp::CErrCodeException;
 using jcamp::DataImporter;
 
-// Looks the handle up and runs the importer's operation under the handle's
-// own lock; registry errors and any other exception become result codes. The
-// registration stays alive for the call even if another thread closes the
-// handle. A call from inside a call on the same handle, on the same thread,
-// would wait for itself: it is answered at once instead.
+// Looks the handle up and runs the operation on its registration under the
+// handle's own lock; registry errors and any other exception become result
+// codes. The registration stays alive for the call even if another thread
+// closes the handle. A call from inside a call on the same handle, on the
+// same thread, would wait for itself: it is answered at once instead.
 template <typename Operation>
-int32_t forward(uint32_t handle, Operation operation) {
+int32_t onRegistration(uint32_t handle, Operation operation) {
   try {
     const jcamp::RegistrationRef registration =
         jcamp::lookupObject(jcamp::kHandleTypeImporter, handle);
     if (registration->calledFromInside()) return JCAMP_BUSY;
     const jcamp::HandleCall call(*registration);
-    return operation(*registration->object);
+    return operation(*registration);
   } catch (const CErrCodeException& error) {
     return error.code();
   } catch (...) {
     return JCAMP_NO_OBJECT;
   }
+}
+
+// A query that reads the importer as it stands.
+template <typename Operation>
+int32_t forward(uint32_t handle, Operation operation) {
+  return onRegistration(
+      handle, [&](jcamp::Registration& registration) { return operation(*registration.object); });
+}
+
+// A call that may change the importer: the matrix published for readers
+// without the lock is withdrawn first.
+template <typename Operation>
+int32_t forwardChange(uint32_t handle, Operation operation) {
+  return onRegistration(handle, [&](jcamp::Registration& registration) {
+    registration.retract();
+    return operation(*registration.object);
+  });
+}
+
+// The value queries, which hosts call once per value: the published matrix
+// without any lock when it is there, else the locked way, which publishes it
+// for the next query.
+template <typename Query>
+int32_t readValues(uint32_t handle, Query query) {
+  {
+    const jcamp::PublishedRead read(handle);
+    if (read.busy()) return JCAMP_BUSY;
+    if (read.matrix() != nullptr) return query(*read.matrix());
+  }
+  return onRegistration(handle, [&](jcamp::Registration& registration) {
+    const std::shared_ptr<const jcamp::PublishedMatrix> matrix = registration.object->published();
+    registration.publish(matrix);
+    return query(*matrix);
+  });
 }
 
 }  // namespace
@@ -71,15 +106,16 @@ JCAMP_EXPORT int32_t JCAMP_CALL closeHandleUDI(uint32_t handle) {
 }
 
 JCAMP_EXPORT int32_t JCAMP_CALL importDataUI(uint32_t handle) {
-  return forward(handle, [](DataImporter& importer) { return importer.importDataUI(); });
+  return forwardChange(handle, [](DataImporter& importer) { return importer.importDataUI(); });
 }
 
 JCAMP_EXPORT int32_t JCAMP_CALL importData(uint32_t handle) {
-  return forward(handle, [](DataImporter& importer) { return importer.importData(); });
+  return forwardChange(handle, [](DataImporter& importer) { return importer.importData(); });
 }
 
 JCAMP_EXPORT int32_t JCAMP_CALL addFileName(uint32_t handle, const char* fileName) {
-  return forward(handle, [=](DataImporter& importer) { return importer.addFileName(fileName); });
+  return forwardChange(handle,
+                       [=](DataImporter& importer) { return importer.addFileName(fileName); });
 }
 
 JCAMP_EXPORT int32_t JCAMP_CALL getNumberOfSamples(uint32_t handle, int32_t* count) {
@@ -104,8 +140,9 @@ JCAMP_EXPORT int32_t JCAMP_CALL getSampleName(uint32_t handle, int32_t index, ch
 
 JCAMP_EXPORT int32_t JCAMP_CALL getData(uint32_t handle, int32_t sample, int32_t variable,
                                         char* buffer) {
-  return forward(
-      handle, [=](DataImporter& importer) { return importer.getData(sample, variable, buffer); });
+  return readValues(handle, [=](const jcamp::PublishedMatrix& matrix) {
+    return matrix.getData(sample, variable, buffer);
+  });
 }
 
 JCAMP_EXPORT int32_t JCAMP_CALL getNoOfFiles(uint32_t handle, int32_t* count) {
@@ -139,20 +176,22 @@ JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* messag
 }
 
 JCAMP_EXPORT int32_t JCAMP_CALL setReadingMode(uint32_t handle, int32_t mode) {
-  return forward(handle, [=](DataImporter& importer) { return importer.setReadingMode(mode); });
+  return forwardChange(handle,
+                       [=](DataImporter& importer) { return importer.setReadingMode(mode); });
 }
 
 JCAMP_EXPORT int32_t JCAMP_CALL getValues(uint32_t handle, int32_t sample, int32_t firstVariable,
                                           int32_t count, float* out) {
-  return forward(handle, [=](DataImporter& importer) {
-    return importer.getValues(sample, firstVariable, count, out);
+  return readValues(handle, [=](const jcamp::PublishedMatrix& matrix) {
+    return matrix.getValues(sample, firstVariable, count, out);
   });
 }
 
 JCAMP_EXPORT int32_t JCAMP_CALL getSampleInfo(uint32_t handle, int32_t sample,
                                               JcampSampleInfo* info) {
-  return forward(handle,
-                 [=](DataImporter& importer) { return importer.getSampleInfo(sample, info); });
+  return readValues(handle, [=](const jcamp::PublishedMatrix& matrix) {
+    return matrix.getSampleInfo(sample, info);
+  });
 }
 
 }  // extern "C"

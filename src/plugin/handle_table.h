@@ -4,6 +4,12 @@
 // ownership of the registration, so a handle closed by one thread while
 // another is inside a call on it stays alive until that call returns; the
 // registration's own lock serialises the calls made on one handle.
+//
+// The value queries take a faster way (PublishedRead): an index that is read
+// without the table's lock leads to the registration, whose published matrix
+// is read without the handle's lock. Registrations are therefore kept and
+// reused rather than freed, so that a stale pointer from the index still
+// points at a registration, which tells whether it still stands for the handle.
 #pragma once
 
 #include <atomic>
@@ -18,6 +24,7 @@
 namespace jcamp {
 
 class DataImporter;
+class PublishedMatrix;
 
 // The registry's own failure: the table cannot grow any more. openHandleUDI
 // answers it, as every other failure to open, with JCAMP_NO_OBJECT.
@@ -40,10 +47,11 @@ class CErrCodeException : public std::exception {
 };
 
 // What a live slot holds: the object (owned; null only where a caller
-// registered none), the lock that every call on the handle takes, and the
-// thread inside a call while it holds the lock.
+// registered none), the lock that every call on the handle takes, the thread
+// inside a call while it holds the lock, and the matrix published for
+// readers without the lock.
 struct Registration {
-  explicit Registration(std::unique_ptr<DataImporter> registered);
+  Registration();
   ~Registration();
   Registration(const Registration&) = delete;
   Registration& operator=(const Registration&) = delete;
@@ -54,9 +62,45 @@ struct Registration {
     return caller.load(std::memory_order_relaxed) == std::this_thread::get_id();
   }
 
-  const std::unique_ptr<DataImporter> object;
+  // Under the handle's lock: makes matrix the one readers without the lock see.
+  void publish(std::shared_ptr<const PublishedMatrix> matrix);
+  // Under the handle's lock, before the object changes: readers without the
+  // lock take the locked way from now on, and the matrix they were reading
+  // goes once the last of them is done.
+  void retract();
+
+  std::unique_ptr<DataImporter> object;
   std::mutex calls;
   std::atomic<std::thread::id> caller{};
+  // The handle this registration stands for; 0 while it stands for none.
+  std::atomic<uint32_t> liveHandle{0};
+  // Readers without the lock inside this registration now.
+  std::atomic<uint32_t> readers{0};
+  std::atomic<const PublishedMatrix*> published{nullptr};
+
+ private:
+  std::shared_ptr<const PublishedMatrix> publishedOwner_;
+};
+
+// A read of a handle's published matrix without the table's or the handle's
+// lock. matrix() is null when this way cannot answer (the handle is unknown,
+// closed, or changed since its matrix was last published): the caller then
+// takes the locked way. The matrix stays valid while the read lives.
+class PublishedRead {
+ public:
+  explicit PublishedRead(uint32_t handle);
+  ~PublishedRead();
+  PublishedRead(const PublishedRead&) = delete;
+  PublishedRead& operator=(const PublishedRead&) = delete;
+
+  const PublishedMatrix* matrix() const { return matrix_; }
+  // The calling thread is inside a call on this very handle.
+  bool busy() const { return busy_; }
+
+ private:
+  Registration* registration_ = nullptr;
+  const PublishedMatrix* matrix_ = nullptr;
+  bool busy_ = false;
 };
 
 // One call on a handle: holds its lock and marks the calling thread as inside it.
