@@ -125,6 +125,21 @@ TEST_F(ThreadsTest, HandlesOpenedAndSharedAcrossThreadsStayConsistent) {
   ASSERT_EQ(lib().getData(shared, 1, 2, first), JCAMP_OK);
 
   std::atomic<int> failures{0};
+  // A handle imported and closed again and again while the others read it:
+  // a read gets the value, or hears that the handle is closed or not imported yet.
+  std::atomic<uint32_t> reopened{0};
+  std::atomic<bool> reading{true};
+  std::thread closer([&] {
+    while (reading) {
+      uint32_t handle = 0;
+      if (lib().openHandleUDI(&handle) != JCAMP_OK) ++failures;
+      reopened = handle;
+      if (lib().addFileName(handle, testpaths::exampleFile("wheat-pair.jdx").c_str()) != JCAMP_OK ||
+          lib().importData(handle) != JCAMP_OK || lib().closeHandleUDI(handle) != JCAMP_OK) {
+        ++failures;
+      }
+    }
+  });
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([&] {
@@ -141,6 +156,11 @@ TEST_F(ThreadsTest, HandlesOpenedAndSharedAcrossThreadsStayConsistent) {
         if (lib().getData(shared, 1, 2, value) != JCAMP_OK || std::string(value) != first) {
           ++failures;
         }
+        const int32_t code = lib().getData(reopened, 1, 2, value);
+        if (code == JCAMP_OK ? std::string(value) != first
+                             : code != JCAMP_INVALID_HANDLE && code != JCAMP_NOT_READY) {
+          ++failures;
+        }
       }
       // A handle this thread holds answers as an empty importer: nobody else closed it.
       for (uint32_t handle : mine) {
@@ -151,6 +171,8 @@ TEST_F(ThreadsTest, HandlesOpenedAndSharedAcrossThreadsStayConsistent) {
     });
   }
   for (std::thread& thread : threads) thread.join();
+  reading = false;
+  closer.join();
   EXPECT_EQ(failures, 0);
 }
 
