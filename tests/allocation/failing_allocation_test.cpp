@@ -57,6 +57,15 @@ void operator delete[](void* memory, size_t) noexcept {
 namespace jcamp {
 namespace {
 
+// The import's threads, as a host caps them.
+void setThreads(const char* threads) {
+#ifdef _WIN32
+  _putenv_s("JCAMP_THREADS", threads);
+#else
+  setenv("JCAMP_THREADS", threads, 1);
+#endif
+}
+
 // The files each message box named, without allocating while armed.
 struct Reported {
   static constexpr int kMost = 8;
@@ -103,7 +112,7 @@ TEST(FailingAllocationTest, EachFailureIsItsFilesNotEnoughMemory) {
   Reported reported;
   platform::setMessageBoxHandler(recordAndGoOn, &reported);
   for (const char* threads : {"1", "4"}) {
-    setenv("JCAMP_THREADS", threads, 1);
+    setThreads(threads);
     for (const ReadingRules& rules : {kHostCompatibleRules, kStandardRules}) {
       const auto importerWithFiles = [&](JcampImporter& importer) {
         ASSERT_EQ(
@@ -161,7 +170,7 @@ TEST(FailingAllocationTest, EachFailureIsItsFilesNotEnoughMemory) {
       }
     }
   }
-  unsetenv("JCAMP_THREADS");
+  setThreads("");
   platform::setMessageBoxHandler(nullptr, nullptr);
 }
 
