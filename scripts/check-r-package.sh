@@ -4,6 +4,7 @@
 # R CMD build, R CMD check --no-manual with pkg-config finding that prefix.
 # The package's tests compare with the installed jcamp-import and read the
 # build's generated sets when there are any.
+# Then the README's R example runs as written.
 #   check-r-package.sh BUILD_DIR WORK_DIR
 # Fails on any ERROR or WARNING of the check; NOTEs are shown.
 set -eu
@@ -45,4 +46,10 @@ if [ $status -ne 0 ] || grep -qE '(WARNING|ERROR)$' "$log"; then
   tail -n 40 "$work/check.log"
   fail "R CMD check (log: $log)"
 fi
+# The README's example, as written, against the package the check installed.
+awk '$0 == "    library(jcampimport)" { on = 1 } on && !/^    / { exit } on { print substr($0, 5) }' \
+  "$source/README.md" >"$work/readme-example.R"
+[ -s "$work/readme-example.R" ] || fail "no R example in the README"
+R_LIBS="$work/jcampimport.Rcheck" Rscript "$work/readme-example.R" >"$work/readme-example.log" 2>&1 ||
+  fail "the README's R example: $(cat "$work/readme-example.log")"
 echo "R package: R CMD check passed ($(grep -c 'NOTE$' "$log" || true) notes)"
