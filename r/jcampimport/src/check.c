@@ -5,6 +5,7 @@
 /* checkFileNameMode: list(status, message), the message being the reason of
    a refusal or the file's shape as tab-separated fields. */
 SEXP jcamp_r_check(SEXP path, SEXP mode) {
+  if (TYPEOF(path) != STRSXP || XLENGTH(path) != 1) Rf_error("path must be one string");
   char* message = R_alloc(JCAMP_R_TEXT_SIZE, 1);
   message[0] = '\0';
   const int32_t status = checkFileNameMode(Rf_translateChar(STRING_ELT(path, 0)),

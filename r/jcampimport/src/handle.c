@@ -53,6 +53,7 @@ SEXP jcamp_r_close(SEXP handle) {
 SEXP jcamp_r_add(SEXP handle, SEXP paths, SEXP stopAtFirst) {
   const uint32_t number = handle_number(handle);
   const int stop = Rf_asLogical(stopAtFirst) == TRUE;
+  if (TYPEOF(paths) != STRSXP) Rf_error("paths must be a character vector");
   const R_xlen_t count = XLENGTH(paths);
   SEXP results = PROTECT(Rf_allocVector(INTSXP, count));
   int* out = INTEGER(results);
@@ -108,18 +109,19 @@ static int32_t answer_box(const char* text, uint32_t type, void* context) {
 }
 
 /* The index of the file a message names ("Reading file PATH:\n..."), looked
-   for from `from` on, since messages come in file order; -1 if none. */
+   for from `from` on, since messages come in file order; -1 if none. *rest
+   is set to the text after that first line. */
 static int32_t named_file(uint32_t number, const char* text, int32_t from, int32_t files,
-                          char* name) {
+                          char* name, const char** rest) {
   static const char prefix[] = "Reading file ";
   const size_t prefixLength = sizeof prefix - 1;
   int32_t i;
   if (strncmp(text, prefix, prefixLength) != 0) return -1;
   for (i = from < 0 ? 0 : from; i < files; ++i) {
     if (getFileName(number, i, name) != JCAMP_OK) continue;
-    const size_t length = strlen(name);
-    if (strncmp(text + prefixLength, name, length) == 0 &&
-        strncmp(text + prefixLength + length, ":\n", 2) == 0) {
+    const char* after = text + prefixLength + strlen(name);
+    if (strncmp(text + prefixLength, name, strlen(name)) == 0 && strncmp(after, ":\n", 2) == 0) {
+      *rest = after + 2;
       return i;
     }
   }
@@ -152,11 +154,11 @@ SEXP jcamp_r_import(SEXP handle, SEXP goOn) {
   R_xlen_t k;
   for (k = 0; k < count; ++k) {
     const char* message = boxes.texts[k];
-    const int32_t index = named_file(number, message, from, files, name);
-    const char* rest = strchr(message, '\n');
+    const char* rest = message;
+    const int32_t index = named_file(number, message, from, files, name, &rest);
     if (index >= 0) from = index;
     INTEGER(file)[k] = index >= 0 ? index + 1 : NA_INTEGER;
-    SET_STRING_ELT(text, k, jcamp_r_text(rest != NULL ? rest + 1 : message));
+    SET_STRING_ELT(text, k, jcamp_r_text(rest));
   }
   forget_boxes();
   UNPROTECT(1);
