@@ -16,10 +16,7 @@ warning_bits <- c("no-factor" = 0x1, truncated = 0x2, "decimal-split" = 0x4,
                   "not-read" = 0x200)
 check_bits <- c("check-x" = 1, "check-y" = 2, "check-first-y" = 4, "check-count" = 8)
 
-mode_number <- function(mode) {
-  match.arg(mode, names(modes))
-  modes[[mode]]
-}
+mode_number <- function(mode) modes[[match.arg(mode, names(modes))]]
 
 open_handle <- function(mode) {
   handle <- .Call(C_jcamp_r_open, mode_number(mode))

@@ -23,18 +23,18 @@ read_jcamp <- function(files, mode = "standard", on_error = "skip", grid = NULL,
       if (on_error == "raise" && nrow(run$refused)) stop(skipped_error(run$refused))
       return(empty_matrix(mode, rbind(skipped, run$refused)))
     }
-    matrix <- run$matrix
-    matrix$skipped <- rbind(skipped, matrix$skipped)
-    suspect <- if (strict) suspect_files(matrix, run$positions) else integer()
-    if (!length(suspect)) return(matrix)
+    m <- run$matrix
+    m$skipped <- rbind(skipped, m$skipped)
+    suspect <- if (strict) suspect_files(m, run$positions) else integer()
+    if (!length(suspect)) return(m)
     errors <- skipped_rows(files[suspect], reason = paste("its values are suspect:",
                                                           names(suspect)))
     if (on_error == "raise") stop(skipped_error(errors))
     if (on_error == "skip") {
-      skipped <- rbind(matrix$skipped, errors)
+      skipped <- rbind(m$skipped, errors)
       files <- files[-suspect]
     } else {
-      skipped <- rbind(matrix$skipped, errors[1L, ])
+      skipped <- rbind(m$skipped, errors[1L, ])
       files <- files[seq_len(suspect[1L] - 1L)]
     }
     strict <- FALSE
@@ -89,8 +89,8 @@ import_once <- function(files, mode, on_error, grid) {
 
 # The files (indices into the files read) with a row whose values are
 # suspect, named by what is suspect, in file order.
-suspect_files <- function(matrix, positions) {
-  suspect <- matrix$warnings
+suspect_files <- function(m, positions) {
+  suspect <- m$warnings
   if (!nrow(suspect)) return(integer())
   at <- positions[suspect$row]
   kinds <- tapply(suspect$kinds, at, function(k) {
