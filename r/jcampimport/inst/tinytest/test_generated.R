@@ -3,7 +3,8 @@ sets <- Sys.getenv("JCAMP_GENERATED")
 kit <- Sys.getenv("JCAMP_BENCH_KIT")
 if (!nzchar(sets) && nzchar(kit) && file.exists(file.path(kit, "gen_jcamp.py"))) {
   sets <- tempfile("sets")
-  system2("python3", c(shQuote(file.path(kit, "gen_jcamp.py")), "--spectra 3 --points 40",
+  python <- if (file.exists("/usr/bin/python3")) "/usr/bin/python3" else "python3"
+  system2(python, c(shQuote(file.path(kit, "gen_jcamp.py")), "--spectra 3 --points 40",
                        "--form difdup,affn,xypoints --shape files,link --truth --out",
                        shQuote(sets)), stdout = FALSE)
 }
