@@ -87,7 +87,13 @@ def test_refusals_carry_the_readers_message(tmp_path, examples):
     assert jcampimport.check(examples[0]).x_count == 10
 
 
-def test_to_pandas(examples):
+def test_to_pandas_is_read_as_one_frame(examples):
     pandas = pytest.importorskip("pandas")
-    frame = jcampimport.read(examples).to_pandas()
-    assert isinstance(frame, pandas.DataFrame) and frame.shape == (4, 12)
+    matrix = jcampimport.read(examples)
+    frame = matrix.to_pandas()
+    assert isinstance(frame, pandas.DataFrame)
+    assert list(frame.index) == matrix.sample_names
+    assert list(frame.columns) == matrix.variable_names + matrix.component_names
+    everything = np.hstack([matrix.values, matrix.concentrations])
+    assert np.array_equal(frame.to_numpy(), everything, equal_nan=True)
+    assert frame.isna().to_numpy().sum() == 1  # wheat D's "?" ordinate

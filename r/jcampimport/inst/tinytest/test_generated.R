@@ -1,0 +1,24 @@
+# Generated sets (the bench kit's generator) against their true values.
+sets <- Sys.getenv("JCAMP_GENERATED")
+kit <- Sys.getenv("JCAMP_BENCH_KIT")
+if (!nzchar(sets) && nzchar(kit) && file.exists(file.path(kit, "gen_jcamp.py"))) {
+  sets <- tempfile("sets")
+  python <- if (file.exists("/usr/bin/python3")) "/usr/bin/python3" else "python3"
+  system2(python, c(shQuote(file.path(kit, "gen_jcamp.py")), "--spectra 3 --points 40",
+                       "--form difdup,affn,xypoints --shape files,link --truth --out",
+                       shQuote(sets)), stdout = FALSE)
+}
+truths <- if (nzchar(sets)) list.files(sets, "^truth[.]tsv$", recursive = TRUE, full.names = TRUE)
+if (!length(truths)) {
+  exit_file("no generated sets (set JCAMP_GENERATED, or JCAMP_BENCH_KIT to the bench kit)")
+}
+
+for (truth_file in truths) {
+  set <- dirname(truth_file)
+  truth <- as.matrix(utils::read.delim(truth_file, row.names = 1, check.names = FALSE))
+  m <- read_jcamp(list.files(set, "[.](jdx|dx)$", full.names = TRUE))
+  expect_identical(m$x, as.numeric(colnames(truth)), info = set)
+  expect_identical(dim(m$values), dim(truth), info = set)
+  # Float rounding of the true value, once.
+  expect_true(all(abs(m$values - truth) <= 1.2e-7 * abs(truth)), info = set)
+}

@@ -1,0 +1,3 @@
+if (requireNamespace("tinytest", quietly = TRUE)) {
+  tinytest::test_package("jcampimport")
+}
