@@ -1,0 +1,26 @@
+// The matrix's X axis as the rows are placed on it: its grid and, under a
+// grid policy, the X and Y units every row is held to.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "document/x_grid.h"
+#include "document/x_units.h"
+
+namespace jcamp {
+
+struct MatrixAxis {
+  XGrid grid;  // empty until given, or set by the first row's block
+  // Under a grid policy: the grid's X units (given, or the first row's) and
+  // the first row's ##YUNITS= (upper case, without blanks); unset until known.
+  std::optional<XUnits> xUnits;
+  std::optional<std::string> yUnits;
+
+  // Whether nothing about the axis is left for a first row to set.
+  bool settled(bool resampling) const {
+    return !grid.empty() && (!resampling || (xUnits.has_value() && yUnits.has_value()));
+  }
+};
+
+}  // namespace jcamp
