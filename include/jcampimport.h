@@ -208,9 +208,9 @@ enum JcampWarning {
 /*
  * Where a sample came from and what is suspect about its values, in both
  * reading modes. The matrix's grid is that of the first file's first data
- * block, or the one setGrid asked for. Set size to sizeof(JcampSampleInfo) before the call; the library
- * fills at most that many bytes and sets size to what it filled, so the
- * struct may grow at its end. A size below the first four fields gives
+ * block, or the one setGrid asked for. Set size to sizeof(JcampSampleInfo)
+ * before the call; the library fills at most that many bytes and sets size to
+ * what it filled, so the struct may grow at its end. A size below the first four fields gives
  * JCAMP_BAD_ARGUMENT. A sample of a file added after the last import has
  * JCAMP_WARN_NOT_READ.
  */
