@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace jcamp {
@@ -9,6 +10,11 @@ namespace jcamp {
 GridPoints GridPoints::of(const XGrid& grid) {
   GridPoints points;
   points.size = grid.size();
+  points.even = grid.even() && grid.size() >= 2;
+  if (points.even) {
+    points.first = grid.at(0);
+    points.step = (grid.at(grid.size() - 1) - points.first) / (grid.size() - 1);
+  }
   const uint32_t held = std::min(grid.size(), grid.held());
   std::vector<double> x(held);
   for (uint32_t i = 0; i < held; ++i) x[i] = grid.at(i);
@@ -23,12 +29,14 @@ GridPoints GridPoints::of(const XGrid& grid) {
     std::stable_sort(order.begin(), order.end(),
                      [&x](uint32_t a, uint32_t b) { return x[a] < x[b]; });
   }
+  points.byColumn.assign(points.size, std::numeric_limits<double>::quiet_NaN());
   points.rising.reserve(held);
   points.columns.reserve(held);
   for (uint32_t column : order) {
     if (!std::isfinite(x[column])) continue;
     points.rising.push_back(x[column]);
     points.columns.push_back(column);
+    points.byColumn[column] = x[column];
   }
   return points;
 }

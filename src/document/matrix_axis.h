@@ -2,9 +2,11 @@
 // grid policy, the X and Y units every row is held to.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "document/grid_points.h"
 #include "document/x_grid.h"
 #include "document/x_units.h"
 
@@ -16,6 +18,9 @@ struct MatrixAxis {
   // the first row's ##YUNITS= (upper case, without blanks); unset until known.
   std::optional<XUnits> xUnits;
   std::optional<std::string> yUnits;
+  // The grid's points as rows are resampled onto them: made once, when the
+  // first row needs them, and shared by the files read after.
+  std::shared_ptr<const GridPoints> points;
 
   // Whether nothing about the axis is left for a first row to set.
   bool settled(bool resampling) const {

@@ -200,7 +200,6 @@ FileResult readOrThrow(const FileSource& source, const ReadingRules& rules,
   target.rows = result.rows;
   target.variables = static_cast<int32_t>(std::min<int64_t>(variables, result.columns));
   target.xCount = std::clamp(xColumns, 0, target.variables);
-  target.grid = &planner.gridPoints();
   RowValues values(document, planner, target, result.rows);
   document.blocksFilled = [&values](uint32_t first, uint32_t count) {
     values.blocksFilled(first, count);
@@ -209,6 +208,7 @@ FileResult readOrThrow(const FileSource& source, const ReadingRules& rules,
   document.blocksFilled = nullptr;
   if (status != kStatusOk) return failed(status);
   FileRows plan = planner.finish();
+  target.grid = planner.gridPoints();
   if (!completeRows(result, document, plan, values, target, variables, fileLength)) {
     return failed(kStatusNoMemory);
   }

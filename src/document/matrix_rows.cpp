@@ -66,7 +66,6 @@ RowPlanner::RowPlanner(const JcampDocument& document, const RowModel& model, int
 
 void RowPlanner::restart() {
   axis_ = given_;
-  points_ = GridPoints();
   next_ = 0;
   refusedBlocks_ = 0;
   plan_ = FileRows();
@@ -118,7 +117,9 @@ int64_t RowPlanner::planOnGrid(uint32_t k, const JcampBlock& block, MatrixRow& r
   const uint32_t warnings =
       (resampled ? kWarnResampled : 0u) | (placement.otherYUnits ? kWarnYUnits : 0u);
   row.diagnostics.note(0, warnings, titleLine(block));
-  if (resampled && points_.empty()) points_ = GridPoints::of(axis_.grid);
+  if (resampled && !axis_.points) {
+    axis_.points = std::make_shared<const GridPoints>(GridPoints::of(axis_.grid));
+  }
   plan_.rows.push_back(row);
   return static_cast<int64_t>(plan_.rows.size()) - 1;
 }

@@ -54,8 +54,8 @@ class RowPlanner {
   // How planned row r is written.
   RowSource source(int64_t r) const { return plan_.rows[static_cast<size_t>(r)].source(); }
   // The grid's points as resampled rows are written onto them: set once the
-  // first such row is planned, and kept until restart.
-  const GridPoints& gridPoints() const { return points_; }
+  // first such row is planned (null before), and kept until restart.
+  const GridPoints* gridPoints() const { return axis_.points.get(); }
   // Plans the blocks left, adds the rows the header counts but the file
   // lacks and hands the plan over.
   FileRows finish();
@@ -74,7 +74,6 @@ class RowPlanner {
   const MatrixAxis given_;
   const bool resampling_;
   const int32_t counted_;
-  GridPoints points_;
   std::vector<bool> unclosed_;  // per data block: the input stopped inside it
   uint32_t next_ = 0;
   size_t refusedBlocks_ = 0;

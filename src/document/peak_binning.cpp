@@ -56,8 +56,9 @@ void peakRange(const JcampBlock& block, const XConversion& conversion, const Blo
 }
 
 uint32_t binOnto(const BlockPoints& peaks, double low, double high, const GridPoints& grid,
-                 float* dense) {
-  std::fill(dense, dense + grid.size, kMissingValue);
+                 const ColumnOut& out) {
+  out.fill(kMissingValue);
+  std::vector<char> inRange(grid.rising.size(), 0);
   const size_t m = grid.rising.size();
   uint32_t filled = 0;
   for (size_t k = 0; k < m; ++k) {
@@ -66,7 +67,8 @@ uint32_t binOnto(const BlockPoints& peaks, double low, double high, const GridPo
     const bool inside =
         (x >= low || coincide(x, low, step)) && (x <= high || coincide(x, high, step));
     if (!inside) continue;
-    dense[grid.columns[k]] = 0.0f;
+    out.set(grid.columns[k], 0.0f);
+    inRange[k] = 1;
     ++filled;
   }
   if (m == 0) return filled;
@@ -75,9 +77,9 @@ uint32_t binOnto(const BlockPoints& peaks, double low, double high, const GridPo
   double sum = 0.0;
   const auto flush = [&] {
     if (point != kNoPoint) {
-      float& cell = dense[grid.columns[point]];
-      if (isMissingValue(cell)) ++filled;  // a peak beyond the block's own range
-      cell = narrowToFloat(sum);
+      if (inRange[point] == 0) ++filled;  // a peak beyond the block's own range
+      inRange[point] = 1;
+      out.set(grid.columns[point], narrowToFloat(sum));
     }
     sum = 0.0;
   };

@@ -1,6 +1,7 @@
 #include "document/row_values.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include "document/jcamp_document.h"
 #include "document/linear_resampling.h"
 #include "document/peak_binning.h"
+#include "labels/data_types.h"
 #include "labels/markers.h"
 
 namespace jcamp {
@@ -47,30 +49,48 @@ void reverseX(float* out, int64_t stride, int32_t xCount) {
   for (int32_t i = 0, j = xCount - 1; i < j; ++i, --j) std::swap(out[i * stride], out[j * stride]);
 }
 
+// An even table as the even resampling takes it.
+bool evenSpectrum(const JcampBlock& block, const RowSource& source, EvenSpectrum& even) {
+  if (block.tableForm == kTableFormXyPoints || block.nPoints < 2 || !block.yValues) return false;
+  even.first = block.firstX;
+  even.step = (block.lastX - block.firstX) / (block.nPoints - 1);
+  even.y = block.yValues.get();
+  even.count = std::min(block.nPoints, block.tableLength);
+  even.conversion = source.conversion;
+  return even.count >= 2 && std::isfinite(even.first) && std::isfinite(even.step) &&
+         even.step != 0.0;
+}
+
 // What resampling a row needs besides its target: kept for the next row.
 struct Resampler {
   BlockPoints points;
-  std::vector<float> dense;
+  ReciprocalGrid reciprocal;
 
   // Writes a resampled row's X values onto the grid's columns (missing past
   // the grid's) and its concentrations; returns its coverage.
   float fill(const RowSource& source, const ValueTarget& target, float* out, int64_t stride) {
     const GridPoints& grid = *target.grid;
-    dense.resize(grid.size);
-    points.take(*source.block, source.conversion);
+    const JcampBlock& block = *source.block;
+    const uint32_t onGrid = std::min<uint32_t>(grid.size, static_cast<uint32_t>(target.xCount));
+    const ColumnOut columns{out, stride, onGrid};
     uint32_t filled = 0;
-    if (source.writing == RowWriting::kBinned) {
-      double low = 0;
-      double high = 0;
-      peakRange(*source.block, source.conversion, points, low, high);
-      filled = binOnto(points, low, high, grid, dense.data());
+    EvenSpectrum even;
+    if (source.writing == RowWriting::kInterpolated && evenSpectrum(block, source, even)) {
+      filled = interpolateEvenOnto(even, grid, columns, reciprocal);
     } else {
-      filled = interpolateOnto(points, grid, dense.data());
+      points.take(block, source.conversion);
+      if (source.writing == RowWriting::kBinned) {
+        double low = 0;
+        double high = 0;
+        peakRange(block, source.conversion, points, low, high);
+        filled = binOnto(points, low, high, grid, columns);
+      } else {
+        filled = interpolateOnto(points, grid, columns);
+      }
     }
-    const int32_t onGrid = static_cast<int32_t>(std::min<uint32_t>(grid.size, target.xCount));
-    int32_t i = 0;
-    for (; i < onGrid; ++i) out[i * stride] = dense[static_cast<size_t>(i)];
-    for (; i < target.xCount; ++i) out[i * stride] = kMissingValue;
+    for (int32_t i = static_cast<int32_t>(onGrid); i < target.xCount; ++i) {
+      out[i * stride] = kMissingValue;
+    }
     fillConcentrations(source.block, out, stride, target.xCount, target.variables);
     return target.xCount > 0 ? static_cast<float>(static_cast<double>(filled) / target.xCount)
                              : 1.0f;
@@ -172,12 +192,15 @@ void RowValues::planReadyRuns(Planned& planned) {
       planned.rows.push_back(row);
       planned.sources.push_back(row >= 0 ? planner_.source(row) : RowSource());
     }
+    planned.grid = planner_.gridPoints();
   }
 }
 
 // Off the lock: the rows of different runs never overlap, nor do their blocks.
 void RowValues::writeAndRelease(const Planned& planned) {
   const size_t count = planned.blocks.size();
+  ValueTarget target = target_;
+  target.grid = planned.grid;
   std::vector<RowSource> sources;
   std::vector<float> coverage;
   size_t i = 0;
@@ -197,7 +220,7 @@ void RowValues::writeAndRelease(const Planned& planned) {
       ++end;
     }
     coverage.assign(sources.size(), 1.0f);
-    writeRows(target_, firstRow, static_cast<int32_t>(sources.size()), sources.data(),
+    writeRows(target, firstRow, static_cast<int32_t>(sources.size()), sources.data(),
               coverage.data());
     for (size_t j = i; j < end; ++j) {
       written_[planned.blocks[j]] = 1;

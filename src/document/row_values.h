@@ -56,6 +56,7 @@ class RowValues {
     std::vector<uint32_t> blocks;
     std::vector<int64_t> rows;
     std::vector<RowSource> sources;
+    const GridPoints* grid = nullptr;  // what resampled rows go onto
   };
   void planReadyRuns(Planned& planned);
   void writeAndRelease(const Planned& planned);

@@ -151,6 +151,10 @@ void JcampImporter::fitColumns(ImportReading& import) {
   xCount_ = static_cast<int32_t>(matrixAxis_.grid.size());
   import.columns = variableCount();
   import.xColumns = xCount_;
+  // Made once here rather than by every file that resamples a row.
+  if (!matrixAxis_.points) {
+    matrixAxis_.points = std::make_shared<const GridPoints>(GridPoints::of(matrixAxis_.grid));
+  }
 }
 
 int32_t JcampImporter::rowsOf(const JcampFileInfo& entry, const FileResult& result) const {
