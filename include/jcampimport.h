@@ -195,7 +195,8 @@ enum JcampWarning {
                                       mode puts such a block into column order instead) */
   JCAMP_WARN_X_GRID = 0x40,        /* the X grid is off the matrix's by more than half a step,
                                       or holds another number of points (the standard mode leaves
-                                      such a block out, with a message) */
+                                      such a block out, with a message, or under setGrid
+                                      resamples it) */
   JCAMP_WARN_BLOCK_MISSING = 0x80, /* the header counts this block, the file does not hold it */
   JCAMP_WARN_FILE_CHANGED = 0x100, /* the file changed since it was added */
   JCAMP_WARN_NOT_READ = 0x200,     /* the file could not be read at import time */

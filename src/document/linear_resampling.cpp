@@ -62,154 +62,114 @@ uint32_t interpolateOnto(const BlockPoints& spectrum, const GridPoints& grid,
   return filled;
 }
 
-namespace {
-
-// interpolateEvenOnto's walk over the columns. Without missing ordinates
-// (kHeldOnly) the common case runs without testing for them; the results are
-// the same either way.
-template <bool kHeldOnly>
-class ColumnWalk {
- public:
-  ColumnWalk(const EvenSpectrum& spectrum, const GridPoints& grid, const ColumnOut& out)
-      : spectrum_(spectrum), grid_(grid), out_(out), y_(spectrum.y), n_(spectrum.count) {
-    const XConversion& conversion = spectrum.conversion;
-    const double first = conversion.apply(spectrum.first);
-    const double last =
-        conversion.apply(spectrum.first + static_cast<double>(n_ - 1) * spectrum.step);
-    scale_ = std::max(std::fabs(first), std::fabs(last));
-  }
-
-  // A conversion that keeps the spectrum even (none, or a factor): each
-  // column's place among its points, u = j + t, is on an even grid a straight
-  // line in c, without a division.
-  uint32_t linear() {
-    const double a = spectrum_.conversion.apply(spectrum_.first);
-    const double b = spectrum_.conversion.apply(spectrum_.step);
-    const double width = std::fabs(b);
-    const double near = coincidenceRoom(scale_, width) / width;
-    const bool even = grid_.even;
-    const double u0 = even ? (grid_.first - a) / b : 0.0;
-    const double du = even ? grid_.step / b : 0.0;
-    for (uint32_t c = 0; c < grid_.size; ++c) {
-      const double u = even ? u0 + static_cast<double>(c) * du : (grid_.byColumn[c] - a) / b;
-      float value = kMissingValue;
-      const double lastInterval = static_cast<double>(n_ - 1);
-      if (u >= 0.0 && u < lastInterval) {
-        const auto j = static_cast<uint32_t>(u);
-        value = between(j, u - j, near);
-      } else if (u < 0.0 && u >= -near) {
-        value = take(y_[0]);
-      } else if (u >= lastInterval && u <= lastInterval + near) {
-        value = take(y_[n_ - 1]);
-      } else {
-        ++missing_;  // beyond the spectrum, or a column without a point
-      }
-      out_.set(c, value);
-    }
-    return grid_.size - missing_;
-  }
-
-  // A reciprocal conversion (wavenumbers and wavelengths, x = f / s): each
-  // column is placed among the spectrum's points in their own units, then
-  // interpolated between their abscissas in the grid's. There the share of
-  // the way from s0 to s1 is t_s * s1 / s (t_s the share in the spectrum's
-  // units): no division. The points are unevenly spaced there; a column
-  // coincides with one within the room its narrowest interval gives.
-  uint32_t reciprocal(const ReciprocalGrid& grid) {
-    const XConversion& conversion = spectrum_.conversion;
-    const double first = spectrum_.first;
-    const double step = spectrum_.step;
-    const double perStep = 1.0 / step;
-    const auto at = [&](uint32_t i) { return conversion.apply(first + i * step); };
-    const double lastInterval = static_cast<double>(n_ - 1);
-    const double narrowest = std::min(std::fabs(at(1) - at(0)), std::fabs(at(n_ - 1) - at(n_ - 2)));
-    const double near = coincidenceRoom(scale_, narrowest) / narrowest;
-    const double* source = grid.inSpectrumUnits();
-    const double* overFactor = grid.overFactor();
-    for (uint32_t c = 0; c < grid_.size; ++c) {
-      const double u = (source[c] - first) * perStep;
-      float value = kMissingValue;
-      if (u >= 0.0 && u < lastInterval) {
-        const auto j = static_cast<uint32_t>(u);
-        const double s1 = first + (j + 1) * step;
-        value = between(j, (u - j) * s1 * overFactor[c], near);
-      } else if (u < 0.0 && coincide(grid_.byColumn[c], at(0), std::fabs(at(1) - at(0)))) {
-        value = take(y_[0]);
-      } else if (u >= lastInterval &&
-                 coincide(grid_.byColumn[c], at(n_ - 1), std::fabs(at(n_ - 1) - at(n_ - 2)))) {
-        value = take(y_[n_ - 1]);
-      } else {
-        ++missing_;
-      }
-      out_.set(c, value);
-    }
-    return grid_.size - missing_;
-  }
-
- private:
-  float take(float value) {
-    if (!kHeldOnly) missing_ += isMissingValue(value) ? 1u : 0u;
-    return value;
-  }
-
-  // The value t of the way from point j to point j + 1, or the point's own
-  // within near of it.
-  float between(uint32_t j, double t, double near) {
-    const float y0 = y_[j];
-    const float y1 = y_[j + 1];
-    if (t <= near) return take(y0);
-    if (t >= 1.0 - near) return take(y1);
-    if (!kHeldOnly && (isMissingValue(y0) || isMissingValue(y1))) {
-      ++missing_;
-      return kMissingValue;
-    }
-    // On the straight line, in one fixed order of double operations.
-    const double from = y0;
-    return narrowToFloat(from + t * (static_cast<double>(y1) - from));
-  }
-
-  const EvenSpectrum& spectrum_;
-  const GridPoints& grid_;
-  const ColumnOut& out_;
-  const float* y_;
-  const uint32_t n_;
-  double scale_ = 0;
-  uint32_t missing_ = 0;  // columns of the grid without a value (also those not written)
-};
-
-template <bool kHeldOnly>
-uint32_t walkColumns(const EvenSpectrum& spectrum, const GridPoints& grid, const ColumnOut& out,
-                     ReciprocalGrid& reciprocal) {
-  ColumnWalk<kHeldOnly> walk(spectrum, grid, out);
-  if (spectrum.conversion.op != XConversion::Op::kReciprocal) return walk.linear();
-  reciprocal.prepare(grid, spectrum.conversion);
-  return walk.reciprocal(reciprocal);
+void EvenPlacement::prepare(const EvenSpectrum& spectrum, const GridPoints& grid) {
+  const bool placed = grid_ == &grid && first_ == spectrum.first && step_ == spectrum.step &&
+                      count_ == spectrum.count && conversion_.op == spectrum.conversion.op &&
+                      conversion_.factor == spectrum.conversion.factor;
+  if (placed) return;
+  grid_ = &grid;
+  first_ = spectrum.first;
+  step_ = spectrum.step;
+  count_ = spectrum.count;
+  conversion_ = spectrum.conversion;
+  place(spectrum, grid);
 }
 
-}  // namespace
-
-void ReciprocalGrid::prepare(const GridPoints& grid, const XConversion& conversion) {
-  if (grid_ == &grid && factor_ == conversion.factor) return;
-  grid_ = &grid;
-  factor_ = conversion.factor;
-  inSpectrumUnits_.resize(grid.size);
-  overFactor_.resize(grid.size);
+// Column c lies u = j + t_s of the way along the points (in the spectrum's
+// units). Without a conversion or under a factor the spectrum stays even and
+// u is a straight line in c on an even grid; under a reciprocal (wavenumbers
+// and wavelengths, x = f / s) the share of the way from point j to j + 1 in
+// the grid's units is t_s * s1 / s.
+void EvenPlacement::place(const EvenSpectrum& spectrum, const GridPoints& grid) {
+  const uint32_t n = spectrum.count;
+  const XConversion& conversion = spectrum.conversion;
+  const double first = spectrum.first;
+  const double step = spectrum.step;
+  const auto at = [&](uint32_t i) { return conversion.apply(first + i * step); };
+  const double scale = std::max(std::fabs(at(0)), std::fabs(at(n - 1)));
+  const bool reciprocal = conversion.op == XConversion::Op::kReciprocal;
+  // A column within room of a point takes it: this share of the narrowest
+  // interval in the grid's units (all are alike unless reciprocal).
+  const double narrowest = std::min(std::fabs(at(1) - at(0)), std::fabs(at(n - 1) - at(n - 2)));
+  const double near = coincidenceRoom(scale, narrowest) / narrowest;
+  const double gridStep = conversion.apply(step);  // reciprocal: unused
+  const bool straight = grid.even && !reciprocal;
+  const double u0 = straight ? (grid.first - at(0)) / gridStep : 0.0;
+  const double du = straight ? grid.step / gridStep : 0.0;
+  const double lastInterval = static_cast<double>(n - 1);
+  point_.assign(grid.size, kOutside);
+  share_.assign(grid.size, 0.0);
+  inside_ = 0;
   for (uint32_t c = 0; c < grid.size; ++c) {
-    inSpectrumUnits_[c] = conversion.apply(grid.byColumn[c]);
-    overFactor_[c] = grid.byColumn[c] / conversion.factor;
+    const double x = grid.byColumn[c];
+    const double inOwnUnits = reciprocal ? conversion.apply(x) : 0.0;
+    double u = 0;
+    if (straight) {
+      u = u0 + static_cast<double>(c) * du;
+    } else if (reciprocal) {
+      u = (inOwnUnits - first) / step;
+    } else {
+      u = (x - at(0)) / gridStep;
+    }
+    uint32_t point = kOutside;
+    double share = 0;
+    if (u >= 0.0 && u < lastInterval) {
+      const auto j = static_cast<uint32_t>(u);
+      const double t = reciprocal ? (u - j) * (first + (j + 1) * step) / inOwnUnits : u - j;
+      point = t <= near ? j : t >= 1.0 - near ? j + 1 : j;
+      share = t <= near || t >= 1.0 - near ? 0.0 : t;
+    } else if (u < 0.0 && coincide(x, at(0), std::fabs(at(1) - at(0)))) {
+      point = 0;
+    } else if (u >= lastInterval && coincide(x, at(n - 1), std::fabs(at(n - 1) - at(n - 2)))) {
+      point = n - 1;
+    }
+    point_[c] = point;
+    share_[c] = share;
+    inside_ += point != kOutside ? 1u : 0u;
   }
+}
+
+uint32_t EvenPlacement::fill(const float* y, const ColumnOut& out) const {
+  const auto columns = static_cast<uint32_t>(point_.size());
+  const bool heldOnly = std::none_of(y, y + count_, isMissingValue);
+  uint32_t missing = columns - inside_;
+  const uint32_t written = std::min(columns, out.count);
+  for (uint32_t c = 0; c < written; ++c) {
+    const uint32_t point = point_[c];
+    float value = kMissingValue;
+    if (point == kOutside) {
+      value = kMissingValue;
+    } else if (share_[c] == 0.0) {
+      value = y[point];
+      if (!heldOnly && isMissingValue(value)) ++missing;
+    } else if (heldOnly || (!isMissingValue(y[point]) && !isMissingValue(y[point + 1]))) {
+      // On the straight line, in one fixed order of double operations.
+      const double from = y[point];
+      value = narrowToFloat(from + share_[c] * (static_cast<double>(y[point + 1]) - from));
+    } else {
+      ++missing;
+    }
+    out.out[c * out.stride] = value;
+  }
+  // The grid's columns the matrix does not hold count for the coverage all the same.
+  for (uint32_t c = written; c < columns && !heldOnly; ++c) {
+    const uint32_t point = point_[c];
+    if (point == kOutside) continue;
+    const bool ends =
+        isMissingValue(y[point]) || (share_[c] != 0.0 && isMissingValue(y[point + 1]));
+    if (ends) ++missing;
+  }
+  return columns - missing;
 }
 
 uint32_t interpolateEvenOnto(const EvenSpectrum& spectrum, const GridPoints& grid,
-                             const ColumnOut& out, ReciprocalGrid& reciprocal) {
+                             const ColumnOut& out, EvenPlacement& placement) {
   if (spectrum.count < 2 || !(spectrum.step != 0.0)) {
     out.fill(kMissingValue);
     return 0;
   }
-  const float* y = spectrum.y;
-  const bool heldOnly = std::none_of(y, y + spectrum.count, isMissingValue);
-  return heldOnly ? walkColumns<true>(spectrum, grid, out, reciprocal)
-                  : walkColumns<false>(spectrum, grid, out, reciprocal);
+  placement.prepare(spectrum, grid);
+  return placement.fill(spectrum.y, out);
 }
 
 }  // namespace jcamp

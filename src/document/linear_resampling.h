@@ -32,27 +32,37 @@ struct EvenSpectrum {
   XConversion conversion;
 };
 
-// The grid's abscissas as a reciprocal conversion sees them: in the units of
-// the spectra (factor / x) and as x / factor. Kept while the rows written
-// share grid and conversion.
-class ReciprocalGrid {
+// Where each column of the grid falls among the points of an evenly spaced
+// spectrum: the same for every spectrum of the same axis (the blocks of a
+// compound file, say), so worked out once for all of them. Each column is
+// placed among the points in the spectrum's units and its share of the way
+// from one point to the next taken in the grid's units; a column that
+// coincides with a point takes that point.
+class EvenPlacement {
  public:
-  void prepare(const GridPoints& grid, const XConversion& conversion);
-  const double* inSpectrumUnits() const { return inSpectrumUnits_.data(); }
-  const double* overFactor() const { return overFactor_.data(); }
+  // Places the grid's columns for the spectrum's axis, unless they are placed for it already.
+  void prepare(const EvenSpectrum& spectrum, const GridPoints& grid);
+  // Writes the values of the spectrum's ordinates y onto the columns; the
+  // number of the grid's columns that hold a value.
+  uint32_t fill(const float* y, const ColumnOut& out) const;
 
  private:
+  static constexpr uint32_t kOutside = UINT32_MAX;
+  void place(const EvenSpectrum& spectrum, const GridPoints& grid);
+
   const GridPoints* grid_ = nullptr;
-  double factor_ = 0;
-  std::vector<double> inSpectrumUnits_;
-  std::vector<double> overFactor_;
+  double first_ = 0;
+  double step_ = 0;
+  uint32_t count_ = 0;
+  XConversion conversion_;
+  std::vector<uint32_t> point_;  // per column: the point at or before it, or kOutside
+  std::vector<double> share_;    // of the way to the next point; 0: the point itself
+  uint32_t inside_ = 0;          // columns not kOutside
 };
 
-// interpolateOnto for an evenly spaced spectrum, whose points need not be
-// taken one by one: each grid point's place among them is worked out in the
-// spectrum's units, and the value interpolated in the grid's. A spectrum of
-// fewer than two points fills nothing. reciprocal serves a reciprocal conversion.
+// interpolateOnto for an evenly spaced spectrum, through placement (prepared
+// here). A spectrum of fewer than two points fills nothing.
 uint32_t interpolateEvenOnto(const EvenSpectrum& spectrum, const GridPoints& grid,
-                             const ColumnOut& out, ReciprocalGrid& reciprocal);
+                             const ColumnOut& out, EvenPlacement& placement);
 
 }  // namespace jcamp

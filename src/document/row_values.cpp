@@ -64,7 +64,7 @@ bool evenSpectrum(const JcampBlock& block, const RowSource& source, EvenSpectrum
 // What resampling a row needs besides its target: kept for the next row.
 struct Resampler {
   BlockPoints points;
-  ReciprocalGrid reciprocal;
+  EvenPlacement placement;
 
   // Writes a resampled row's X values onto the grid's columns (missing past
   // the grid's) and its concentrations; returns its coverage.
@@ -76,7 +76,7 @@ struct Resampler {
     uint32_t filled = 0;
     EvenSpectrum even;
     if (source.writing == RowWriting::kInterpolated && evenSpectrum(block, source, even)) {
-      filled = interpolateEvenOnto(even, grid, columns, reciprocal);
+      filled = interpolateEvenOnto(even, grid, columns, placement);
     } else {
       points.take(block, source.conversion);
       if (source.writing == RowWriting::kBinned) {

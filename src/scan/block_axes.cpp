@@ -1,6 +1,7 @@
 #include "scan/block_axes.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "labels/data_types.h"
 #include "labels/value_parsers.h"
@@ -47,28 +48,83 @@ std::string valueFrom(const char* from, const char* end) {
   return std::string(from, stop);
 }
 
-void applyLabel(OpenBlock& block, const std::string& name, std::string& value) {
+// The labels this scan reads, by their compared names.
+enum class Label {
+  kOther,
+  kTitle,
+  kEnd,
+  kXUnits,
+  kFirstX,
+  kLastX,
+  kNPoints,
+  kObserveFrequency,
+  kDataType,
+  kXyData,
+  kXyPoints,
+  kPeakTable
+};
+
+struct NamedLabel {
+  std::string_view name;
+  Label label;
+};
+
+constexpr NamedLabel kLabels[] = {
+    {"TITLE", Label::kTitle},
+    {"END", Label::kEnd},
+    {"XUNITS", Label::kXUnits},
+    {"FIRSTX", Label::kFirstX},
+    {"LASTX", Label::kLastX},
+    {"NPOINTS", Label::kNPoints},
+    {".OBSERVEFREQUENCY", Label::kObserveFrequency},
+    {"DATATYPE", Label::kDataType},
+    {"XYDATA", Label::kXyData},
+    {"XYPOINTS", Label::kXyPoints},
+    {"PEAKTABLE", Label::kPeakTable},
+};
+
+Label labelNamed(std::string_view name) {
+  for (const NamedLabel& known : kLabels) {
+    if (known.name == name) return known.label;
+  }
+  return Label::kOther;
+}
+
+void applyLabel(OpenBlock& block, Label label, std::string& value) {
   BlockAxis& axis = block.axis;
-  if (name == "XUNITS") {
-    axis.xUnits = value;
-  } else if (name == "FIRSTX") {
-    axis.firstX = parseDouble(value.c_str());
-  } else if (name == "LASTX") {
-    axis.lastX = parseDouble(value.c_str());
-  } else if (name == "NPOINTS") {
-    axis.nPoints = parseUnsigned(value.c_str());
-  } else if (name == ".OBSERVEFREQUENCY") {
-    axis.observeFrequency = parseDouble(value.c_str());
-  } else if (name == "DATATYPE") {
-    axis.dataType = classifyDataType(value.data());
-  } else if (name == "XYDATA" || name == "XYPOINTS") {
-    block.table = true;
-    axis.pairs = name == "XYPOINTS" || listsXyPairs(value.c_str());
-    axis.peakTable = false;
-  } else if (name == "PEAKTABLE" && listsXyPairs(value.c_str())) {
-    block.table = true;
-    axis.pairs = true;
-    axis.peakTable = true;
+  switch (label) {
+    case Label::kXUnits:
+      axis.xUnits = value;
+      break;
+    case Label::kFirstX:
+      axis.firstX = parseDouble(value.c_str());
+      break;
+    case Label::kLastX:
+      axis.lastX = parseDouble(value.c_str());
+      break;
+    case Label::kNPoints:
+      axis.nPoints = parseUnsigned(value.c_str());
+      break;
+    case Label::kObserveFrequency:
+      axis.observeFrequency = parseDouble(value.c_str());
+      break;
+    case Label::kDataType:
+      axis.dataType = classifyDataType(value.data());
+      break;
+    case Label::kXyData:
+    case Label::kXyPoints:
+      block.table = true;
+      axis.pairs = label == Label::kXyPoints || listsXyPairs(value.c_str());
+      axis.peakTable = false;
+      break;
+    case Label::kPeakTable:
+      if (!listsXyPairs(value.c_str())) break;
+      block.table = true;
+      axis.pairs = true;
+      axis.peakTable = true;
+      break;
+    default:
+      break;
   }
 }
 
@@ -79,7 +135,7 @@ std::vector<BlockAxis> scanBlockAxes(const char* text, size_t size) {
   std::vector<size_t> open;       // the blocks not ended, innermost last
   const char* const end = text + size;
   const char* at = text;
-  std::string name;
+  char name[kLongestName + 1];
   std::string value;
   while (at < end) {
     const auto* hash =
@@ -88,20 +144,23 @@ std::vector<BlockAxis> scanBlockAxes(const char* text, size_t size) {
     at = hash + 1;
     if (hash[1] != '#' || !startsLine(text, hash)) continue;
     const char* c = hash + 2;
-    name.clear();
-    for (; c < end && *c != '=' && !isLineBreak(*c) && name.size() <= kLongestName; ++c) {
-      if (!isSeparator(*c)) name += *c >= 'a' && *c <= 'z' ? static_cast<char>(*c - 'a' + 'A') : *c;
+    size_t length = 0;
+    for (; c < end && *c != '=' && !isLineBreak(*c) && length <= kLongestName; ++c) {
+      if (!isSeparator(*c))
+        name[length++] = *c >= 'a' && *c <= 'z' ? static_cast<char>(*c - 'a' + 'A') : *c;
     }
     if (c >= end || *c != '=') continue;
-    value = valueFrom(c + 1, end);
     at = c + 1;
-    if (name == "TITLE") {
+    const Label label = labelNamed(std::string_view(name, length));
+    if (label == Label::kOther) continue;
+    if (label == Label::kTitle) {
       open.push_back(blocks.size());
       blocks.emplace_back();
-    } else if (name == "END") {
+    } else if (label == Label::kEnd) {
       if (!open.empty()) open.pop_back();
     } else if (!open.empty()) {
-      applyLabel(blocks[open.back()], name, value);
+      value = valueFrom(c + 1, end);
+      applyLabel(blocks[open.back()], label, value);
     }
   }
   std::vector<BlockAxis> axes;
