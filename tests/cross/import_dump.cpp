@@ -68,23 +68,6 @@ int32_t noteMessageBox(const char* text, uint32_t /*type*/, void* context) {
   return 1;
 }
 
-class Handle {
- public:
-  explicit Handle(JcampLibrary& library) : library_(library) {
-    opened_ = library_.openHandleUDI(&handle_) == JCAMP_OK;
-  }
-  ~Handle() {
-    if (opened_) library_.closeHandleUDI(handle_);
-  }
-  bool opened() const { return opened_; }
-  uint32_t get() const { return handle_; }
-
- private:
-  JcampLibrary& library_;
-  uint32_t handle_ = 0;
-  bool opened_ = false;
-};
-
 void put(std::FILE* out, const std::string& line) {
   std::fputs((line + "\n").c_str(), out);
 }
@@ -121,7 +104,7 @@ void writeRowHashes(JcampLibrary& library, uint32_t handle, std::FILE* out) {
 void runJob(JcampLibrary& library, const Job& job, std::FILE* out) {
   const bool host = job.mode == JCAMP_MODE_HOST_COMPATIBLE;
   listFiles(library, job.files, job.mode, out);
-  Handle handle(library);
+  ImportHandle handle(library);
   if (!handle.opened() || library.setReadingMode(handle.get(), job.mode) != JCAMP_OK) {
     put(out, "no handle");
     return;
