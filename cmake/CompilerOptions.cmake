@@ -17,6 +17,30 @@ elseif(JCAMP_SANITIZE_THREAD)
   add_link_options(-fsanitize=thread)
 endif()
 
+# Float and double arithmetic rounds at every step in every build, as on
+# x86_64: 32-bit x86 computes in SSE2 rather than in the x87's wider registers,
+# whose precision also depends on what the host process set. Every x86
+# processor a supported Windows runs on has SSE2.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_SYSTEM_PROCESSOR MATCHES "^([iI][3-6]86|[xX]86)$")
+  set(jcamp_sse_math -msse2 -mfpmath=sse)
+  add_compile_options(${jcamp_sse_math})
+endif()
+include(CheckCXXSourceCompiles)
+list(JOIN jcamp_sse_math " " CMAKE_REQUIRED_FLAGS)
+check_cxx_source_compiles([[
+#include <cfloat>
+#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
+#error "float arithmetic keeps excess precision"
+#endif
+int main() { return 0; }
+]] JCAMP_FLOAT_ROUNDS_EACH_STEP)
+unset(CMAKE_REQUIRED_FLAGS)
+if(NOT JCAMP_FLOAT_ROUNDS_EACH_STEP)
+  message(FATAL_ERROR "This compiler keeps float arithmetic in wider registers "
+                      "(FLT_EVAL_METHOD is not 0), so its build would compute other bits "
+                      "than the others. On 32-bit x86 use -msse2 -mfpmath=sse.")
+endif()
+
 if(JCAMP_PORTABLE_LINE_SCAN)
   add_compile_definitions(JCAMP_PORTABLE_LINE_SCAN)
 endif()

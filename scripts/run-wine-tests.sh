@@ -1,25 +1,32 @@
 #!/bin/sh
-# Runs the Windows test programs of a mingw x86_64 build under Wine (64-bit),
-# inside one Xvfb display, with a fresh Wine prefix. Given a ZIP of the product,
-# it also unpacks it into a fresh folder and imports the examples with its
-# jcamp-import.exe, which must write EXPECTED_CSV.
-#   run-wine-tests.sh BUILD_DIR SOURCE_DIR [PACKAGE_ZIP EXPECTED_CSV]
+# Runs the Windows test programs of a mingw build under Wine, inside one Xvfb
+# display, with a fresh Wine prefix: 64-bit, or 32-bit for an i686 build
+# (WINEARCH=win32). Given a ZIP of the product and a folder of the
+# cross-build test (scripts/cross-build.sh, where the Linux programs wrote
+# into linux/), it unpacks the ZIP into a fresh folder; the build's
+# import_dump.exe and the ZIP's jcamp-import.exe must write what the Linux
+# programs wrote.
+#   run-wine-tests.sh BUILD_DIR SOURCE_DIR [PACKAGE_ZIP CROSS_DIR]
 set -eu
 build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
 package=${3:+$(absolute "$3")}
-expected=${4:+$(absolute "$4")}
+cross=${4:+$(cd "$4" && pwd)}
 work=$(mktemp -d)
 trap 'WINEPREFIX="$work/pfx" wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
-export WINEARCH=win64 WINEDEBUG=-all
+export WINEARCH=${WINEARCH:-win64} WINEDEBUG=-all
 export WINEPREFIX="$work/pfx"
 # Never look for Mono or Gecko: there is no network.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-echo "wine: creating a prefix"
-timeout 300 wineboot -i >/dev/null 2>&1
+echo "wine: creating a $WINEARCH prefix"
+if ! timeout 300 wineboot -i >"$work/wineboot.log" 2>&1; then
+  tail -n 5 "$work/wineboot.log" >&2
+  echo "error: Wine cannot make a $WINEARCH prefix (for win32: is wine32:i386 installed?)" >&2
+  exit 1
+fi
 timeout 120 wineserver -w
 cat >"$work/settings.reg" <<'REG'
 REGEDIT4
@@ -54,40 +61,45 @@ export JCAMP_SCREENSHOTS="Z:$screenshots"
 "$source/scripts/generate-sets.sh" "$work/generated" >/dev/null
 export JCAMP_GENERATED="Z:$work/generated"
 
-export JCAMP_UNPACKED=""
+unpacked=""
 if [ -n "$package" ]; then
   mkdir "$work/unpacked"
   (cd "$work/unpacked" && cmake -E tar xf "$package")
-  JCAMP_UNPACKED=$(echo "$work"/unpacked/*)
+  unpacked=$(echo "$work"/unpacked/*)
 fi
-# Examples, as Windows paths, for the unpacked program.
+# What the cross-build test's Windows programs write goes beside the Linux ones'.
+name=windows-$WINEARCH
 set --
-for file in "$source"/examples/*.jdx; do set -- "$@" "Z:$file"; done
+if [ -n "$cross" ] && [ -n "$unpacked" ]; then
+  set -- "$source/scripts/cross-build.sh" run "$cross" "$name" "$build/bin/import_dump.exe" \
+    "$unpacked/bin/jcamp-import.exe" wine
+fi
 
 cd "$build/bin"
 # The unload test runs in a process of its own: there the library is loaded once.
-# The dialog tests drive the import dialog from a second thread.
-timeout 1200 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
+# The dialog tests drive the import dialog from a second thread. Then the
+# cross-build test's command, if any.
+status=0
+timeout 1800 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
   status=0
   wine ./unit_tests.exe --gtest_brief=1 || status=1
   wine ./e2e_tests.exe --gtest_brief=1 --gtest_filter=-UnloadTest.* || status=1
   wine ./e2e_tests.exe --gtest_brief=1 --gtest_filter=UnloadTest.* || status=1
   wine ./ui_wine_tests.exe --gtest_brief=1 || status=1
-  if [ -n "$JCAMP_UNPACKED" ]; then
-    (cd "$JCAMP_UNPACKED" && wine bin/jcamp-import.exe -o examples.csv "$@") || status=1
+  if [ $# -gt 0 ]; then
+    start=$(date +%s)
+    "$@" || status=1
+    echo "cross-build test: the Windows programs ran in $(($(date +%s) - start)) s"
   fi
   wineserver -w
-  exit $status' wine-tests "$@"
+  exit $status' wine-tests "$@" || status=1
 
-if [ -n "$package" ]; then
-  if ! cmp "$expected" "$JCAMP_UNPACKED/examples.csv"; then
-    echo "FAIL: jcamp-import.exe of $(basename "$package") wrote another matrix than $expected" >&2
-    exit 1
-  fi
-  echo "jcamp-import.exe of the unpacked $(basename "$package") imports the examples"
+if [ $# -gt 0 ]; then
+  "$source/scripts/cross-build.sh" compare "$cross" linux "$name" || status=1
 fi
 
 set -- "$screenshots"/*.bmp
 if [ -e "$1" ]; then
   /usr/bin/python3 "$source/tests/ui/wine/bmp_to_png.py" "$@"
 fi
+exit $status

@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-// The 32-bit Windows product has no SSE2: it splits lines a word at a time.
+// Machines without SSE2 split lines a word at a time.
 // JCAMP_PORTABLE_LINE_SCAN picks that path on any machine, so that the test
 // suites can run it too.
 #if defined(__SSE2__) && !defined(JCAMP_PORTABLE_LINE_SCAN)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "labels/data_types.h"
+#include "platform/extended_precision.h"
 
 namespace jcamp {
 namespace {
@@ -13,11 +14,19 @@ namespace {
 constexpr double kLoneTolerance = 1e-9;
 
 // An even grid's abscissa i: the product is formed exactly before the
-// division, as wide as the platform allows.
+// division, as wide as the platform allows, and alike whatever x87 precision
+// the host set.
 double evenAt(double first, double last, uint32_t count, uint32_t i) {
   if (count <= 1) return first;
-  const long double span = static_cast<long double>(last) - first;
-  return static_cast<double>(first + span * i / (count - 1));
+  const ExtendedPrecision extended;
+  long double from = first;
+  long double to = last;
+  ExtendedPrecision::pin(from);
+  ExtendedPrecision::pin(to);
+  const long double span = to - from;
+  double x = static_cast<double>(from + span * i / (count - 1));
+  ExtendedPrecision::pin(x);
+  return x;
 }
 
 // Half the matrix's step around abscissa i: half the nearer neighbour's distance.

@@ -35,11 +35,33 @@ void* allocate(size_t size) {
 
 }  // namespace
 
+// Every form the library uses goes through allocate, and every form of
+// delete through free: the sanitizers see one allocator, never a mix.
 void* operator new(size_t size) {
   return allocate(size);
 }
 void* operator new[](size_t size) {
   return allocate(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return allocate(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return allocate(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
 }
 void operator delete(void* memory) noexcept {
   std::free(memory);

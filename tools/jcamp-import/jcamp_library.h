@@ -65,5 +65,25 @@ class JcampLibrary {
   std::string error_;
 };
 
+// An import handle of the library, closed when it goes.
+class ImportHandle {
+ public:
+  explicit ImportHandle(JcampLibrary& library) : library_(library) {
+    opened_ = library_.openHandleUDI(&handle_) == JCAMP_OK;
+  }
+  ~ImportHandle() {
+    if (opened_) library_.closeHandleUDI(handle_);
+  }
+  ImportHandle(const ImportHandle&) = delete;
+  ImportHandle& operator=(const ImportHandle&) = delete;
+  bool opened() const { return opened_; }
+  uint32_t get() const { return handle_; }
+
+ private:
+  JcampLibrary& library_;
+  uint32_t handle_ = 0;
+  bool opened_ = false;
+};
+
 // Words for a result code of the exports, for people reading a report.
 const char* describeResult(int32_t result);

@@ -62,23 +62,6 @@ int32_t answerMessageBox(const char* text, uint32_t /*type*/, void* context) {
   return kAnswerCancel;
 }
 
-class ImportHandle {
- public:
-  explicit ImportHandle(JcampLibrary& library) : library_(library) {
-    opened_ = library_.openHandleUDI(&handle_) == JCAMP_OK;
-  }
-  ~ImportHandle() {
-    if (opened_) library_.closeHandleUDI(handle_);
-  }
-  bool opened() const { return opened_; }
-  uint32_t get() const { return handle_; }
-
- private:
-  JcampLibrary& library_;
-  uint32_t handle_ = 0;
-  bool opened_ = false;
-};
-
 // Adds every file; one that is refused is reported and left out, or stops
 // the run. False when the run stops.
 bool addFiles(Run& run, uint32_t handle) {

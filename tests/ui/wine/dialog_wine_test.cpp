@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -179,6 +180,26 @@ void screenshot(HWND window, const char* name) {
   }
 }
 
+// What a host's timer saw when it called into the library while the dialog ran.
+struct DialogReentry {
+  JcampLibrary* lib = nullptr;
+  uint32_t handle = 0;  // the handle whose dialog is up
+  uint32_t other = 0;
+  int32_t ownCode = -1;
+  int32_t otherCode = -1;
+  std::atomic<bool> fired{false};
+};
+DialogReentry* gReentry = nullptr;
+
+// Runs on the test's thread, from the dialog's message loop.
+void CALLBACK callIntoTheLibrary(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  int32_t count = 0;
+  gReentry->ownCode = gReentry->lib->getNumberOfSamples(gReentry->handle, &count);
+  gReentry->otherCode = gReentry->lib->getNoOfFiles(gReentry->other, &count);
+  gReentry->fired = true;
+}
+
 class DialogWineTest : public LibraryTest {
  protected:
   void SetUp() override {
@@ -274,6 +295,29 @@ TEST_F(DialogWineTest, CancelAnswers4100AndResetsTheCounts) {
   int32_t files = 0;
   EXPECT_EQ(lib().getNoOfFiles(handle, &files), JCAMP_OK);
   EXPECT_EQ(files, 1);
+}
+
+// A host's timer or window procedure that runs while the dialog is up and
+// calls into its handle gets JCAMP_BUSY at once; another handle answers.
+TEST_F(DialogWineTest, CallsIntoTheHandleFromInsideTheDialogAreBusy) {
+  DialogReentry probe;
+  probe.lib = &lib();
+  probe.handle = openHandle();
+  probe.other = openHandle();
+  ASSERT_EQ(lib().addFileName(probe.other, testpaths::dataFile("import-two.jdx").c_str()),
+            JCAMP_OK);
+  gReentry = &probe;
+  SetTimer(nullptr, 0, 100, callIntoTheLibrary);
+  const int32_t result = importWithDialog(probe.handle, [&](HWND dialog) {
+    waitForWindow([&] { return probe.fired ? dialog : nullptr; });
+    click(dialog, IDCANCEL);
+    waitUntilClosed(dialog);
+  });
+  gReentry = nullptr;
+  EXPECT_EQ(result, JCAMP_NOT_READY);
+  ASSERT_TRUE(probe.fired);
+  EXPECT_EQ(probe.ownCode, JCAMP_BUSY);
+  EXPECT_EQ(probe.otherCode, JCAMP_OK);
 }
 
 TEST_F(DialogWineTest, LookInReportsAMissingFolderAndBrowseListsAnother) {
