@@ -92,8 +92,8 @@ struct Resampler {
       out[i * stride] = kMissingValue;
     }
     fillConcentrations(source.block, out, stride, target.xCount, target.variables);
-    return target.xCount > 0 ? static_cast<float>(static_cast<double>(filled) / target.xCount)
-                             : 1.0f;
+    const uint32_t held = std::min(filled, static_cast<uint32_t>(target.xCount));
+    return target.xCount > 0 ? static_cast<float>(static_cast<double>(held) / target.xCount) : 1.0f;
   }
 };
 

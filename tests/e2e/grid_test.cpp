@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <string>
@@ -24,6 +25,7 @@ namespace fs = std::filesystem;
 // The bound the bench kit gives for linear interpolation of its spectra
 // between the grids and units it writes.
 constexpr double kInterpolationTolerance = 0.013;
+constexpr double kAbscissaBits = 4 * std::numeric_limits<double>::epsilon();
 
 JcampGrid gridOf(int32_t policy, double first = 0, double last = 0, int32_t count = 0,
                  const char* units = "") {
@@ -315,7 +317,11 @@ TEST_F(GridTest, GeneratedSetsOnOtherGridsAndUnitsAgreeWithTheirTruth) {
     const Truth truth = readTruth(target);
     const Matrix resampled = import(testpaths::filesIn(source), &test.grid, kComponents);
     const Matrix own = import(testpaths::filesIn(source), nullptr, kComponents);
-    ASSERT_EQ(resampled.x, truth.x);
+    ASSERT_EQ(resampled.x.size(), truth.x.size());
+    for (size_t i = 0; i < truth.x.size(); ++i) {
+      // Within the last bits: valgrind works the long double of an even grid in double.
+      ASSERT_NEAR(resampled.x[i], truth.x[i], kAbscissaBits * std::fabs(truth.x[i]));
+    }
     ASSERT_EQ(resampled.rows.size(), truth.spectra.size());
     const std::string targetUnits = test.grid.units;
     int coinciding = 0;
