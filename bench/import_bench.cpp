@@ -1,6 +1,6 @@
 // Imports JCAMP-DX files through the exported functions of the loaded library,
 // as a host does, and reports throughput and peak memory.
-//   import_bench [--library PATH] [--no-values] [--standard] [--grid SPEC] FILE_OR_DIR...
+//   import_bench [--library PATH] [--no-values] [--standard] [--grid GRID] FILE_OR_DIR...
 
 #include <algorithm>
 #include <chrono>
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> files = expandFiles(arguments);
   if (files.empty()) {
     std::fprintf(stderr,
-                 "usage: import_bench [--library PATH] [--no-values] [--standard] [--grid SPEC] "
+                 "usage: import_bench [--library PATH] [--no-values] [--standard] [--grid GRID] "
                  "FILE_OR_DIR...\n");
     return 2;
   }

@@ -65,7 +65,7 @@ jobs() {
   done
 }
 
-# One import in the standard mode onto a grid (import_dump's "grid=SPEC").
+# One import in the standard mode onto a grid (import_dump's "grid=GRID").
 gridJob() {
   printf 'grid=%s' "$1"
   shift

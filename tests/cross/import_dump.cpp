@@ -1,8 +1,8 @@
 // import_dump: many independent imports in one process, written as text that
 // must be byte for byte the same on every build. Each line of JOBS is one
 // import: a reading mode ("host" or "standard"), then the files, separated by
-// tabs; "grid=SPEC" for the standard mode onto a grid (as jcamp-import's
-// --grid SPEC). For each job it writes what jcamp-import would (refusals, message
+// tabs; "grid=GRID" for the standard mode onto a grid (as jcamp-import's
+// --grid GRID). For each job it writes what jcamp-import would (refusals, message
 // boxes, warnings, the matrix with each row's origin), the files as
 // --list shows them, and a hash of each row's float bits, which the six
 // decimals of the host-compatible texts would hide.
@@ -28,7 +28,7 @@ namespace {
 
 struct Job {
   int32_t mode = JCAMP_MODE_STANDARD;
-  std::string gridText;  // the SPEC of a grid job
+  std::string gridText;  // the GRID of a grid job
   JcampGrid grid{sizeof(JcampGrid), JCAMP_GRID_NONE, 0, 0, 0, {}};
   std::vector<std::string> files;
 };
