@@ -1,6 +1,6 @@
 // Imports JCAMP-DX files through the exported functions of the loaded library,
 // as a host does, and reports throughput and peak memory.
-//   import_bench [--library PATH] [--no-values] FILE_OR_DIR...
+//   import_bench [--library PATH] [--no-values] [--standard] [--grid GRID] FILE_OR_DIR...
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench_timing.h"
+#include "grid_option.h"
 #include "jcamp_library.h"
 
 namespace fs = std::filesystem;
@@ -50,19 +51,33 @@ int32_t answerOk(const char* text, uint32_t, void*) {
 int main(int argc, char** argv) {
   std::string libraryPath = JcampLibrary::executableDirectory() + JcampLibrary::defaultFileName();
   bool readValues = true;
+  bool standard = false;
+  JcampGrid grid{};
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) {
+    std::string error;
     if (std::strcmp(argv[i], "--library") == 0 && i + 1 < argc) {
       libraryPath = argv[++i];
     } else if (std::strcmp(argv[i], "--no-values") == 0) {
       readValues = false;
+    } else if (std::strcmp(argv[i], "--standard") == 0) {
+      standard = true;
+    } else if (std::strcmp(argv[i], "--grid") == 0 && i + 1 < argc) {
+      // The grid needs the standard reading.
+      standard = true;
+      if (!parseGridOption(argv[++i], grid, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
+      }
     } else {
       arguments.push_back(argv[i]);
     }
   }
   const std::vector<std::string> files = expandFiles(arguments);
   if (files.empty()) {
-    std::fprintf(stderr, "usage: import_bench [--library PATH] [--no-values] FILE_OR_DIR...\n");
+    std::fprintf(stderr,
+                 "usage: import_bench [--library PATH] [--no-values] [--standard] [--grid GRID] "
+                 "FILE_OR_DIR...\n");
     return 2;
   }
   uintmax_t totalBytes = 0;
@@ -81,6 +96,8 @@ int main(int argc, char** argv) {
   library.setMessageBoxHandler(answerOk, nullptr);
   uint32_t handle = 0;
   if (library.openHandleUDI(&handle) != JCAMP_OK) return 1;
+  if (standard && library.setReadingMode(handle, JCAMP_MODE_STANDARD) != JCAMP_OK) return 1;
+  if (grid.policy != JCAMP_GRID_NONE && library.setGrid(handle, &grid) != JCAMP_OK) return 1;
 
   const Clock::time_point start = Clock::now();
   for (const std::string& file : files) {

@@ -1,7 +1,8 @@
 // libFuzzer target: the whole path through the exported functions. The
-// input's last four bytes steer the run (reading mode, one file or two, where
-// the second begins, the answers to the message box); the bytes before them
-// are the file or files. Every getter is asked, in range and just outside it.
+// input's last four bytes steer the run (reading mode, grid policy, one file
+// or two, where the second begins, the answers to the message box); the bytes
+// before them are the file or files. Every getter is asked, in range and just
+// outside it.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,8 @@ struct Control {
   bool twoFiles = false;
   bool sameFileTwice = false;
   bool badModeFirst = false;
+  int32_t grid = JCAMP_GRID_NONE;
+  bool gridUnits = false;  // an explicit grid in 1/CM rather than the first row's units
   size_t split = 0;
   uint32_t answers = 0;  // one bit per message box: OK or Cancel
 };
@@ -31,6 +34,8 @@ Control readControl(const uint8_t* control, size_t bodySize) {
   c.twoFiles = (control[0] & 2) != 0;
   c.sameFileTwice = (control[0] & 4) != 0;
   c.badModeFirst = (control[0] & 8) != 0;
+  c.grid = (control[0] >> 4) & 3;
+  c.gridUnits = (control[0] & 64) != 0;
   c.split = bodySize * control[1] / 256;
   c.answers = uint32_t{control[2]} | uint32_t{control[3]} << 8;
   return c;
@@ -114,6 +119,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (openHandleUDI(&handle) != JCAMP_OK) __builtin_trap();
   if (control.badModeFirst) setReadingMode(handle, 7);
   setReadingMode(handle, control.mode);
+  if (control.grid != JCAMP_GRID_NONE) {
+    // Refused in the host-compatible mode; resampling in the standard one.
+    JcampGrid grid{};
+    grid.size = sizeof grid;
+    grid.policy = control.grid;
+    grid.first = 4000;
+    grid.last = 0;
+    grid.count = 401;
+    std::strcpy(grid.units, control.gridUnits ? "1/CM" : "");
+    setGrid(handle, &grid);
+  }
   addFileName(handle, firstPath);
   if (control.twoFiles || control.sameFileTwice) addFileName(handle, secondPath);
   readEverything(handle);  // before the import: every getter answers "not ready"

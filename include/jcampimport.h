@@ -76,8 +76,9 @@ enum JcampResult {
   JCAMP_BAD_INDEX = 4103,      /* index out of range */
   JCAMP_BAD_HEADER = 4104,     /* addFileName: the file's header cannot be read */
   JCAMP_NULL_ARGUMENT = 4105,  /* null file name or null output buffer */
-  JCAMP_MODE_LOCKED = 4106,    /* setReadingMode after the handle's first addFileName */
-  JCAMP_BAD_ARGUMENT = 4107,   /* unknown reading mode, or an info struct too small */
+  JCAMP_MODE_LOCKED = 4106,    /* setReadingMode or setGrid after the handle's first addFileName */
+  JCAMP_BAD_ARGUMENT = 4107,   /* unknown reading mode, an info or grid struct too small, a grid
+                                  the library cannot make */
   JCAMP_BUSY = 4108            /* called on a handle from inside a call on that same handle */
 };
 
@@ -194,18 +195,23 @@ enum JcampWarning {
                                       mode puts such a block into column order instead) */
   JCAMP_WARN_X_GRID = 0x40,        /* the X grid is off the matrix's by more than half a step,
                                       or holds another number of points (the standard mode leaves
-                                      such a block out, with a message) */
+                                      such a block out, with a message, or under setGrid
+                                      resamples it) */
   JCAMP_WARN_BLOCK_MISSING = 0x80, /* the header counts this block, the file does not hold it */
   JCAMP_WARN_FILE_CHANGED = 0x100, /* the file changed since it was added */
-  JCAMP_WARN_NOT_READ = 0x200      /* the file could not be read at import time */
+  JCAMP_WARN_NOT_READ = 0x200,     /* the file could not be read at import time */
+  JCAMP_WARN_RESAMPLED = 0x400,    /* put onto the grid setGrid asked for by interpolation or
+                                      binning (JcampSampleInfo.coverage tells how much of it it
+                                      fills); a request, not a suspicion */
+  JCAMP_WARN_Y_UNITS = 0x800       /* under a grid: ##YUNITS= differs from the first row's */
 };
 
 /*
  * Where a sample came from and what is suspect about its values, in both
  * reading modes. The matrix's grid is that of the first file's first data
- * block. Set size to sizeof(JcampSampleInfo) before the call; the library
- * fills at most that many bytes and sets size to what it filled, so the
- * struct may grow at its end. A size below the first four fields gives
+ * block, or the one setGrid asked for. Set size to sizeof(JcampSampleInfo)
+ * before the call; the library fills at most that many bytes and sets size to
+ * what it filled, so the struct may grow at its end. A size below the first four fields gives
  * JCAMP_BAD_ARGUMENT. A sample of a file added after the last import has
  * JCAMP_WARN_NOT_READ.
  */
@@ -217,9 +223,56 @@ typedef struct JcampSampleInfo {
   uint32_t checkFlags; /* JcampCheckFlag bits */
   uint32_t warnings;   /* JcampWarning bits */
   int32_t line;        /* line of the file where the first warning arose, from 1; 0 unknown */
+  float coverage;      /* a sample with JCAMP_WARN_RESAMPLED: the share of the matrix's X points
+                          its values fill, 0 to 1 (the rest are missing); 1 for every other */
 } JcampSampleInfo;
 JCAMP_EXPORT int32_t JCAMP_CALL getSampleInfo(uint32_t handle, int32_t sample,
                                               JcampSampleInfo* info);
+
+/*
+ * The X grid of a handle's matrix, chosen before its first addFileName (later:
+ * JCAMP_MODE_LOCKED). It needs the standard mode: setGrid with a policy other
+ * than JCAMP_GRID_NONE on a handle in the host-compatible mode, and
+ * setReadingMode(JCAMP_MODE_HOST_COMPATIBLE) while such a grid is set, answer
+ * JCAMP_BAD_ARGUMENT. Set size to sizeof(JcampGrid): the struct may grow at
+ * its end; a size below this first version's, an unknown policy or an
+ * explicit grid the library cannot make (not finite, count below 1 or above
+ * JCAMP_GRID_MOST_POINTS, first equal to last with more than one point,
+ * units not NUL-terminated) give JCAMP_BAD_ARGUMENT.
+ *   JCAMP_GRID_NONE (the default): rows lie on the grid of the first file's
+ *     first data block; a block off it is left out, as without setGrid.
+ *   JCAMP_GRID_FIRST: the same grid, but a file or block whose grid differs
+ *     (another number of points, other X values, other convertible units) is
+ *     resampled onto it; addFileName no longer refuses another X count.
+ *   JCAMP_GRID_EXPLICIT: count points evenly from first to last (either may
+ *     be the larger), in units (empty: the first row's X units).
+ *   JCAMP_GRID_OVERLAP: the X range every spectrum covers at the finest step
+ *     among them, from the labels of every block of every file
+ *     (##FIRSTX=, ##LASTX=, ##NPOINTS=, ##XUNITS=); the README gives the rule.
+ * Continuous spectra are interpolated linearly between neighbouring points,
+ * never extrapolated (missing beyond their range); a grid point that
+ * coincides with a point of the spectrum takes that point's value. Peak
+ * tables are binned: each peak adds its intensity to the nearest grid point.
+ * X units convert between 1/CM, MICROMETERS and NANOMETERS, and between HZ and
+ * PPM with the block's ##.OBSERVE FREQUENCY=; a block in units that do not
+ * convert is left out with a message naming both.
+ */
+enum JcampGridPolicy {
+  JCAMP_GRID_NONE = 0,
+  JCAMP_GRID_FIRST = 1,
+  JCAMP_GRID_EXPLICIT = 2,
+  JCAMP_GRID_OVERLAP = 3
+};
+#define JCAMP_GRID_MOST_POINTS 1048576
+typedef struct JcampGrid {
+  uint32_t size;
+  int32_t policy; /* JcampGridPolicy */
+  double first;   /* JCAMP_GRID_EXPLICIT: the first and last X and the number of points */
+  double last;
+  int32_t count;
+  char units[16]; /* JCAMP_GRID_EXPLICIT: the X units, e.g. "1/CM"; "" for the first row's */
+} JcampGrid;
+JCAMP_EXPORT int32_t JCAMP_CALL setGrid(uint32_t handle, const JcampGrid* grid);
 
 /* Function pointer types for hosts that resolve the exports by name. */
 typedef int32_t(JCAMP_CALL* PFN_openHandleUDI)(uint32_t*);
@@ -240,6 +293,7 @@ typedef int32_t(JCAMP_CALL* PFN_setReadingMode)(uint32_t, int32_t);
 typedef int32_t(JCAMP_CALL* PFN_checkFileNameMode)(const char*, int32_t, char*, uint32_t);
 typedef int32_t(JCAMP_CALL* PFN_getValues)(uint32_t, int32_t, int32_t, int32_t, float*);
 typedef int32_t(JCAMP_CALL* PFN_getSampleInfo)(uint32_t, int32_t, JcampSampleInfo*);
+typedef int32_t(JCAMP_CALL* PFN_setGrid)(uint32_t, const JcampGrid*);
 
 #ifdef __cplusplus
 }

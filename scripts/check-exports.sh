@@ -22,6 +22,7 @@ getVariableName
 importData
 importDataUI
 openHandleUDI
+setGrid
 setMessageBoxHandler
 setReadingMode"
 

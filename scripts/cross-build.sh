@@ -5,7 +5,8 @@
 #     lays out the inputs in DIR and writes DIR/jobs.txt for import_dump: one
 #     import per generated set (every form and variant scripts/generate-sets.sh
 #     writes; a new one joins by itself), per public corpus file (when
-#     present), all corpus files at once, and the examples; each in both modes.
+#     present), all corpus files at once, and the examples; each in both modes;
+#     then the generated sets and the corpus files at once onto grids.
 #   cross-build.sh run DIR NAME IMPORT_DUMP JCAMP_IMPORT [LAUNCHER...]
 #     runs the programs from DIR (the paths they are given are relative to it,
 #     so every build names the files alike) and keeps what they write in
@@ -41,6 +42,13 @@ inputs() {
       # shellcheck disable=SC2086
       jobs $corpusFiles
     fi
+    # Resampled onto one grid: every spectrum of every unit and grid at once.
+    for grid in 10000:4000:3001:1/CM overlap first; do
+      # shellcheck disable=SC2046
+      [ ! -d generated ] || gridJob "$grid" $(files generated/ -name '*.jdx')
+      # shellcheck disable=SC2086
+      [ ! -d corpus ] || gridJob "$grid" $corpusFiles
+    done
   } >jobs.txt
   echo "cross-build test: $(wc -l <jobs.txt) imports in $(pwd)/jobs.txt"
 }
@@ -55,6 +63,14 @@ jobs() {
     printf '\t%s' "$@"
     printf '\n'
   done
+}
+
+# One import in the standard mode onto a grid (import_dump's "grid=GRID").
+gridJob() {
+  printf 'grid=%s' "$1"
+  shift
+  printf '\t%s' "$@"
+  printf '\n'
 }
 
 run() {

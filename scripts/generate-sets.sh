@@ -29,4 +29,15 @@ for variant in "--line-ends cr" "--line-ends crlf" --no-factors --long-header --
   # shellcheck disable=SC2086 # a variant may be two words
   generate --form difdup,affn,xypoints $variant
 done
+# The same spectra without noise on other grids and in other X units, for resampling.
+generate_axis() {
+  "$python" "$kit/gen_jcamp.py" --spectra 3 --shape files,link --noise 0 --truth --out "$out" "$@" \
+    >/dev/null
+}
+for axis in "--grid 10000:4000:3001" "--grid 1:2.5:151 --xunits MICROMETERS" "--grid 4000:10000:601" \
+  "--grid 1000:2500:301 --xunits NANOMETERS"; do
+  # shellcheck disable=SC2086 # an axis is several words
+  generate_axis --form difdup,xypoints $axis
+done
+generate_axis --form peaktable --grid 10000:4020:300
 echo "generated $(ls "$out" | wc -l) sets in $out"

@@ -5,22 +5,29 @@
     m.values             # float32, one row per spectrum, one column per X point, NaN if missing
     m.x                  # the abscissas of those columns (float64)
     m.concentrations     # float32, one column per ##CONCENTRATIONS= component
+    jcampimport.read(files, grid="4000:400:3601:1/CM")   # every spectrum resampled onto one grid
     jcampimport.check("a.jdx")                 # the file's shape, or JcampError
 """
 
 import ctypes
+import math
 import threading
 from collections import namedtuple
 
 import numpy as np
 
-from ._library import MESSAGE_BOX_HANDLER, SampleInfo, find_library, library
+from ._library import MESSAGE_BOX_HANDLER, Grid, SampleInfo, find_library, library
 
 __all__ = ["read", "check", "Matrix", "Shape", "Source", "Warning", "JcampError",
            "find_library"]
 
 _MODES = {"host-compatible": 0, "standard": 1}
 _ON_ERROR = ("skip", "stop", "raise")
+_GRID_POLICIES = {"first": 1, "overlap": 3}
+_GRID_EXPLICIT = 2
+_GRID_MOST_POINTS = 1048576
+_GRID_USAGE = ('grid must be None, "first", "overlap", "FIRST:LAST:COUNT[:UNITS]" or a tuple '
+               "(first, last, count[, units])")
 
 _OK = 0
 _IMPORT_FAILED = 4096
@@ -43,7 +50,10 @@ _WARNING_NAMES = (
     (0x80, "block-missing"),
     (0x100, "file-changed"),
     (0x200, "not-read"),
+    (0x800, "y-units"),
 )
+# Put onto the grid asked for: a request, not a suspicion (Matrix.resampled).
+_RESAMPLED = 0x400
 
 Shape = namedtuple("Shape", "samples x_count y_count first_x last_x table title origin owner")
 Source = namedtuple("Source", "file block")
@@ -104,7 +114,7 @@ class Matrix:
     """The result of an import: one row per spectrum (data block)."""
 
     def __init__(self, values, x, variable_names, concentrations, component_names,
-                 sample_names, sources, warnings, skipped):
+                 sample_names, sources, warnings, skipped, resampled=None, coverage=None):
         self.values = values
         self.x = x
         self.variable_names = variable_names
@@ -114,6 +124,11 @@ class Matrix:
         self.sources = sources
         self.warnings = warnings
         self.skipped = skipped
+        rows = values.shape[0]
+        # Per row: whether it was resampled onto the grid asked for, and the
+        # share of the grid's points it fills (1 for a row not resampled).
+        self.resampled = np.zeros(rows, bool) if resampled is None else resampled
+        self.coverage = np.ones(rows, np.float32) if coverage is None else coverage
 
     def __repr__(self):
         return "<jcampimport.Matrix %d spectra x %d points, %d components>" % (
@@ -129,7 +144,7 @@ class Matrix:
 
 
 class _Handle:
-    def __init__(self, mode):
+    def __init__(self, mode, grid=None):
         self.lib = library()
         self.number = ctypes.c_uint32(0)
         if self.lib.openHandleUDI(ctypes.byref(self.number)) != _OK:
@@ -138,6 +153,12 @@ class _Handle:
         if result != _OK:
             self.close()
             raise ValueError("the library refused reading mode %d (result %d)" % (mode, result))
+        if grid is not None:
+            result = self.lib.setGrid(self.number, ctypes.byref(grid))
+            if result != _OK:
+                self.close()
+                raise ValueError("the library cannot make this grid (result %d)%s" % (
+                    result, "; it needs mode=\"standard\"" if mode != _MODES["standard"] else ""))
 
     def close(self):
         if self.number is not None:
@@ -224,6 +245,33 @@ def _warning_kinds(bits):
     return tuple(name for bit, name in _WARNING_NAMES if bits & bit)
 
 
+def _grid(grid):
+    """The library's grid for read()'s grid argument; None for none."""
+    if grid is None:
+        return None
+    made = Grid()
+    made.size = ctypes.sizeof(Grid)
+    if isinstance(grid, str) and grid in _GRID_POLICIES:
+        made.policy = _GRID_POLICIES[grid]
+        return made
+    parts = grid.split(":") if isinstance(grid, str) else list(grid)
+    if len(parts) not in (3, 4):
+        raise ValueError(_GRID_USAGE)
+    try:
+        first, last, count = (float(part) for part in parts[:3])
+    except (TypeError, ValueError):
+        raise ValueError(_GRID_USAGE) from None
+    units = str(parts[3]).encode("utf-8") if len(parts) == 4 else b""
+    if (not all(math.isfinite(number) for number in (first, last, count))
+            or count != int(count) or not 1 <= count <= _GRID_MOST_POINTS
+            or (count > 1 and first == last) or len(units) >= Grid.units.size):
+        raise ValueError(_GRID_USAGE)
+    count = int(count)
+    made.policy = _GRID_EXPLICIT
+    made.first, made.last, made.count, made.units = first, last, count, units
+    return made
+
+
 def _collect(handle, files, x_count, skipped):
     lib, number = handle.lib, handle.number
     samples = handle.count(lib.getNumberOfSamples)
@@ -234,6 +282,8 @@ def _collect(handle, files, x_count, skipped):
     names = [handle.text(lib.getVariableName, i) for i in range(variables)]
     x_count = min(max(x_count, 0), variables)
     sources, warnings = [], []
+    resampled = np.zeros(samples, bool)
+    coverage = np.ones(samples, np.float32)
     for row in range(samples):
         info = SampleInfo()
         info.size = ctypes.sizeof(SampleInfo)
@@ -241,9 +291,11 @@ def _collect(handle, files, x_count, skipped):
         file = files[info.file_index] if 0 <= info.file_index < len(files) else None
         block = info.block_index if info.block_index >= 0 else None
         sources.append(Source(file, block))
-        if info.warnings:
-            warnings.append(Warning(row, file, block, _warning_kinds(info.warnings),
-                                    info.line or None))
+        resampled[row] = bool(info.warnings & _RESAMPLED)
+        coverage[row] = info.coverage if resampled[row] else 1.0
+        kinds = _warning_kinds(info.warnings)
+        if kinds:
+            warnings.append(Warning(row, file, block, kinds, info.line or None))
     return Matrix(
         values=np.ascontiguousarray(everything[:, :x_count]),
         x=np.array([_abscissa(name) for name in names[:x_count]], dtype=np.float64),
@@ -253,7 +305,9 @@ def _collect(handle, files, x_count, skipped):
         sample_names=[handle.text(lib.getSampleName, row) for row in range(samples)],
         sources=sources,
         warnings=warnings,
-        skipped=skipped)
+        skipped=skipped,
+        resampled=resampled,
+        coverage=coverage)
 
 
 def _abscissa(name):
@@ -263,10 +317,10 @@ def _abscissa(name):
         return float("nan")
 
 
-def _import(paths, mode, on_error):
+def _import(paths, mode, on_error, grid):
     """One import of paths. Returns (matrix or None, refusals, the path that
     stopped the import or None)."""
-    with _Handle(mode) as handle:
+    with _Handle(mode, grid) as handle:
         added, refused = _add_files(handle, paths, mode, on_error)
         if not added:
             return None, refused, None
@@ -278,11 +332,14 @@ def _import(paths, mode, on_error):
             return None, refused + unread, unread[-1].path if unread else None
         if result != _OK:
             raise JcampError(result, "the import failed")
-        x_count = int(_check_status(added[0], mode)[1].split("\t")[1])
+        # The last variables are the first file's components; the X points
+        # before them are its own, or the grid's.
+        y_count = int(_check_status(added[0], mode)[1].split("\t")[2])
+        x_count = handle.count(handle.lib.getNumberOfVariables) - y_count
         return _collect(handle, [str(path) for path in added], x_count, refused + unread), [], None
 
 
-def read(paths, mode="standard", on_error="skip", strict=False):
+def read(paths, mode="standard", on_error="skip", strict=False, grid=None):
     """Imports JCAMP-DX files into one Matrix, every data block a row.
 
     mode: "standard" reads files as the JCAMP-DX standard means them;
@@ -291,6 +348,13 @@ def read(paths, mode="standard", on_error="skip", strict=False):
       Matrix.skipped); "stop" keeps the files before the first such file;
       "raise" raises JcampError.
     strict: a file whose values draw a warning counts as unreadable.
+    grid: None keeps the first file's first block's X grid (a block off it is
+      skipped); "first" resamples the others onto it; "overlap" onto the range
+      every spectrum covers at their finest step; "FIRST:LAST:COUNT[:UNITS]" or
+      (first, last, count[, units]) onto COUNT points from FIRST to LAST, in
+      UNITS (1/CM, MICROMETERS, NANOMETERS, HZ, PPM, ...; default the first
+      spectrum's). Needs mode="standard". Matrix.resampled and
+      Matrix.coverage tell which rows were resampled and how much they fill.
     """
     if isinstance(paths, (str, bytes)) or hasattr(paths, "__fspath__"):
         paths = [paths]
@@ -298,9 +362,10 @@ def read(paths, mode="standard", on_error="skip", strict=False):
     mode_number = _mode_number(mode)
     if on_error not in _ON_ERROR:
         raise ValueError("on_error must be one of %s" % ", ".join(_ON_ERROR))
+    library_grid = _grid(grid)
     skipped = []
     while True:
-        matrix, refused, stopped_at = _import(paths, mode_number, on_error)
+        matrix, refused, stopped_at = _import(paths, mode_number, on_error, library_grid)
         if stopped_at is not None:
             # Cancel discarded the import: read the files before the failed one.
             if on_error == "raise":

@@ -66,6 +66,18 @@ class SampleInfo(ctypes.Structure):
         ("check_flags", ctypes.c_uint32),
         ("warnings", ctypes.c_uint32),
         ("line", ctypes.c_int32),
+        ("coverage", ctypes.c_float),
+    ]
+
+
+class Grid(ctypes.Structure):
+    _fields_ = [
+        ("size", ctypes.c_uint32),
+        ("policy", ctypes.c_int32),
+        ("first", ctypes.c_double),
+        ("last", ctypes.c_double),
+        ("count", ctypes.c_int32),
+        ("units", ctypes.c_char * 16),
     ]
 
 
@@ -85,6 +97,7 @@ _SIGNATURES = {
     "setReadingMode": [_u32, _i32],
     "getValues": [_u32, _i32, _i32, _i32, ctypes.c_void_p],
     "getSampleInfo": [_u32, _i32, ctypes.POINTER(SampleInfo)],
+    "setGrid": [_u32, ctypes.POINTER(Grid)],
 }
 
 _loaded = None

@@ -14,10 +14,10 @@ HOST_COMPATIBLE = "host-compatible"
 STANDARD = "standard"
 
 
-def program_matrix(program, files, mode):
+def program_matrix(program, files, mode, more=()):
     """jcamp-import's CSV: names of the variables, then (name, cells) per row."""
     flags = ["--host-compatible"] if mode == HOST_COMPATIBLE else []
-    out = subprocess.run([program, *flags, *files], check=True, capture_output=True).stdout
+    out = subprocess.run([program, *flags, *more, *files], check=True, capture_output=True).stdout
     rows = list(csv.reader(io.StringIO(out.decode("utf-8"))))
     return rows[0][1:], [(row[0], row[1:]) for row in rows[1:]]
 
@@ -56,6 +56,33 @@ def test_values_and_names_are_the_host_programs(program, examples, generated, wi
         assert matrix.values.dtype == np.float32
         assert np.array_equal(matrix.x, [float(name) for name in matrix.variable_names])
     assert np.isnan(jcampimport.read([with_missing], mode=mode).values[0, [1, 3, 4]]).all()
+
+
+def test_grid_resamples_as_the_host_program_does(program, examples, tmp_path):
+    micrometres = tmp_path / "micrometres.jdx"
+    micrometres.write_text("##TITLE=um\n##JCAMP-DX=4.24\n##DATA TYPE=INFRARED SPECTRUM\n"
+                           "##XUNITS=MICROMETERS\n##YUNITS=ABSORBANCE\n##CONCENTRATIONS=(NCU)\n"
+                           "(water, 13, %)\n(protein, 11, %)\n##XFACTOR=1\n##YFACTOR=1\n"
+                           "##FIRSTX=2.5\n##LASTX=3.25\n##NPOINTS=4\n##FIRSTY=0.1\n"
+                           "##XYDATA=(X++(Y..Y))\n2.5 0.1 0.2 0.3 0.4\n##END=\n")
+    files = examples + [str(micrometres)]
+    for grid, option in [("first", "first"), ((4000, 3100, 4, "1/CM"), "4000:3100:4:1/CM")]:
+        matrix = jcampimport.read(files, grid=grid)
+        names, rows = program_matrix(program, files, STANDARD, ["--grid", option])
+        assert matrix.variable_names + matrix.component_names == names
+        everything = np.hstack([matrix.values, matrix.concentrations])
+        for (_, cells), values in zip(rows, everything):
+            assert all(same_value(c, v, STANDARD) for c, v in zip(cells, values)), grid
+        # 4000 cm-1 is 2.5 um: the file's own first value.
+        assert matrix.values[-1, 0] == np.float32(0.1)
+        assert matrix.resampled[-1] and matrix.coverage[-1] == 1
+    assert matrix.resampled.tolist() == [True] * 5 and matrix.x.tolist() == [4000, 3700, 3400, 3100]
+    assert not jcampimport.read(files, grid="first").resampled[:4].any()
+    for wrong in ["sideways", "1:2", "1:2:0", "1:1:5", (1, 2, 2.5), "1:2:3:" + "U" * 16]:
+        with pytest.raises(ValueError):
+            jcampimport.read(files, grid=wrong)
+    with pytest.raises(ValueError, match="standard"):
+        jcampimport.read(files, mode=HOST_COMPATIBLE, grid="first")
 
 
 def test_sources_and_concentrations(examples):

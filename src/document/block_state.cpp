@@ -14,19 +14,19 @@ namespace {
 #define JCAMP_BLOCK_FIELDS(X)                                                                     \
   X(jcampVersion) X(dataType) X(tableForm) X(title) X(origin) X(owner) X(imsPressure)            \
   X(electricField) X(imsTemperature) X(shutterOpeningTime) X(blockId) X(carrierGas) X(driftGas)  \
-  X(ionPolarity) X(ionizationMode) X(firstX) X(lastX) X(xFactor) X(yFactor) X(firstY)            \
-  X(tableLength) X(nPoints) X(xUnits) X(yUnits) X(concentrationCount) X(concentrationLength)     \
-  X(seconds) X(maxX) X(minX) X(maxY) X(minY) X(zone) X(year) X(month) X(day) X(hour) X(minute)   \
-  X(sourceReference) X(crossReference) X(sampleDescription) X(casName) X(iupacName) X(names)     \
-  X(molForm) X(casRegistryNo) X(concentrationsRecord) X(spectrometerDataSystem)                  \
-  X(instrumentalParameters) X(dataProcessing) X(comment) X(xLabel) X(yLabel) X(ionizationEnergy) \
-  X(ionizationChamber) X(driftChamber) X(carrierGasFlow) X(driftGasFlow) X(carrierGasMoisture)   \
-  X(shutterGridPotential) X(repetitionRate) X(averages) X(ionizationChamberCode)                 \
-  X(driftChamberCode) X(reducedMobility) X(ionizationSource) X(checkFlags) X(warnings)           \
-  X(warningLine)
+  X(ionPolarity) X(ionizationMode) X(firstX) X(lastX) X(observeFrequency) X(xFactor) X(yFactor)  \
+  X(firstY) X(tableLength) X(nPoints) X(peakTable) X(xUnits) X(yUnits) X(concentrationCount)     \
+  X(concentrationLength) X(seconds) X(maxX) X(minX) X(maxY) X(minY) X(zone) X(year) X(month)     \
+  X(day) X(hour) X(minute) X(sourceReference) X(crossReference) X(sampleDescription) X(casName)  \
+  X(iupacName) X(names) X(molForm) X(casRegistryNo) X(concentrationsRecord)                      \
+  X(spectrometerDataSystem) X(instrumentalParameters) X(dataProcessing) X(comment) X(xLabel)     \
+  X(yLabel) X(ionizationEnergy) X(ionizationChamber) X(driftChamber) X(carrierGasFlow)           \
+  X(driftGasFlow) X(carrierGasMoisture) X(shutterGridPotential) X(repetitionRate) X(averages)    \
+  X(ionizationChamberCode) X(driftChamberCode) X(reducedMobility) X(ionizationSource)            \
+  X(checkFlags) X(warnings) X(warningLine)
 // clang-format on
 
-static_assert(sizeof(void*) != 8 || sizeof(JcampBlock) == 480,
+static_assert(sizeof(void*) != 8 || sizeof(JcampBlock) == 496,
               "JcampBlock changed: list its new fields in JCAMP_BLOCK_FIELDS and the arrays below");
 
 constexpr uint64_t kFnvOffset = 1469598103934665603u;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/jcamp_document.h"
+#include "document/matrix_axis.h"
 #include "document/matrix_rows.h"
 #include "document/row_values.h"
 #include "document/value_block.h"
@@ -86,38 +87,37 @@ void nameVariablesRoundTrip(const XGrid& grid, int32_t xCount, FileResult& resul
 }
 
 // The rows not written while the blocks were filled, one run of consecutive
-// rows at a time: blockOf(r, block) gives row r's data block (null: none), or
-// false when the row is written already.
-template <typename BlockOf>
-void writeRemainingRows(const ValueTarget& target, int64_t rows, BlockOf blockOf,
-                        const std::vector<char>& reversed) {
-  std::vector<const JcampBlock*> blocks;
-  std::vector<char> flags;
+// rows at a time (pending(r): row r is not written yet), each row's coverage
+// into coverage[r].
+template <typename Pending>
+void writeRemainingRows(const ValueTarget& target, const FileRows& plan, Pending pending,
+                        std::vector<float>& coverage) {
+  std::vector<RowSource> sources;
   int64_t first = 0;
   const auto flush = [&] {
-    writeRows(target, first, static_cast<int32_t>(blocks.size()), blocks.data(), flags.data());
-    blocks.clear();
-    flags.clear();
+    writeRows(target, first, static_cast<int32_t>(sources.size()), sources.data(),
+              coverage.data() + first);
+    sources.clear();
   };
+  const auto rows = static_cast<int64_t>(plan.rows.size());
   for (int64_t r = 0; r < rows; ++r) {
-    const JcampBlock* block = nullptr;
-    if (!blockOf(r, block)) {
-      if (!blocks.empty()) flush();
+    if (!pending(r)) {
+      if (!sources.empty()) flush();
       continue;
     }
-    if (blocks.empty()) first = r;
-    blocks.push_back(block);
-    flags.push_back(reversed[static_cast<size_t>(r)]);
-    if (blocks.size() == kStagedRows) flush();
+    if (sources.empty()) first = r;
+    sources.push_back(plan.rows[static_cast<size_t>(r)].source());
+    if (sources.size() == kStagedRows) flush();
   }
-  if (!blocks.empty()) flush();
+  if (!sources.empty()) flush();
 }
 
 // The value block holds exactly the rows planned: the one allocated from
 // the header's count serves when it counted them all, else a block of the
-// planned size takes the rows written so far and the rest. False when it
+// planned size takes the rows written so far and the rest. The rows'
+// diagnostics take the coverage they were written with. False when the block
 // cannot be allocated.
-bool completeRows(FileResult& result, const JcampDocument& document, const FileRows& plan,
+bool completeRows(FileResult& result, const JcampDocument& document, FileRows& plan,
                   const RowValues& values, ValueTarget target, int64_t variables,
                   int64_t fileLength) {
   const auto rows = static_cast<int32_t>(plan.rows.size());
@@ -136,15 +136,21 @@ bool completeRows(FileResult& result, const JcampDocument& document, const FileR
                   static_cast<size_t>(keptRows) * sizeof(float));
     }
   }
-  std::vector<char> reversed(plan.rows.size());
-  for (size_t r = 0; r < plan.rows.size(); ++r) reversed[r] = plan.rows[r].reversed ? 1 : 0;
-  const auto blockOf = [&](int64_t r, const JcampBlock*& block) {
-    block = plan.rows[static_cast<size_t>(r)].block;
-    return block == nullptr || r >= keptRows ||
-           !values.written(static_cast<uint32_t>(block - document.dataBlocks.get()));
+  const auto blockIndex = [&](const JcampBlock* block) {
+    return static_cast<uint32_t>(block - document.dataBlocks.get());
   };
-  writeRemainingRows(target, rows, blockOf, reversed);
+  const auto pending = [&](int64_t r) {
+    const JcampBlock* block = plan.rows[static_cast<size_t>(r)].block;
+    return block == nullptr || r >= keptRows || !values.written(blockIndex(block));
+  };
+  std::vector<float> coverage(plan.rows.size(), 1.0f);
+  for (size_t r = 0; r < plan.rows.size(); ++r) {
+    const JcampBlock* block = plan.rows[r].block;
+    if (!pending(static_cast<int64_t>(r))) coverage[r] = values.coverage(blockIndex(block));
+  }
+  writeRemainingRows(target, plan, pending, coverage);
   zeroOtherColumns(target, result.columns);
+  for (size_t r = 0; r < plan.rows.size(); ++r) plan.rows[r].diagnostics.coverage = coverage[r];
   return true;
 }
 
@@ -162,11 +168,15 @@ FileResult readOrThrow(const FileSource& source, const ReadingRules& rules,
   int64_t fileLength = -1;
   const Status precheck = precheckFile(source, fileLength);
   if (precheck != kStatusOk) return failed(precheck);
-  const int64_t variables =
+  const int64_t ownVariables =
       static_cast<int64_t>(std::max(entry.xCount, 0)) + std::max(entry.yCount, 0);
-  const int32_t samples = std::max(entry.sampleCount, 0);
   // One name per variable, even when no row is kept: as many as the file can hold.
-  if (!fitsFile(variables, fileLength)) return failed(kStatusNoMemory);
+  if (!fitsFile(ownVariables, fileLength)) return failed(kStatusNoMemory);
+  // A grid gives the X variables their number; the value block bounds it.
+  const int64_t xVariables = request.xColumns >= 0 ? request.xColumns : std::max(entry.xCount, 0);
+  const int64_t variables = xVariables + std::max(entry.yCount, 0);
+  const int32_t xColumns = request.xColumns >= 0 ? request.xColumns : source.xCount;
+  const int32_t samples = std::max(entry.sampleCount, 0);
   FileResult result;
   result.rows = samples;
   result.columns = std::max(request.columns, 0);
@@ -180,16 +190,16 @@ FileResult readOrThrow(const FileSource& source, const ReadingRules& rules,
   }
   JcampDocument document(rules, rowModel.labelScope());
   Status status = loadLabels(document, source);
-  XGrid fileGrid;
-  XGrid& grid = request.grid != nullptr ? *request.grid : fileGrid;
-  RowPlanner planner(document, rowModel, samples, grid);
+  MatrixAxis fileAxis;
+  MatrixAxis& axis = request.axis != nullptr ? *request.axis : fileAxis;
+  RowPlanner planner(document, rowModel, samples, axis, request.resampling);
   // Rows are written as their blocks are filled, into the rows the header
   // counted (the plan may want others: they wait for it).
   ValueTarget target;
   target.block = result.values.get();
   target.rows = result.rows;
   target.variables = static_cast<int32_t>(std::min<int64_t>(variables, result.columns));
-  target.xCount = std::clamp(source.xCount, 0, target.variables);
+  target.xCount = std::clamp(xColumns, 0, target.variables);
   RowValues values(document, planner, target, result.rows);
   document.blocksFilled = [&values](uint32_t first, uint32_t count) {
     values.blocksFilled(first, count);
@@ -198,15 +208,16 @@ FileResult readOrThrow(const FileSource& source, const ReadingRules& rules,
   document.blocksFilled = nullptr;
   if (status != kStatusOk) return failed(status);
   FileRows plan = planner.finish();
+  target.grid = planner.gridPoints();
   if (!completeRows(result, document, plan, values, target, variables, fileLength)) {
     return failed(kStatusNoMemory);
   }
   result.sampleNames = rowModel.rowNames(document, plan.rows, samples, entry.path);
   if (request.naming == VariableNaming::kName) {
     const int32_t xCount =
-        std::clamp(source.xCount, 0, static_cast<int32_t>(std::min<int64_t>(variables, INT32_MAX)));
+        std::clamp(xColumns, 0, static_cast<int32_t>(std::min<int64_t>(variables, INT32_MAX)));
     if (rules.roundTripNames) {
-      nameVariablesRoundTrip(grid, xCount, result);
+      nameVariablesRoundTrip(axis.grid, xCount, result);
     } else {
       nameVariables(document, xCount, result);
     }

@@ -12,8 +12,8 @@
 namespace jcamp {
 
 class FileBytes;
-class XGrid;
 struct JcampFileInfo;
+struct MatrixAxis;
 
 // Whether the builder names the X and Y variables: an import takes them from
 // its first file only, and naming thousands of abscissas per file is costly.
@@ -32,13 +32,17 @@ struct FileSource {
 };
 
 // What the matrix asks of the file: its columns (the import's X and Y
-// variables), whether to name them, and the matrix's X grid, which every
-// block is compared with (the diagnostics tell the outcome per row); when it
-// is empty, or none is given, the file's first row's block sets it.
+// variables; xColumns of them X, or -1 for as many as the file's ##NPOINTS=),
+// whether to name them, and the matrix's X axis, which every block is
+// compared with (the diagnostics tell the outcome per row); when its grid is
+// empty, or none is given, the file's first row's block sets it. Under a grid
+// policy (resampling) blocks off the grid are resampled onto it.
 struct MatrixRequest {
   int32_t columns = 0;
   VariableNaming naming = VariableNaming::kName;
-  XGrid* grid = nullptr;
+  MatrixAxis* axis = nullptr;
+  bool resampling = false;
+  int32_t xColumns = -1;
 };
 
 // Reads the file; whatever cannot be allocated on the way makes it "not

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "document/grid_placement.h"
 #include "document/jcamp_document.h"
 #include "document/line_table.h"
 #include "labels/data_types.h"
@@ -54,19 +55,24 @@ std::string describeRefusal(uint32_t k, uint32_t points, const XGrid& matrix) {
 }  // namespace
 
 RowPlanner::RowPlanner(const JcampDocument& document, const RowModel& model, int32_t counted,
-                       XGrid& matrixGrid)
+                       MatrixAxis& axis, bool resampling)
     : document_(document),
       model_(model),
-      matrixGrid_(matrixGrid),
-      gridGiven_(!matrixGrid.empty()),
+      axis_(axis),
+      given_(axis),
+      resampling_(resampling),
       counted_(counted),
       unclosed_(unclosedBlocks(document)) {}
 
 void RowPlanner::restart() {
-  if (!gridGiven_) matrixGrid_ = XGrid();
+  axis_ = given_;
   next_ = 0;
   refusedBlocks_ = 0;
   plan_ = FileRows();
+}
+
+void RowPlanner::refuse(std::string line) {
+  if (refusedBlocks_++ < kMostRefusalLines) plan_.refused.push_back(std::move(line));
 }
 
 int64_t RowPlanner::planBlock() {
@@ -78,18 +84,42 @@ int64_t RowPlanner::planBlock() {
   MatrixRow row;
   row.block = &block;
   row.diagnostics = blockDiagnostics(document_, block, k, unclosed_);
-  if (matrixGrid_.empty()) matrixGrid_ = XGrid::of(block);
-  const GridFit fit = fitGrid(block, matrixGrid_);
+  if (axis_.grid.empty()) axis_.grid = XGrid::of(block);
+  if (resampling_) return planOnGrid(k, block, row);
+  const GridFit fit = fitGrid(block, axis_.grid);
   if (fit.offGrid && rules.refuseOtherGrid) {
-    if (refusedBlocks_++ < kMostRefusalLines) {
-      plan_.refused.push_back(describeRefusal(k, block.nPoints, matrixGrid_));
-    }
+    refuse(describeRefusal(k, block.nPoints, axis_.grid));
     return -1;
   }
-  row.reversed = fit.reversed && rules.alignReversedX;
+  const bool reversed = fit.reversed && rules.alignReversedX;
+  row.writing = reversed ? RowWriting::kReversed : RowWriting::kAsIs;
   const uint32_t warnings =
-      (fit.reversed && !row.reversed ? kWarnXReversed : 0u) | (fit.offGrid ? kWarnXGrid : 0u);
+      (fit.reversed && !reversed ? kWarnXReversed : 0u) | (fit.offGrid ? kWarnXGrid : 0u);
   row.diagnostics.note(0, warnings, titleLine(block));
+  plan_.rows.push_back(row);
+  return static_cast<int64_t>(plan_.rows.size()) - 1;
+}
+
+// The first row's block sets what the axis lacks; every block is then placed
+// on it, or refused for its units.
+int64_t RowPlanner::planOnGrid(uint32_t k, const JcampBlock& block, MatrixRow& row) {
+  const ReadContext& context = document_.context;
+  if (!axis_.xUnits) axis_.xUnits = blockXUnits(block, context);
+  if (!axis_.yUnits) axis_.yUnits = blockYUnits(block, context);
+  const GridPlacement placement = placeOnGrid(block, context, axis_);
+  if (placement.refused) {
+    refuse("block " + std::to_string(k + 1) + ": " + placement.reason);
+    return -1;
+  }
+  row.writing = placement.writing;
+  row.conversion = placement.conversion;
+  const bool resampled = row.source().resampled();
+  const uint32_t warnings =
+      (resampled ? kWarnResampled : 0u) | (placement.otherYUnits ? kWarnYUnits : 0u);
+  row.diagnostics.note(0, warnings, titleLine(block));
+  if (resampled && !axis_.points) {
+    axis_.points = std::make_shared<const GridPoints>(GridPoints::of(axis_.grid));
+  }
   plan_.rows.push_back(row);
   return static_cast<int64_t>(plan_.rows.size()) - 1;
 }

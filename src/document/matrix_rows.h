@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "document/grid_points.h"
+#include "document/matrix_axis.h"
 #include "document/row_model.h"
+#include "document/row_source.h"
 #include "document/x_grid.h"
 #include "labels/sample_warnings.h"
 
@@ -17,46 +20,59 @@ class JcampDocument;
 
 struct MatrixRow {
   const JcampBlock* block = nullptr;  // null: the header counts a block the file lacks
-  bool reversed = false;              // its X values go into the columns last to first
+  RowWriting writing = RowWriting::kAsIs;
+  XConversion conversion;  // resampled rows: the block's abscissas into the grid's units
   SampleDiagnostics diagnostics;
+
+  RowSource source() const { return {block, writing, conversion}; }
 };
 
 struct FileRows {
   std::vector<MatrixRow> rows;
-  // Under refuseOtherGrid, one line per block left out for its X grid.
+  // Under refuseOtherGrid, one line per block left out for its X grid; under
+  // a grid policy, for its X units.
   std::vector<std::string> refused;
 };
 
 // Plans the rows of a document whose header counts `counted` blocks, as the
-// row model decides, against the matrix's X grid (an empty grid becomes that
-// of the first row's block):
-// block by block, in file order, as soon as each data block is filled, so that
-// a block's arrays may go once its row is written.
+// row model decides, against the matrix's X axis (an empty grid becomes that
+// of the first row's block; under a grid policy, unset units those of its
+// units): block by block, in file order, as soon as each data block is
+// filled, so that a block's arrays may go once its row is written. Under a
+// grid policy (resampling) a block off the grid is resampled onto it instead
+// of being refused.
 class RowPlanner {
  public:
   RowPlanner(const JcampDocument& document, const RowModel& model, int32_t counted,
-             XGrid& matrixGrid);
+             MatrixAxis& axis, bool resampling);
 
   // Plans the next data block; returns the index of its row, or -1 when it
   // gives none.
   int64_t planBlock();
   // Data blocks planned so far.
   uint32_t planned() const { return next_; }
-  // Whether planned row r puts its X values last to first.
-  bool reversed(int64_t r) const { return plan_.rows[static_cast<size_t>(r)].reversed; }
+  // How planned row r is written.
+  RowSource source(int64_t r) const { return plan_.rows[static_cast<size_t>(r)].source(); }
+  // The grid's points as resampled rows are written onto them: set once the
+  // first such row is planned (null before), and kept until restart.
+  const GridPoints* gridPoints() const { return axis_.points.get(); }
   // Plans the blocks left, adds the rows the header counts but the file
   // lacks and hands the plan over.
   FileRows finish();
-  // Forgets every block planned: the matrix's grid is as it was given.
+  // Forgets every block planned: the matrix's axis is as it was given.
   void restart();
 
  private:
   uint32_t candidates() const { return model_.candidates(document_.dataBlockCount, counted_); }
+  // planBlock under a grid policy.
+  int64_t planOnGrid(uint32_t k, const JcampBlock& block, MatrixRow& row);
+  void refuse(std::string line);
 
   const JcampDocument& document_;
   const RowModel& model_;
-  XGrid& matrixGrid_;
-  const bool gridGiven_;
+  MatrixAxis& axis_;
+  const MatrixAxis given_;
+  const bool resampling_;
   const int32_t counted_;
   std::vector<bool> unclosed_;  // per data block: the input stopped inside it
   uint32_t next_ = 0;

@@ -1,19 +1,36 @@
 #include "document/row_values.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
+#include "document/block_points.h"
 #include "document/jcamp_document.h"
+#include "document/linear_resampling.h"
+#include "document/peak_binning.h"
+#include "labels/data_types.h"
 #include "labels/markers.h"
 
 namespace jcamp {
 namespace {
 
+// Y variable k is the block's concentration k, 0 where it gives none.
+void fillConcentrations(const JcampBlock* data, float* out, int64_t stride, int32_t xCount,
+                        int32_t variables) {
+  int32_t k = 0;
+  if (data != nullptr && data->concentrations) {
+    const uint32_t given = std::min(data->concentrationCount, data->concentrationLength);
+    const int32_t held = static_cast<int32_t>(std::min<uint32_t>(given, variables - xCount));
+    for (; k < held; ++k) out[(xCount + k) * stride] = data->concentrations[k];
+  }
+  for (; xCount + k < variables; ++k) out[(xCount + k) * stride] = 0.0f;
+}
+
 // Writes one row: element i * stride of out is variable i. X variable i is
 // the block's point i: 0 beyond its ##NPOINTS= or without a table, missing
-// where the table held fewer points than ##NPOINTS= announced. Y variable k
-// is its concentration k, 0 where the block gives none. A null block reads 0.
+// where the table held fewer points than ##NPOINTS= announced. A null block
+// reads 0.
 void fillRow(const JcampBlock* data, float* out, int64_t stride, int32_t xCount,
              int32_t variables) {
   int32_t i = 0;
@@ -25,17 +42,71 @@ void fillRow(const JcampBlock* data, float* out, int64_t stride, int32_t xCount,
     for (; i < announced; ++i) out[i * stride] = kMissingValue;
   }
   for (; i < xCount; ++i) out[i * stride] = 0.0f;
-  int32_t k = 0;
-  if (data != nullptr && data->concentrations) {
-    const uint32_t given = std::min(data->concentrationCount, data->concentrationLength);
-    const int32_t held = static_cast<int32_t>(std::min<uint32_t>(given, variables - xCount));
-    for (; k < held; ++k) out[(xCount + k) * stride] = data->concentrations[k];
-  }
-  for (; xCount + k < variables; ++k) out[(xCount + k) * stride] = 0.0f;
+  fillConcentrations(data, out, stride, xCount, variables);
 }
 
 void reverseX(float* out, int64_t stride, int32_t xCount) {
   for (int32_t i = 0, j = xCount - 1; i < j; ++i, --j) std::swap(out[i * stride], out[j * stride]);
+}
+
+// An even table as the even resampling takes it.
+bool evenSpectrum(const JcampBlock& block, const RowSource& source, EvenSpectrum& even) {
+  if (block.tableForm == kTableFormXyPoints || block.nPoints < 2 || !block.yValues) return false;
+  even.first = block.firstX;
+  even.step = (block.lastX - block.firstX) / (block.nPoints - 1);
+  even.y = block.yValues.get();
+  even.count = std::min(block.nPoints, block.tableLength);
+  even.conversion = source.conversion;
+  return even.count >= 2 && std::isfinite(even.first) && std::isfinite(even.step) &&
+         even.step != 0.0;
+}
+
+// What resampling a row needs besides its target: kept for the next row.
+struct Resampler {
+  BlockPoints points;
+  EvenPlacement placement;
+
+  // Writes a resampled row's X values onto the grid's columns (missing past
+  // the grid's) and its concentrations; returns its coverage.
+  float fill(const RowSource& source, const ValueTarget& target, float* out, int64_t stride) {
+    const GridPoints& grid = *target.grid;
+    const JcampBlock& block = *source.block;
+    const uint32_t onGrid = std::min<uint32_t>(grid.size, static_cast<uint32_t>(target.xCount));
+    const ColumnOut columns{out, stride, onGrid};
+    uint32_t filled = 0;
+    EvenSpectrum even;
+    if (source.writing == RowWriting::kInterpolated && evenSpectrum(block, source, even)) {
+      filled = interpolateEvenOnto(even, grid, columns, placement);
+    } else {
+      points.take(block, source.conversion);
+      if (source.writing == RowWriting::kBinned) {
+        double low = 0;
+        double high = 0;
+        peakRange(block, source.conversion, points, low, high);
+        filled = binOnto(points, low, high, grid, columns);
+      } else {
+        filled = interpolateOnto(points, grid, columns);
+      }
+    }
+    for (int32_t i = static_cast<int32_t>(onGrid); i < target.xCount; ++i) {
+      out[i * stride] = kMissingValue;
+    }
+    fillConcentrations(source.block, out, stride, target.xCount, target.variables);
+    const uint32_t held = std::min(filled, static_cast<uint32_t>(target.xCount));
+    return target.xCount > 0 ? static_cast<float>(static_cast<double>(held) / target.xCount) : 1.0f;
+  }
+};
+
+// One row of sources into out (element i * stride is variable i); its coverage.
+float writeRow(const ValueTarget& target, const RowSource& source, float* out, int64_t stride,
+               std::unique_ptr<Resampler>& resampler) {
+  if (source.resampled() && source.block != nullptr && target.grid != nullptr) {
+    if (!resampler) resampler = std::make_unique<Resampler>();
+    return resampler->fill(source, target, out, stride);
+  }
+  fillRow(source.block, out, stride, target.xCount, target.variables);
+  if (source.writing == RowWriting::kReversed) reverseX(out, stride, target.xCount);
+  return 1.0f;
 }
 
 void releaseArrays(JcampBlock& block) {
@@ -49,14 +120,13 @@ void releaseArrays(JcampBlock& block) {
 
 }  // namespace
 
-void writeRows(const ValueTarget& target, int64_t first, int32_t count,
-               const JcampBlock* const* blocks, const char* reversed) {
+void writeRows(const ValueTarget& target, int64_t first, int32_t count, const RowSource* sources,
+               float* coverage) {
   if (count <= 0 || target.block == nullptr || target.variables <= 0) return;
+  std::unique_ptr<Resampler> resampler;
   if (count == 1) {
     // A lone row gains nothing from staging.
-    float* out = target.block + first;
-    fillRow(blocks[0], out, target.rows, target.xCount, target.variables);
-    if (reversed[0] != 0) reverseX(out, target.rows, target.xCount);
+    coverage[0] = writeRow(target, sources[0], target.block + first, target.rows, resampler);
     return;
   }
   // Each row into a staging area first (count apart), then each variable's
@@ -64,9 +134,7 @@ void writeRows(const ValueTarget& target, int64_t first, int32_t count,
   const auto variables = static_cast<size_t>(target.variables);
   const std::unique_ptr<float[]> staging(new float[variables * static_cast<size_t>(count)]);
   for (int32_t r = 0; r < count; ++r) {
-    float* out = staging.get() + r;
-    fillRow(blocks[r], out, count, target.xCount, target.variables);
-    if (reversed[r] != 0) reverseX(out, count, target.xCount);
+    coverage[r] = writeRow(target, sources[r], staging.get() + r, count, resampler);
   }
   for (size_t v = 0; v < variables; ++v) {
     std::memcpy(target.block + static_cast<int64_t>(v) * target.rows + first,
@@ -96,9 +164,13 @@ void RowValues::blocksFilled(uint32_t first, uint32_t count) {
       planner_.restart();
       waiting_.clear();
       written_.clear();
+      coverage_.clear();
       return;
     }
-    if (written_.size() < document_.dataBlockCount) written_.resize(document_.dataBlockCount, 0);
+    if (written_.size() < document_.dataBlockCount) {
+      written_.resize(document_.dataBlockCount, 0);
+      coverage_.resize(document_.dataBlockCount, 1.0f);
+    }
     waiting_.push_back({first, count});
     planReadyRuns(planned);
   }
@@ -118,16 +190,19 @@ void RowValues::planReadyRuns(Planned& planned) {
       const int64_t row = planner_.planBlock();
       planned.blocks.push_back(k);
       planned.rows.push_back(row);
-      planned.reversed.push_back(row >= 0 && planner_.reversed(row) ? 1 : 0);
+      planned.sources.push_back(row >= 0 ? planner_.source(row) : RowSource());
     }
+    planned.grid = planner_.gridPoints();
   }
 }
 
 // Off the lock: the rows of different runs never overlap, nor do their blocks.
 void RowValues::writeAndRelease(const Planned& planned) {
   const size_t count = planned.blocks.size();
-  std::vector<const JcampBlock*> blocks;
-  std::vector<char> reversed;
+  ValueTarget target = target_;
+  target.grid = planned.grid;
+  std::vector<RowSource> sources;
+  std::vector<float> coverage;
   size_t i = 0;
   while (i < count) {
     // Rows are planned one after another: a stretch of blocks with writable
@@ -137,18 +212,20 @@ void RowValues::writeAndRelease(const Planned& planned) {
       continue;
     }
     const int64_t firstRow = planned.rows[i];
-    blocks.clear();
-    reversed.clear();
+    sources.clear();
     size_t end = i;
-    while (end < count && blocks.size() < kStagedRows && planned.rows[end] >= 0 &&
+    while (end < count && sources.size() < kStagedRows && planned.rows[end] >= 0 &&
            planned.rows[end] < writable_) {
-      blocks.push_back(&document_.dataBlocks[planned.blocks[end]]);
-      reversed.push_back(planned.reversed[end]);
+      sources.push_back(planned.sources[end]);
       ++end;
     }
-    writeRows(target_, firstRow, static_cast<int32_t>(blocks.size()), blocks.data(),
-              reversed.data());
-    for (size_t j = i; j < end; ++j) written_[planned.blocks[j]] = 1;
+    coverage.assign(sources.size(), 1.0f);
+    writeRows(target, firstRow, static_cast<int32_t>(sources.size()), sources.data(),
+              coverage.data());
+    for (size_t j = i; j < end; ++j) {
+      written_[planned.blocks[j]] = 1;
+      coverage_[planned.blocks[j]] = coverage[j - i];
+    }
     i = end;
   }
   for (size_t j = 0; j < count; ++j) {

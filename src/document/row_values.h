@@ -17,12 +17,14 @@ class JcampDocument;
 
 // Where the values go: element v * rows + r holds variable v of row r, for
 // the rows below `rows` and the variables below `variables`, of which the
-// first xCount are the X points. A null block takes no values.
+// first xCount are the X points. A null block takes no values. Resampled rows
+// go onto the grid's points (set before the first of them is written).
 struct ValueTarget {
   float* block = nullptr;
   int64_t rows = 0;
   int32_t xCount = 0;
   int32_t variables = 0;
+  const GridPoints* grid = nullptr;
 };
 
 class RowValues {
@@ -40,18 +42,21 @@ class RowValues {
 
   // Whether the values of data block k are in the target already.
   bool written(uint32_t k) const { return k < written_.size() && written_[k] != 0; }
+  // The coverage of data block k's row as it was written (1 unless resampled).
+  float coverage(uint32_t k) const { return k < coverage_.size() ? coverage_[k] : 1.0f; }
 
  private:
   struct Run {
     uint32_t first = 0;
     uint32_t count = 0;
   };
-  // The runs planned by this call: blocks, their rows (-1: none) and whether
-  // each is reversed, in file order.
+  // The runs planned by this call: blocks, their rows (-1: none) and how
+  // each is written, in file order.
   struct Planned {
     std::vector<uint32_t> blocks;
     std::vector<int64_t> rows;
-    std::vector<char> reversed;
+    std::vector<RowSource> sources;
+    const GridPoints* grid = nullptr;  // what resampled rows go onto
   };
   void planReadyRuns(Planned& planned);
   void writeAndRelease(const Planned& planned);
@@ -63,14 +68,15 @@ class RowValues {
   std::mutex lock_;
   std::vector<Run> waiting_;  // filled runs whose blocks before them are not planned yet
   std::vector<char> written_;
+  std::vector<float> coverage_;  // per data block, once written
 };
 
-// Writes rows [first, first + count) of target (at most kStagedRows) from
-// blocks[i] (null: no data block, 0 everywhere), reversed[i] putting a row's X
-// values last to first.
+// Writes rows [first, first + count) of target (at most kStagedRows) as
+// sources[i] says, and each row's coverage into coverage[i] (the share of the
+// X columns a resampled row fills; 1 for any other).
 constexpr int32_t kStagedRows = 16;
-void writeRows(const ValueTarget& target, int64_t first, int32_t count,
-               const JcampBlock* const* blocks, const char* reversed);
+void writeRows(const ValueTarget& target, int64_t first, int32_t count, const RowSource* sources,
+               float* coverage);
 
 // The columns beyond target.variables, up to `columns`, read 0.
 void zeroOtherColumns(const ValueTarget& target, int32_t columns);

@@ -59,6 +59,14 @@ XGrid XGrid::of(const JcampBlock& block) {
   return grid;
 }
 
+XGrid XGrid::even(double first, double last, uint32_t count) {
+  XGrid grid;
+  grid.first_ = first;
+  grid.last_ = last;
+  grid.count_ = count;
+  return grid;
+}
+
 double XGrid::at(uint32_t i) const {
   if (!even_) return i < points_.size() ? static_cast<double>(points_[i]) : 0.0;
   return evenAt(first_, last_, count_, i);

@@ -16,6 +16,8 @@ class XGrid {
  public:
   XGrid() = default;
   static XGrid of(const JcampBlock& block);
+  // count points evenly from first to last.
+  static XGrid even(double first, double last, uint32_t count);
 
   uint32_t size() const { return count_; }
   bool empty() const { return count_ == 0; }

@@ -52,6 +52,11 @@ uint32_t classify(char* text, const NamedCode (&codes)[N]) {
 
 }  // namespace
 
+bool isPeakDataType(uint32_t dataType) {
+  return dataType == kDataTypeInfraredPeakTable || dataType == kDataTypeNmrPeakTable ||
+         dataType == kDataTypeMassSpectrum || dataType == kDataTypeImsPeakTable;
+}
+
 uint32_t classifyDataType(char* text) {
   return classify(text, kDataTypes);
 }

@@ -37,6 +37,10 @@ enum TableForm : uint32_t {
   kTableFormNTuples = 15,
 };
 
+// Whether a block of the data type holds peaks (a peak table, a centroid mass
+// spectrum) rather than a continuous spectrum, when its table is of pairs.
+bool isPeakDataType(uint32_t dataType);
+
 // Both upper-case text in place, then compare it exactly; null gives 0.
 uint32_t classifyDataType(char* text);
 void classifyDataClass(JcampBlock& block, char* text);

@@ -40,6 +40,7 @@ struct JcampBlock {
   Ref ionizationMode = nullptr;
   double firstX = kUnsetDouble;
   double lastX = kUnsetDouble;
+  double observeFrequency = kUnsetDouble;  // ##.OBSERVE FREQUENCY=, MHz
   double xFactor = kUnsetDouble;
   double yFactor = kUnsetDouble;
   float firstY = kUnsetValue;
@@ -49,6 +50,7 @@ struct JcampBlock {
   // Entries the three table arrays really hold: ##NPOINTS= may change after the table.
   uint32_t tableLength = 0;
   uint32_t nPoints = 0;
+  bool peakTable = false;  // the pairs came from ##PEAK TABLE=
   Ref xUnits = nullptr;
   Ref yUnits = nullptr;
   uint32_t concentrationCount = 0;

@@ -70,6 +70,7 @@ Status storeDataClass(JcampBlock& block, const LabelRecord& record, const ReadCo
 Status storeXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   const Status status = readXyPoints(block, record, context);
   block.tableForm = kTableFormXyPoints;
+  block.peakTable = false;
   return status;
 }
 
@@ -81,6 +82,7 @@ Status storeXyData(JcampBlock& block, const LabelRecord& record, const ReadConte
   }
   const Status status = readXyData(block, record, context);
   block.tableForm = kTableFormXyData;
+  block.peakTable = false;
   return status;
 }
 
@@ -90,7 +92,10 @@ Status applyUnlisted(JcampBlock& block, const LabelRecord& record, const ReadCon
   const bool pairs = context.rules.peakTables && record.name != nullptr &&
                      std::strcmp(record.name.get(), "PEAKTABLE") == 0 &&
                      listsXyPairs(valueText(context, record));
-  return pairs ? storeXyPoints(block, record, context) : kStatusOk;
+  if (!pairs) return kStatusOk;
+  const Status status = storeXyPoints(block, record, context);
+  block.peakTable = true;
+  return status;
 }
 
 Status storeConcentrations(JcampBlock& block, const LabelRecord& record,
@@ -181,6 +186,7 @@ constexpr Entry kDictionary[] = {
     {".SHUTTERGRIDPOTENTIAL", storeFloat<&B::shutterGridPotential>},
     {".REPETITIONRATE", storeFloat<&B::repetitionRate>},
     {".AVERAGES", storeInt<&B::averages>},
+    {".OBSERVEFREQUENCY", storeDouble<&B::observeFrequency>},
 };
 static_assert(sizeof(kDictionary) / sizeof(kDictionary[0]) == kDictionarySize);
 

@@ -18,7 +18,7 @@ Status applyLabel(JcampBlock& block, const LabelRecord& record, const ReadContex
 
 // The name's row in the dictionary, 1 to kDictionarySize, or 0 for a label
 // that applyLabel ignores.
-constexpr uint32_t kDictionarySize = 58;
+constexpr uint32_t kDictionarySize = 59;
 uint32_t dictionaryRow(const char* name);
 
 }  // namespace jcamp

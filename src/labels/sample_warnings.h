@@ -20,15 +20,19 @@ enum SampleWarning : uint32_t {
   kWarnBlockMissing = JCAMP_WARN_BLOCK_MISSING,  // the header counts this block, the file lacks it
   kWarnFileChanged = JCAMP_WARN_FILE_CHANGED,    // the file changed since it was added
   kWarnNotRead = JCAMP_WARN_NOT_READ,            // the file could not be read at import time
+  kWarnResampled = JCAMP_WARN_RESAMPLED,         // put onto the grid asked for (not a suspicion)
+  kWarnYUnits = JCAMP_WARN_Y_UNITS,              // under a grid: other ##YUNITS= than the first row
 };
 
 // One sample's diagnostics: the table checks, the warnings and the line (from
-// 1, 0 when unknown) where the first of them arose.
+// 1, 0 when unknown) where the first of them arose; for a resampled sample the
+// share of the matrix's X points its values fill.
 struct SampleDiagnostics {
   int32_t block = -1;  // data block of its file, from 0
   uint32_t checkFlags = 0;
   uint32_t warnings = 0;
   uint32_t line = 0;
+  float coverage = 1.0f;
 
   // Adds bits raised at line (0: unknown); the first line known stays.
   void note(uint32_t checks, uint32_t warningBits, uint32_t atLine) {

@@ -30,6 +30,7 @@ class DataImporter {
   virtual int32_t setReadingMode(int32_t mode) = 0;
   virtual int32_t getValues(int32_t sample, int32_t firstVariable, int32_t count, float* out) = 0;
   virtual int32_t getSampleInfo(int32_t sample, JcampSampleInfo* info) = 0;
+  virtual int32_t setGrid(const JcampGrid* grid) = 0;
   // What getData, getValues and getSampleInfo read, for readers without the handle's lock.
   virtual std::shared_ptr<const PublishedMatrix> published() = 0;
 };

@@ -180,6 +180,10 @@ JCAMP_EXPORT int32_t JCAMP_CALL setReadingMode(uint32_t handle, int32_t mode) {
                        [=](DataImporter& importer) { return importer.setReadingMode(mode); });
 }
 
+JCAMP_EXPORT int32_t JCAMP_CALL setGrid(uint32_t handle, const JcampGrid* grid) {
+  return forwardChange(handle, [=](DataImporter& importer) { return importer.setGrid(grid); });
+}
+
 JCAMP_EXPORT int32_t JCAMP_CALL getValues(uint32_t handle, int32_t sample, int32_t firstVariable,
                                           int32_t count, float* out) {
   return readValues(handle, [=](const jcamp::PublishedMatrix& matrix) {

@@ -27,12 +27,12 @@ void BytesShelf::put(std::unique_ptr<FileBytes> bytes) {
 }
 
 FileReading readFileForImport(const JcampFileInfo& entry, const ImportReading& import,
-                              VariableNaming naming, XGrid* grid, bool shareGrid,
+                              VariableNaming naming, MatrixAxis* axis, bool shareAxis,
                               BytesShelf& shelf) {
   FileReading reading;
   try {
-    XGrid ownGrid;
-    if (!shareGrid && grid != nullptr) ownGrid = *grid;
+    MatrixAxis ownAxis;
+    if (!shareAxis && axis != nullptr) ownAxis = *axis;
     reading.entry = std::make_unique<JcampFileInfo>(entry);
     JcampReader reader(import.rules, import.rowModel.firstSample(), reading.entry.get());
     std::unique_ptr<FileBytes> bytes = shelf.take();
@@ -48,7 +48,11 @@ FileReading readFileForImport(const JcampFileInfo& entry, const ImportReading& i
         scanned.yCount == scanned.firstYCount && scanned.sampleCount == scanned.firstSampleCount;
     reading.fileWarnings = unchanged ? 0u : uint32_t{kWarnFileChanged};
     const FileSource source{scanned, bytes.get(), reader.nPoints, reader.yCount};
-    const MatrixRequest request{import.columns, naming, shareGrid ? grid : &ownGrid};
+    const int32_t columns = import.columns >= 0
+                                ? import.columns
+                                : std::max(reader.nPoints, 0) + std::max(reader.yCount, 0);
+    const MatrixRequest request{columns, naming, shareAxis ? axis : &ownAxis, import.resampling,
+                                import.xColumns};
     reading.result = readFileMatrix(source, import.rules, import.rowModel, request);
     reader.readThrough(nullptr);
     shelf.put(std::move(bytes));
@@ -58,17 +62,31 @@ FileReading readFileForImport(const JcampFileInfo& entry, const ImportReading& i
   return reading;
 }
 
+std::vector<BlockAxis> readFileAxes(const JcampFileInfo& entry, BytesShelf& shelf) {
+  try {
+    std::unique_ptr<FileBytes> bytes = shelf.take();
+    std::vector<BlockAxis> axes;
+    if (bytes->open(entry.path.c_str()) && bytes->loadAll()) {
+      axes = scanBlockAxes(bytes->text(), bytes->held());
+    }
+    shelf.put(std::move(bytes));
+    return axes;
+  } catch (...) {
+    return {};
+  }
+}
+
 // The dialog's trial read: each chosen file is read as the import will read
 // it, so that one that cannot be read is reported now. Values and names are
 // dropped; the first file's X grid is the one the others are held to.
 void readAsTrial(const std::vector<std::unique_ptr<JcampFileInfo>>& files,
                  const ReadingRules& rules) {
   const RowModel& rowModel = RowModel::of(rules);
-  XGrid grid;
+  MatrixAxis axis;
   for (const auto& entry : files) {
     const int32_t columns = std::max(entry->xCount, 0) + std::max(entry->yCount, 0);
     const FileSource source{*entry, nullptr, entry->xCount, entry->yCount};
-    const MatrixRequest request{columns, VariableNaming::kSkip, &grid};
+    const MatrixRequest request{columns, VariableNaming::kSkip, &axis};
     const FileResult result = readFileMatrix(source, rules, rowModel, request);
     if (!result.read()) {
       goOnWithoutFile(entry->path, result.message);

@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "document/file_result.h"
+#include "document/matrix_axis.h"
 #include "document/matrix_builder.h"
 #include "document/row_model.h"
-#include "document/x_grid.h"
 #include "labels/reading_rules.h"
+#include "scan/block_axes.h"
 #include "scan/file_bytes.h"
 #include "scan/jcamp_file_info.h"
 
@@ -42,16 +43,22 @@ struct FileReading {
 struct ImportReading {
   const ReadingRules& rules;
   const RowModel& rowModel;
-  int32_t columns = 0;  // the import's X and Y variables
+  int32_t columns = 0;      // the import's X and Y variables; -1: each file's own
+  int32_t xColumns = -1;    // of them X; -1: as many as the file's ##NPOINTS=
+  bool resampling = false;  // a grid policy is set
 };
 
 // Scans the file of entry again and reads its values and names, its X and Y
-// names only when naming says so, its blocks compared with grid (set by the
-// first row's block when empty; when not shared, each file compares with its
-// own copy). Never throws: an exception is kept in the result.
+// names only when naming says so, its blocks compared with axis (whose grid
+// the first row's block sets when empty; when not shared, each file compares
+// with its own copy). Never throws: an exception is kept in the result.
 FileReading readFileForImport(const JcampFileInfo& entry, const ImportReading& import,
-                              VariableNaming naming, XGrid* grid, bool shareGrid,
+                              VariableNaming naming, MatrixAxis* axis, bool shareAxis,
                               BytesShelf& shelf);
+
+// The X axes of the file's blocks as their labels state them (none when it
+// cannot be read), for the overlap policy. Never throws.
+std::vector<BlockAxis> readFileAxes(const JcampFileInfo& entry, BytesShelf& shelf);
 
 // The dialog's trial read: each chosen file is read as the import will read
 // it, so that one that cannot be read is reported (in the import's message

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "document/matrix_builder.h"
+#include "document/overlap_grid.h"
 #include "labels/markers.h"
 #include "platform/worker_pool.h"
 #include "plugin/file_messages.h"
@@ -68,28 +69,30 @@ int32_t JcampImporter::importData() {
   published_.reset();
   // Values still published stay with their readers; this import fills its own.
   results_ = std::make_shared<std::vector<FileResult>>(files_.size());
-  matrixGrid_ = XGrid();
+  matrixAxis_ = MatrixAxis();
   // Files are read on every thread the pool has and committed here, in file
   // order: names, values and messages come out as one thread would make them.
-  // Each file is compared with the X grid of the matrix's first block, so the
-  // files are read one by one until one has given it.
+  // Each file is compared with the X axis of the matrix's first block (or the
+  // grid asked for), so the files are read one by one until one has settled it.
   std::vector<FileReading> readings(files_.size());
-  const ImportReading import{rules_, *rowModel_, variableCount()};
+  const bool resampling = grid_.resampling();
+  ImportReading import{rules_, *rowModel_, variableCount(), -1, resampling};
   BytesShelf shelf;
   std::exception_ptr error;
   size_t committed = 0;
   bool finished = true;
   {
     platform::WorkerPool pool(platform::WorkerPool::threadsWanted());
-    auto readFiles = [&](size_t first, size_t count, bool shareGrid) {
+    if (resampling) setTargetAxis(pool, shelf);
+    auto readFiles = [&](size_t first, size_t count, bool shareAxis) {
       return pool.forEachInOrder(
           count,
-          [&, first, shareGrid](size_t n) {
+          [&, first, shareAxis](size_t n) {
             const size_t i = first + n;
             const VariableNaming naming = i == 0 ? VariableNaming::kName : VariableNaming::kSkip;
-            // A grid already set is only read: each file compares with its own copy.
+            // An axis already set is only read: each file compares with its own copy.
             readings[i] =
-                readFileForImport(*files_[i], import, naming, &matrixGrid_, shareGrid, shelf);
+                readFileForImport(*files_[i], import, naming, &matrixAxis_, shareAxis, shelf);
           },
           [&, first](size_t n) {
             try {
@@ -102,9 +105,11 @@ int32_t JcampImporter::importData() {
           });
     };
     size_t next = 0;
-    while (finished && next < files_.size() && matrixGrid_.empty()) {
+    while (finished && next < files_.size() && !matrixAxis_.settled(resampling)) {
+      fitColumns(import);
       finished = readFiles(next++, 1, true);
     }
+    fitColumns(import);
     if (finished && next < files_.size()) finished = readFiles(next, files_.size() - next, false);
   }
   // Whatever was published during the import (nothing is) goes with it.
@@ -121,6 +126,35 @@ int32_t JcampImporter::importData() {
   }
   imported_ = true;
   return JCAMP_OK;
+}
+
+void JcampImporter::setTargetAxis(platform::WorkerPool& pool, BytesShelf& shelf) {
+  if (grid_.policy == JCAMP_GRID_EXPLICIT) {
+    matrixAxis_.grid = XGrid::even(grid_.first, grid_.last, static_cast<uint32_t>(grid_.count));
+    if (!grid_.units.empty()) matrixAxis_.xUnits = xUnitsOf(grid_.units.c_str());
+  } else if (grid_.policy == JCAMP_GRID_OVERLAP) {
+    // Every file's labels first: the range they all cover decides the grid.
+    std::vector<std::vector<BlockAxis>> axes(files_.size());
+    pool.forEach(files_.size(), [&](size_t i) { axes[i] = readFileAxes(*files_[i], shelf); });
+    matrixAxis_ = overlapAxis(axes);
+  }
+}
+
+void JcampImporter::fitColumns(ImportReading& import) {
+  if (!grid_.resampling()) return;
+  if (matrixAxis_.grid.empty()) {
+    // The first policy before its first row: each file as it is.
+    import.columns = -1;
+    import.xColumns = -1;
+    return;
+  }
+  xCount_ = static_cast<int32_t>(matrixAxis_.grid.size());
+  import.columns = variableCount();
+  import.xColumns = xCount_;
+  // Made once here rather than by every file that resamples a row.
+  if (!matrixAxis_.points) {
+    matrixAxis_.points = std::make_shared<const GridPoints>(GridPoints::of(matrixAxis_.grid));
+  }
 }
 
 int32_t JcampImporter::rowsOf(const JcampFileInfo& entry, const FileResult& result) const {
@@ -195,7 +229,9 @@ int32_t JcampImporter::addFileName(const char* fileName) {
     firstFileAdded_ = true;
     return JCAMP_OK;
   }
-  if (reader.nPoints != xCount_ || reader.yCount != yCount_) return JCAMP_SHAPE_MISMATCH;
+  // Under a grid policy another number of X points is resampled, not refused.
+  const bool otherX = reader.nPoints != xCount_ && !grid_.resampling();
+  if (otherX || reader.yCount != yCount_) return JCAMP_SHAPE_MISMATCH;
   // Sample indexes are 32-bit: a file that would push the total past them cannot join.
   if (reader.sampleCount > std::numeric_limits<int32_t>::max() - sampleCount_) {
     return JCAMP_BAD_HEADER;
@@ -277,8 +313,25 @@ int32_t JcampImporter::getFileName(int32_t index, char* buffer) {
 
 int32_t JcampImporter::setReadingMode(int32_t mode) {
   if (rulesLocked_) return JCAMP_MODE_LOCKED;
-  if (!rulesForMode(mode, rules_)) return JCAMP_BAD_ARGUMENT;
+  ReadingRules rules;
+  if (!rulesForMode(mode, rules)) return JCAMP_BAD_ARGUMENT;
+  // A grid needs the standard mode's rows.
+  if (grid_.resampling() && mode != kModeStandard) return JCAMP_BAD_ARGUMENT;
+  rules_ = rules;
   rowModel_ = &RowModel::of(rules_);
+  return JCAMP_OK;
+}
+
+// Resampling places rows as the standard mode does (one per block with a
+// table, named by its own labels, reversed X put in order); the host-compatible
+// mode's rows stay as hosts know them.
+int32_t JcampImporter::setGrid(const JcampGrid* grid) {
+  if (rulesLocked_) return JCAMP_MODE_LOCKED;
+  GridRequest request;
+  const int32_t result = readGridRequest(grid, request);
+  if (result != JCAMP_OK) return result;
+  if (request.resampling() && !rules_.rowsForBlocks) return JCAMP_BAD_ARGUMENT;
+  grid_ = request;
   return JCAMP_OK;
 }
 

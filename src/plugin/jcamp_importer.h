@@ -9,17 +9,23 @@
 #include <vector>
 
 #include "document/file_result.h"
+#include "document/matrix_axis.h"
 #include "document/row_model.h"
-#include "document/x_grid.h"
 #include "labels/reading_rules.h"
 #include "labels/sample_warnings.h"
 #include "plugin/data_importer.h"
+#include "plugin/grid_request.h"
 #include "plugin/published_matrix.h"
 #include "scan/jcamp_file_info.h"
 
 namespace jcamp {
 
+namespace platform {
+class WorkerPool;
+}
+class BytesShelf;
 struct FileReading;
+struct ImportReading;
 
 class JcampImporter : public DataImporter {
  public:
@@ -39,6 +45,7 @@ class JcampImporter : public DataImporter {
   int32_t setReadingMode(int32_t mode) override;
   int32_t getValues(int32_t sample, int32_t firstVariable, int32_t count, float* out) override;
   int32_t getSampleInfo(int32_t sample, JcampSampleInfo* info) override;
+  int32_t setGrid(const JcampGrid* grid) override;
 
   const ReadingRules& rules() const { return rules_; }
   // The value queries' view of the importer as it stands, built on first use
@@ -58,8 +65,15 @@ class JcampImporter : public DataImporter {
   std::vector<int64_t> fileStarts() const;
   // A count the file gave as negative reads as no variables at all.
   int32_t variableCount() const { return std::max(xCount_, 0) + std::max(yCount_, 0); }
+  // Under the explicit and overlap policies, the axis the files are read
+  // onto, before any is read.
+  void setTargetAxis(platform::WorkerPool& pool, BytesShelf& shelf);
+  // The columns the next files are read into: under a grid policy, once its
+  // grid is known, as many X columns as it has points.
+  void fitColumns(ImportReading& import);
 
   ReadingRules rules_ = kHostCompatibleRules;
+  GridRequest grid_;
   const RowModel* rowModel_ = &RowModel::of(kHostCompatibleRules);
   bool rulesLocked_ = false;  // a file was added: the rules it was measured by stay
   bool imported_ = false;
@@ -71,7 +85,8 @@ class JcampImporter : public DataImporter {
   // One per file of the last import: its values, rows and diagnostics (its
   // names are moved into the lists below). Shared with the published matrices.
   std::shared_ptr<std::vector<FileResult>> results_ = std::make_shared<std::vector<FileResult>>();
-  XGrid matrixGrid_;  // the X grid of the last import's first block
+  MatrixAxis
+      matrixAxis_;  // the X axis of the last import: its first block's, or the grid asked for
   std::vector<std::string> sampleNames_;
   std::vector<std::string> variableNames_;
   std::shared_ptr<const PublishedMatrix> published_;  // null until asked for after a change

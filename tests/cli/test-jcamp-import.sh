@@ -79,6 +79,19 @@ expect_in err "Reading file .*import-two.jdx:"
 expect_in err "block 2: X values off the matrix's grid"
 [ "$(wc -l <"$scratch/out")" -eq 4 ] || fail "expected 4 lines: $(cat "$scratch/out")"
 
+# --grid: blocks off the first file's grid are resampled onto it, never beyond their own range.
+expect_status 0 "$program" --grid first "$data/import-three.jdx" "$data/import-two.jdx"
+expect_in out '^Two A,,0.5,1.5,2.5,12,1.5$'
+expect_in err "2 of 5 rows resampled onto the grid"
+expect_in err "note: .*import-two.jdx: block 1: resampled; fills 75% of the grid"
+expect_status 0 "$program" --grid=1000:600:5 "$data/import-two.jdx"
+expect_in out '^Sample,1000,900,800,700,600,water,fat$'
+expect_in out '^Two B,,0.1,-0.1,0.1,-0.1,13,0.5$'
+expect_status 2 "$program" --grid 1:2 x.jdx
+expect_in err "FIRST:LAST:COUNT"
+expect_status 2 "$program" --grid first --host-compatible x.jdx
+expect_in err "needs the standard reading"
+
 # Warnings name the file, the block and what is wrong; --strict leaves the file out.
 printf '##TITLE=Caf\351\n##DATA TYPE=IR\n##FIRSTX=1\n##LASTX=3\n##NPOINTS=3\n##XYDATA=(X++(Y..Y))\n1 1 2 3\n##END=\n' \
   >"$scratch/nofactor.jdx"

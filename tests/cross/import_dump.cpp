@@ -1,7 +1,8 @@
 // import_dump: many independent imports in one process, written as text that
 // must be byte for byte the same on every build. Each line of JOBS is one
 // import: a reading mode ("host" or "standard"), then the files, separated by
-// tabs. For each job it writes what jcamp-import would (refusals, message
+// tabs; "grid=GRID" for the standard mode onto a grid (as jcamp-import's
+// --grid GRID). For each job it writes what jcamp-import would (refusals, message
 // boxes, warnings, the matrix with each row's origin), the files as
 // --list shows them, and a hash of each row's float bits, which the six
 // decimals of the host-compatible texts would hide.
@@ -16,6 +17,7 @@
 
 #include "file_list.h"
 #include "file_shape.h"
+#include "grid_option.h"
 #include "jcamp_library.h"
 #include "matrix_writer.h"
 #include "output_buffer.h"
@@ -26,6 +28,8 @@ namespace {
 
 struct Job {
   int32_t mode = JCAMP_MODE_STANDARD;
+  std::string gridText;  // the GRID of a grid job
+  JcampGrid grid{sizeof(JcampGrid), JCAMP_GRID_NONE, 0, 0, 0, {}};
   std::vector<std::string> files;
 };
 
@@ -50,11 +54,15 @@ bool readJobs(const char* path, std::vector<Job>& jobs) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     std::vector<std::string> fields = splitTabs(line);
-    if (fields.size() < 2 || (fields[0] != "host" && fields[0] != "standard")) {
-      std::fprintf(stderr, "import_dump: not a job: %s\n", line.c_str());
+    Job job;
+    std::string error;
+    const bool grid = fields[0].compare(0, 5, "grid=") == 0;
+    if (grid) job.gridText = fields[0].substr(5);
+    if (fields.size() < 2 || (fields[0] != "host" && fields[0] != "standard" && !grid) ||
+        (grid && !parseGridOption(job.gridText, job.grid, error))) {
+      std::fprintf(stderr, "import_dump: not a job: %s %s\n", line.c_str(), error.c_str());
       return false;
     }
-    Job job;
     job.mode = fields[0] == "host" ? JCAMP_MODE_HOST_COMPATIBLE : JCAMP_MODE_STANDARD;
     job.files.assign(fields.begin() + 1, fields.end());
     jobs.push_back(std::move(job));
@@ -109,6 +117,10 @@ void runJob(JcampLibrary& library, const Job& job, std::FILE* out) {
     put(out, "no handle");
     return;
   }
+  if (job.grid.policy != JCAMP_GRID_NONE && library.setGrid(handle.get(), &job.grid) != JCAMP_OK) {
+    put(out, "no grid");
+    return;
+  }
   MatrixRows rows;
   FirstFile first;
   for (const std::string& file : job.files) {
@@ -132,6 +144,9 @@ void runJob(JcampLibrary& library, const Job& job, std::FILE* out) {
   rows.rows = readRowInfo(library, handle.get(), samples);
   for (const std::string& line : warningLines(rows.rows, rows.files, host)) {
     put(out, "warning: " + line);
+  }
+  for (const std::string& line : partialCoverageLines(rows.rows, rows.files)) {
+    put(out, "note: " + line);
   }
   MatrixLayout layout;
   layout.hostCompatible = host;
@@ -174,7 +189,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (size_t j = 0; j < jobs.size(); ++j) {
-    const char* mode = jobs[j].mode == JCAMP_MODE_HOST_COMPATIBLE ? "host" : "standard";
+    const std::string mode = !jobs[j].gridText.empty() ? "grid " + jobs[j].gridText
+                             : jobs[j].mode == JCAMP_MODE_HOST_COMPATIBLE ? "host"
+                                                                          : "standard";
     put(out, "=== job " + std::to_string(j + 1) + ": " + mode + ", " +
                  std::to_string(jobs[j].files.size()) + " files");
     runJob(library, jobs[j], out);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ namespace fs = std::filesystem;
 // host-compatible mode rounds the ordinate before it scales it).
 constexpr double kStandardTolerance = 1.2e-7;
 constexpr double kHostTolerance = 2.5e-7;
+constexpr double kAbscissaBits = 4 * std::numeric_limits<double>::epsilon();
 
 struct Truth {
   std::vector<double> xs;
@@ -85,7 +87,9 @@ TEST_F(GeneratedSetsTest, TheStandardModeIsRightTheOtherRightRefusesOrWarns) {
     char name[256];
     for (size_t i = 0; i < truth.xs.size(); ++i) {
       ASSERT_EQ(lib().getVariableName(handle, static_cast<int32_t>(i), name), JCAMP_OK);
-      EXPECT_EQ(std::stod(name), truth.xs[i]) << name;
+      // Within the last bits: valgrind works the long double of an even grid
+      // in double, and a grid in micrometres has no whole steps.
+      EXPECT_NEAR(std::stod(name), truth.xs[i], kAbscissaBits * std::fabs(truth.xs[i])) << name;
     }
     // Without factors the values are the file's numbers, which a warning says.
     const uint32_t warnings =

@@ -26,7 +26,8 @@
   X(checkFileNameMode) \
   X(setReadingMode) \
   X(getValues) \
-  X(getSampleInfo)
+  X(getSampleInfo) \
+  X(setGrid)
 // clang-format on
 
 class JcampLibrary {

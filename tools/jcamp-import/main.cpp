@@ -166,11 +166,32 @@ int32_t chooseAndImport(Run& run, uint32_t handle) {
   return result;
 }
 
+// Says how many rows were resampled onto the grid, and which fill only part of it.
+void reportResampling(Run& run, const MatrixRows& rows) {
+  size_t resampled = 0;
+  for (const JcampSampleInfo& info : rows.rows) {
+    if ((info.warnings & JCAMP_WARN_RESAMPLED) != 0) ++resampled;
+  }
+  if (resampled == 0) return;
+  say(run.progress, std::to_string(resampled) + " of " + std::to_string(rows.rows.size()) +
+                        " rows resampled onto the grid");
+  for (const std::string& line : partialCoverageLines(rows.rows, rows.files)) {
+    say(run.progress, "note: " + line);
+  }
+}
+
 int importFiles(Run& run) {
   ImportHandle handle(run.library);
   if (!handle.opened() || run.library.setReadingMode(handle.get(), run.mode) != JCAMP_OK) {
     say(run.progress, "the library cannot open an import handle");
     return kExitFailed;
+  }
+  if (run.options.grid.policy != JCAMP_GRID_NONE) {
+    const int32_t result = run.library.setGrid(handle.get(), &run.options.grid);
+    if (result != JCAMP_OK) {
+      reportResult(run.progress, "--grid", result, "the library cannot make this grid");
+      return kExitFailed;
+    }
   }
   int32_t result;
   if (run.options.choose) {
@@ -193,6 +214,7 @@ int importFiles(Run& run) {
   MatrixRows rows;
   rows.files = run.added;
   rows.rows = readRowInfo(run.library, handle.get(), samples);
+  reportResampling(run, rows);
   if (!weighWarnings(run, rows)) return kExitFailed;
   if (run.leftOut && std::find(rows.keep.begin(), rows.keep.end(), true) == rows.keep.end()) {
     say(run.progress, "every file was left out; nothing written");

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "grid_option.h"
+
 namespace {
 
 // Accepts "--name=value" and "--name value"; advances index past the value.
@@ -61,6 +63,12 @@ const char* usageText() {
          "      --tsv              separate fields by tabs instead of commas\n"
          "      --transpose        one row per variable and one column per sample\n"
          "      --with-origin      add each row's file and block (from 1) after its name\n"
+         "      --grid first       put every row on the first file's first X grid, resampling\n"
+         "                         the files and blocks whose X values differ\n"
+         "      --grid overlap     on the X range every spectrum covers, at their finest step\n"
+         "      --grid FIRST:LAST:COUNT[:UNITS]\n"
+         "                         on COUNT points from FIRST to LAST (in UNITS: 1/CM,\n"
+         "                         MICROMETERS, NANOMETERS, HZ, PPM...; default the first's)\n"
          "      --host-compatible  read as hosts of the library do by default, and write\n"
          "                         its texts: six decimals, m for a missing value\n"
          "      --strict           take a file with a warning as one that cannot be read\n"
@@ -94,7 +102,7 @@ Command parseOptions(int argc, const char* const* argv, Options& options, std::s
     if (setFlag(argument, options)) continue;
     std::string value;
     bool matched = false;
-    for (const char* name : {"--output", "-o", "--library", "--on-error"}) {
+    for (const char* name : {"--output", "-o", "--library", "--on-error", "--grid"}) {
       if (!takeValue(name, argc, argv, i, value, matched)) {
         error = std::string("option ") + name + " needs a value";
         return Command::kUsageError;
@@ -102,6 +110,8 @@ Command parseOptions(int argc, const char* const* argv, Options& options, std::s
       if (!matched) continue;
       if (std::strcmp(name, "--library") == 0) {
         options.libraryPath = value;
+      } else if (std::strcmp(name, "--grid") == 0) {
+        if (!parseGridOption(value, options.grid, error)) return Command::kUsageError;
       } else if (std::strcmp(name, "--on-error") == 0) {
         if (value != "skip" && value != "stop") {
           error = "--on-error takes skip or stop, not '" + value + "'";
@@ -117,6 +127,10 @@ Command parseOptions(int argc, const char* const* argv, Options& options, std::s
       error = "unknown option '" + argument + "'";
       return Command::kUsageError;
     }
+  }
+  if (options.grid.policy != JCAMP_GRID_NONE && options.hostCompatible) {
+    error = "--grid needs the standard reading (leave out --host-compatible)";
+    return Command::kUsageError;
   }
   if (options.choose && options.files.size() > 1) {
     error = "--choose takes at most one folder";

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "jcampimport.h"
+
 struct Options {
   std::string libraryPath;  // empty: the library beside the executable
   std::string outputPath;   // empty: standard output
@@ -15,6 +17,7 @@ struct Options {
   bool strict = false;          // a file with a warning is left out (or stops the run)
   bool withOrigin = false;      // each row's file and block as two more columns
   bool choose = false;          // --choose [DIR]: the user picks the files in the import dialog
+  JcampGrid grid{sizeof(JcampGrid), JCAMP_GRID_NONE, 0, 0, 0, {}};  // --grid
   std::vector<std::string> files;
 };
 

@@ -25,10 +25,21 @@ constexpr Meaning kWarnings[] = {
     {JCAMP_WARN_X_GRID, "the X values are not the first file's"},
     {JCAMP_WARN_BLOCK_MISSING, "the header counts this block, the file does not hold it"},
     {JCAMP_WARN_FILE_CHANGED, "the file changed since it was added"},
+    {JCAMP_WARN_Y_UNITS, "##YUNITS= differs from the first row's"},
 };
+
+// Warnings that are requests of the user's, not suspicions.
+constexpr uint32_t kRequested = JCAMP_WARN_RESAMPLED;
 
 void join(std::string& text, const std::string& more) {
   text += (text.empty() ? "" : "; ") + more;
+}
+
+// "FILE: block N" of a row.
+std::string rowOrigin(const JcampSampleInfo& info, const std::vector<std::string>& files) {
+  const bool known = info.fileIndex >= 0 && static_cast<size_t>(info.fileIndex) < files.size();
+  return (known ? files[static_cast<size_t>(info.fileIndex)] : std::string("?")) + ": block " +
+         std::to_string(info.blockIndex + 1);
 }
 
 }  // namespace
@@ -47,7 +58,7 @@ std::vector<JcampSampleInfo> readRowInfo(JcampLibrary& library, uint32_t handle,
 }
 
 bool isSuspect(const JcampSampleInfo& info) {
-  return info.checkFlags != 0 || info.warnings != 0;
+  return info.checkFlags != 0 || (info.warnings & ~kRequested) != 0;
 }
 
 std::string describeSuspect(const JcampSampleInfo& info, bool hostCompatible) {
@@ -66,6 +77,18 @@ std::string describeSuspect(const JcampSampleInfo& info, bool hostCompatible) {
   return text;
 }
 
+std::vector<std::string> partialCoverageLines(const std::vector<JcampSampleInfo>& rows,
+                                              const std::vector<std::string>& files) {
+  std::vector<std::string> lines;
+  for (const JcampSampleInfo& info : rows) {
+    if ((info.warnings & JCAMP_WARN_RESAMPLED) == 0 || !(info.coverage < 1.0f)) continue;
+    const int percent = static_cast<int>(info.coverage * 100.0f);  // never rounds up to 100
+    lines.push_back(rowOrigin(info, files) + ": resampled; fills " + std::to_string(percent) +
+                    "% of the grid");
+  }
+  return lines;
+}
+
 std::vector<std::string> warningLines(const std::vector<JcampSampleInfo>& rows,
                                       const std::vector<std::string>& files, bool hostCompatible) {
   std::vector<std::string> lines;
@@ -76,9 +99,7 @@ std::vector<std::string> warningLines(const std::vector<JcampSampleInfo>& rows,
     last = origin;
     const std::string what = describeSuspect(info, hostCompatible);
     if (what.empty()) continue;
-    const bool known = info.fileIndex >= 0 && static_cast<size_t>(info.fileIndex) < files.size();
-    lines.push_back((known ? files[static_cast<size_t>(info.fileIndex)] : std::string("?")) +
-                    ": block " + std::to_string(info.blockIndex + 1) + ": " + what);
+    lines.push_back(rowOrigin(info, files) + ": " + what);
   }
   return lines;
 }

@@ -11,7 +11,7 @@
 std::vector<JcampSampleInfo> readRowInfo(JcampLibrary& library, uint32_t handle, int32_t samples);
 
 // Whether the row's values are suspect (a table check failed or a warning
-// was raised).
+// was raised; being resampled onto the grid asked for is no warning).
 bool isSuspect(const JcampSampleInfo& info);
 
 // What is suspect about a row, joined by "; " ("" when nothing), with the
@@ -22,3 +22,8 @@ std::string describeSuspect(const JcampSampleInfo& info, bool hostCompatible);
 // One line per file and block whose rows are suspect: "FILE: block N: what".
 std::vector<std::string> warningLines(const std::vector<JcampSampleInfo>& rows,
                                       const std::vector<std::string>& files, bool hostCompatible);
+
+// One line per file and block resampled onto less than the whole grid:
+// "FILE: block N: resampled; fills P% of the grid".
+std::vector<std::string> partialCoverageLines(const std::vector<JcampSampleInfo>& rows,
+                                              const std::vector<std::string>& files);

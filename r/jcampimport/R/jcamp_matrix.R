@@ -10,6 +10,8 @@ new_jcamp_matrix <- function(parts, files, mode, skipped) {
                          stringsAsFactors = FALSE),
     warnings = warning_rows(files, origins),
     skipped = skipped,
+    resampled = bitwAnd(origins[[4L]], resampled_bit) != 0,
+    coverage = origins[[6L]],
     mode = mode))
 }
 
@@ -20,7 +22,7 @@ empty_matrix <- function(mode, skipped) {
     sources = data.frame(file = character(), block = integer(), stringsAsFactors = FALSE),
     warnings = warning_rows(character(), list(integer(), integer(), integer(), integer(),
                                               integer())),
-    skipped = skipped, mode = mode))
+    skipped = skipped, resampled = logical(), coverage = numeric(), mode = mode))
 }
 
 # One row per sample whose values are suspect: its file and block, what is
@@ -49,6 +51,10 @@ print.jcamp_matrix <- function(x, ...) {
   if (n) {
     shown <- utils::head(rownames(x$values), 5L)
     cat("samples: ", paste(shown, collapse = "; "), if (n > 5L) "; ...", "\n", sep = "")
+  }
+  if (any(x$resampled)) {
+    cat(sum(x$resampled), "rows resampled onto the grid,", sum(x$coverage < 1),
+        "of them filling part of it (see $resampled, $coverage)\n")
   }
   if (nrow(x$warnings)) {
     cat(nrow(x$warnings), "rows with suspect values (see $warnings)\n")

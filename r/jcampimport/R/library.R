@@ -13,7 +13,9 @@ header_ok <- 100L
 warning_bits <- c("no-factor" = 0x1, truncated = 0x2, "decimal-split" = 0x4,
                   "last-dropped" = 0x8, precision = 0x10, "x-reversed" = 0x20,
                   "x-grid" = 0x40, "block-missing" = 0x80, "file-changed" = 0x100,
-                  "not-read" = 0x200)
+                  "not-read" = 0x200, "y-units" = 0x800)
+# Put onto the grid asked for: a request, not a suspicion (jcamp_matrix$resampled).
+resampled_bit <- 0x400
 check_bits <- c("check-x" = 1, "check-y" = 2, "check-first-y" = 4, "check-count" = 8)
 
 mode_number <- function(mode) modes[[match.arg(mode, names(modes))]]
@@ -42,7 +44,7 @@ import_data <- function(handle, go_on) {
   imported
 }
 
-collect_matrix <- function(handle, x_count) .Call(C_jcamp_r_collect, handle, x_count)
+collect_matrix <- function(handle, y_count) .Call(C_jcamp_r_collect, handle, y_count)
 
 # checkFileNameMode: list(status, message); for a usable file the message
 # holds its shape as tab-separated fields.

@@ -54,7 +54,7 @@ as_paths <- function(files) {
 import_once <- function(files, mode, on_error, grid) {
   handle <- open_handle(mode)
   on.exit(close_handle(handle))
-  # A grid request goes to the handle here, before its first file.
+  if (!is.null(grid)) set_grid(handle, grid, mode)
   results <- add_files(handle, files, stop_at_first = on_error != "skip")
   refused <- which(!is.na(results) & results != result_ok)
   added <- which(results == result_ok)
@@ -76,8 +76,10 @@ import_once <- function(files, mode, on_error, grid) {
   if (imported$result != result_ok) {
     stop(jcamp_error("the import failed", result = imported$result))
   }
-  x_count <- as.integer(shape_fields(header_scan(first, mode))[2L])
-  parts <- collect_matrix(handle, x_count)
+  # The last variables are the first file's components; the X points before
+  # them are its own, or the grid's.
+  y_count <- as.integer(shape_fields(header_scan(first, mode))[3L])
+  parts <- collect_matrix(handle, y_count)
   if (is.null(parts)) {
     return(list(matrix = empty_matrix(mode, rbind(refusals, unread)), positions = integer(),
                 stopped_at = NA_integer_))

@@ -14,9 +14,10 @@ SEXP jcamp_r_text(const char* text);
 
 SEXP jcamp_r_open(SEXP mode);
 SEXP jcamp_r_close(SEXP handle);
+SEXP jcamp_r_grid(SEXP handle, SEXP policy, SEXP first, SEXP last, SEXP count, SEXP units);
 SEXP jcamp_r_add(SEXP handle, SEXP paths, SEXP stopAtFirst);
 SEXP jcamp_r_import(SEXP handle, SEXP goOn);
-SEXP jcamp_r_collect(SEXP handle, SEXP xCount);
+SEXP jcamp_r_collect(SEXP handle, SEXP yCount);
 SEXP jcamp_r_check(SEXP path, SEXP mode);
 
 #endif

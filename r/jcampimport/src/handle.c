@@ -48,6 +48,26 @@ SEXP jcamp_r_close(SEXP handle) {
   return R_NilValue;
 }
 
+/* setGrid's result for a grid policy (the library's number), with the first
+   and last X, point count and units of an explicit grid ("" for the first
+   row's units). */
+SEXP jcamp_r_grid(SEXP handle, SEXP policy, SEXP first, SEXP last, SEXP count, SEXP units) {
+  const uint32_t number = handle_number(handle);
+  JcampGrid grid;
+  memset(&grid, 0, sizeof grid);
+  grid.size = sizeof grid;
+  grid.policy = Rf_asInteger(policy);
+  grid.first = Rf_asReal(first);
+  grid.last = Rf_asReal(last);
+  grid.count = Rf_asInteger(count);
+  if (TYPEOF(units) != STRSXP || XLENGTH(units) != 1) Rf_error("units must be one string");
+  const SEXP unit = STRING_ELT(units, 0);
+  const char* text = unit == NA_STRING ? "" : Rf_translateCharUTF8(unit);
+  if (strlen(text) >= sizeof grid.units) return Rf_ScalarInteger(JCAMP_BAD_ARGUMENT);
+  strcpy(grid.units, text);
+  return Rf_ScalarInteger(setGrid(number, &grid));
+}
+
 /* addFileName's result for each path; NA for those after the first refusal
    when stopAtFirst is set. */
 SEXP jcamp_r_add(SEXP handle, SEXP paths, SEXP stopAtFirst) {
@@ -206,9 +226,10 @@ static SEXP fetch_names(uint32_t number, int32_t count,
   return names;
 }
 
-/* Per sample: file (from 1), block (from 1), checks, warnings, line. */
+/* Per sample: file (from 1), block (from 1), checks, warnings, line, and
+   the share of the grid a resampled sample fills (1 for any other). */
 static SEXP fetch_origins(uint32_t number, int32_t samples) {
-  SEXP origins = PROTECT(Rf_allocVector(VECSXP, 5));
+  SEXP origins = PROTECT(Rf_allocVector(VECSXP, 6));
   int* columns[5];
   int32_t c;
   int32_t s;
@@ -216,6 +237,8 @@ static SEXP fetch_origins(uint32_t number, int32_t samples) {
     SET_VECTOR_ELT(origins, c, Rf_allocVector(INTSXP, samples));
     columns[c] = INTEGER(VECTOR_ELT(origins, c));
   }
+  SET_VECTOR_ELT(origins, 5, Rf_allocVector(REALSXP, samples));
+  double* coverage = REAL(VECTOR_ELT(origins, 5));
   for (s = 0; s < samples; ++s) {
     JcampSampleInfo info;
     memset(&info, 0, sizeof info);
@@ -226,6 +249,7 @@ static SEXP fetch_origins(uint32_t number, int32_t samples) {
     columns[2][s] = (int)info.checkFlags;
     columns[3][s] = (int)info.warnings;
     columns[4][s] = info.line > 0 ? info.line : NA_INTEGER;
+    coverage[s] = (info.warnings & JCAMP_WARN_RESAMPLED) != 0 ? (double)info.coverage : 1.0;
   }
   UNPROTECT(1);
   return origins;
@@ -245,17 +269,19 @@ static void name_dimensions(SEXP matrix, SEXP rowNames, SEXP variableNames, int3
 }
 
 /* The imported matrix: list(values, concentrations, variable names, sample
-   names, origins), the first xCount variables being the X points; the two
-   matrices carry the sample and variable names. NULL when no row was read
-   (the names of a header's columns are not worth their memory then). */
-SEXP jcamp_r_collect(SEXP handle, SEXP xCount) {
+   names, origins), the last yCount variables being the concentrations and
+   those before them the X points; the two matrices carry the sample and
+   variable names. NULL when no row was read (the names of a header's columns
+   are not worth their memory then). */
+SEXP jcamp_r_collect(SEXP handle, SEXP yCount) {
   const uint32_t number = handle_number(handle);
   int32_t samples = 0;
   int32_t variables = 0;
   if (getNumberOfSamples(number, &samples) != JCAMP_OK || samples < 0) samples = 0;
   if (getNumberOfVariables(number, &variables) != JCAMP_OK || variables < 0) variables = 0;
-  int32_t x = Rf_asInteger(xCount);
-  x = x == NA_INTEGER || x < 0 ? 0 : x > variables ? variables : x;
+  int32_t y = Rf_asInteger(yCount);
+  y = y == NA_INTEGER || y < 0 ? 0 : y > variables ? variables : y;
+  const int32_t x = variables - y;
   if (samples == 0) return R_NilValue;
 
   SEXP out = PROTECT(Rf_allocVector(VECSXP, 5));

@@ -5,6 +5,7 @@
 static const R_CallMethodDef kCallMethods[] = {
     {"jcamp_r_open", (DL_FUNC)&jcamp_r_open, 1},
     {"jcamp_r_close", (DL_FUNC)&jcamp_r_close, 1},
+    {"jcamp_r_grid", (DL_FUNC)&jcamp_r_grid, 6},
     {"jcamp_r_add", (DL_FUNC)&jcamp_r_add, 3},
     {"jcamp_r_import", (DL_FUNC)&jcamp_r_import, 2},
     {"jcamp_r_collect", (DL_FUNC)&jcamp_r_collect, 2},

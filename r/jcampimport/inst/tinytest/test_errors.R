@@ -62,8 +62,20 @@ expect_identical(nrow(read_jcamp(c(a, unscaled, b), strict = TRUE, on_error = "s
 expect_identical(caught(read_jcamp(c(a, unscaled), strict = TRUE, on_error = "raise"))$file,
                  unscaled)
 
-# Resampling needs a library with grid support; the requests parse already.
-expect_error(read_jcamp(a, grid = "first"), "grid support", class = "jcamp_error")
+# On the first file's grid the block off it is resampled instead: nothing of
+# it lies on that grid, so its row is missing throughout. A block in units
+# that do not convert is left out, both units named.
+m <- read_jcamp(c(a, offgrid, b), grid = "first")
+expect_identical(c(m$resampled, m$coverage), c(FALSE, TRUE, FALSE, 1, 0, 1))
+expect_true(all(is.na(m$values[2, ])))
+expect_identical(nrow(m$skipped), 0L)
+hertz <- variant(b, "^##XUNITS=1/CM" = "##XUNITS=HZ")
+m <- read_jcamp(c(a, hertz), grid = "4000:3100:4:1/CM")
+expect_identical(m$skipped[c("file", "block", "reason")],
+                 data.frame(file = hertz, block = 1L, reason = "X in HZ, the grid in 1/CM"))
+expect_identical(m$x, c(4000, 3700, 3400, 3100))
+expect_error(read_jcamp(a, mode = "host-compatible", grid = "first"), "standard",
+             class = "jcamp_error")
 parse_grid <- jcampimport:::parse_grid
 expect_identical(parse_grid("overlap")$policy, "overlap")
 expect_identical(parse_grid("10000:4000:3001:1/CM")[-1],

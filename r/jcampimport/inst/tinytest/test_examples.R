@@ -13,8 +13,8 @@ as_float <- function(v) readBin(writeBin(v, raw(), size = 4L), "double", size = 
 program <- Sys.getenv("JCAMP_IMPORT_PROGRAM", unname(Sys.which("jcamp-import")))
 if (!nzchar(program)) exit_file("jcamp-import not found (set JCAMP_IMPORT_PROGRAM)")
 
-program_matrix <- function(files, mode) {
-  flags <- if (mode == "host-compatible") "--host-compatible"
+program_matrix <- function(files, mode, more = character()) {
+  flags <- c(if (mode == "host-compatible") "--host-compatible", more)
   out <- system2(program, c(flags, shQuote(files)), stdout = TRUE, stderr = FALSE)
   utils::read.csv(text = out, colClasses = "character", check.names = FALSE,
                   na.strings = character(), encoding = "UTF-8")
@@ -41,6 +41,28 @@ for (mode in c("standard", "host-compatible")) {
   }
 }
 expect_true(all(is.na(read_jcamp(gaps)$values[1, c(2, 4, 5)])))
+
+# Resampled onto a grid as the program resamples, micrometres onto wavenumbers.
+micrometres <- tempfile(fileext = ".jdx")
+writeLines(c("##TITLE=um", "##JCAMP-DX=4.24", "##DATA TYPE=INFRARED SPECTRUM",
+             "##XUNITS=MICROMETERS", "##YUNITS=ABSORBANCE", "##CONCENTRATIONS=(NCU)",
+             "(water, 13, %)", "(protein, 11, %)", "##XFACTOR=1", "##YFACTOR=1",
+             "##FIRSTX=2.5", "##LASTX=3.25", "##NPOINTS=4", "##FIRSTY=0.1",
+             "##XYDATA=(X++(Y..Y))", "2.5 0.1 0.2 0.3 0.4", "##END="), micrometres)
+for (grid in c("first", "4000:3100:4:1/CM")) {
+  files <- c(examples, micrometres)
+  m <- read_jcamp(files, grid = grid)
+  csv <- program_matrix(files, "standard", c("--grid", grid))
+  expect_identical(c(colnames(m$values), colnames(m$concentrations)), names(csv)[-1], info = grid)
+  values <- unname(cbind(m$values, m$concentrations))
+  cells <- unname(as.matrix(csv[-1]))
+  expect_identical(is.na(values), cells == "", info = grid)
+  expect_true(all(as_float(as.numeric(cells[!is.na(values)])) == values[!is.na(values)]),
+              info = grid)
+  expect_identical(m$values[5, 1], as_float(0.1), info = grid)  # 4000 cm-1 is 2.5 um
+  expect_identical(c(m$resampled[5], m$coverage[5]), c(TRUE, 1), info = grid)
+}
+expect_stdout(print(m), "5 rows resampled onto the grid")
 
 m <- read_jcamp(examples)
 expect_identical(m$sources, data.frame(file = examples[c(1, 2, 3, 3)], block = c(1L, 1L, 1L, 2L)))
