@@ -363,17 +363,15 @@ struct DoubleSums {
   }
 };
 
-bool startsExponent(const char* p, bool afterPoint) {
-  if (*p != 'E' && *p != 'e') return false;
-  if ((p[1] == '+' || p[1] == '-') && isDigit(p[2])) return true;
-  return afterPoint && isDigit(p[1]);
+bool startsExponent(const char* p) {
+  return (*p == 'E' || *p == 'e') && (p[1] == '+' || p[1] == '-') && isDigit(p[2]);
 }
 
 // A real number at p (a sign, digits, a '.', digits, an exponent), as one
 // token; p ends after it. Without a digit it reads 0, as a lone sign does.
 JCAMP_TOKEN_INLINE double readRealNumber(const char*& p, bool* writtenReal = nullptr) {
   ShortNumber number;
-  const auto numberEnds = [](const char* q, bool point) { return !startsExponent(q, point); };
+  const auto numberEnds = [](const char* q, bool) { return !startsExponent(q); };
   if (readShortNumber(p, numberEnds, number)) {
     p = number.end;
     if (writtenReal != nullptr) *writtenReal = number.point;
@@ -388,7 +386,7 @@ JCAMP_TOKEN_INLINE double readRealNumber(const char*& p, bool* writtenReal = nul
     token.append(*p++);
     for (; isDigit(*p); ++p, digits = true) token.append(*p);
   }
-  const bool exponent = digits && startsExponent(p, point);
+  const bool exponent = digits && startsExponent(p);
   if (exponent) {
     token.append(*p++);
     if (*p == '+' || *p == '-') token.append(*p++);
@@ -401,7 +399,7 @@ JCAMP_TOKEN_INLINE double readRealNumber(const char*& p, bool* writtenReal = nul
 // Where a whole ordinate token ended at p, the text goes on as a real number:
 // the host-compatible reading splits it there.
 bool splitsRealNumber(const char* p) {
-  return (*p == '.' && isDigit(p[1])) || startsExponent(p, false);
+  return (*p == '.' && isDigit(p[1])) || startsExponent(p);
 }
 
 // realNumbers is LineReading::realNumbers, fixed at compile time: the
@@ -422,7 +420,7 @@ uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values,
       takeFieldToken(p, abscissa);
       x = parseDouble(abscissa.text());
     }
-    if (startsExponent(p, false)) notes |= kWarnDecimalSplit;
+    if (startsExponent(p)) notes |= kWarnDecimalSplit;
   }
 
   uint64_t n = 0;

@@ -102,9 +102,12 @@ TEST(AsdfDecoderTest, XyDataLinesReadAsRealNumbersInDouble) {
   const Case cases[] = {
       {"450.219 1.0240 1.0240", 450.219, {1.024, 1.024}, kWarnDecimalSplit},
       {"450 .5 -.25 +7.", 450, {0.5, -0.25, 7}, kWarnDecimalSplit},
-      {"1 1.5E3 2e-2 3E+1", 1, {1500, 0.02, 30}, kWarnDecimalSplit},
+      {"1 1.5E+3 2e-2 3E+1", 1, {1500, 0.02, 30}, kWarnDecimalSplit},
       {"1.5E+2 7", 150, {7}, kWarnDecimalSplit},  // an abscissa may have an exponent
-      {"1 15E3", 1, {15, 53}, 0},                 // without '.' or sign, E is SQZ +5
+      // Without a sign, E and e are SQZ +5 and -5, also right after a '.'.
+      {"1 15E3", 1, {15, 53}, 0},
+      {"608.1E07312889", 608.1, {507312889}, 0},
+      {"12.5e3 1.5E2", 12.5, {-53, 1.5, 52}, kWarnDecimalSplit},
       {"450 A23nnU", 450, {123, 118, 113, 108, 103}, 0},
       {"0 16777216JJ", 0, {big, big + 1, big + 2}, kWarnPrecision},
       {"0 16777215JJ", 0, {big - 1, big, big + 1}, kWarnPrecision},
