@@ -168,7 +168,8 @@ JCAMP_EXPORT int32_t JCAMP_CALL getValues(uint32_t handle, int32_t sample, int32
 
 /* Consistency checks of a data table (the decoder's own flags). */
 enum JcampCheckFlag {
-  JCAMP_CHECK_X = 1,       /* a line's abscissa is off by more than half a step */
+  JCAMP_CHECK_X = 1,       /* a line's abscissa is off by more than half a step (standard
+                              mode: off the grid and off where the line before puts it) */
   JCAMP_CHECK_Y = 2,       /* a line's first ordinate differs from the previous check value */
   JCAMP_CHECK_FIRST_Y = 4, /* the first ordinate differs from ##FIRSTY= */
   JCAMP_CHECK_COUNT = 8    /* the decoded point count differs from ##NPOINTS= */

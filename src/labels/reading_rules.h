@@ -21,6 +21,9 @@ struct ReadingRules {
   bool keepLastOrdinate = false;      // the Y check applies only between lines
   bool missingFactorIsOne = false;    // a missing ##XFACTOR= or ##YFACTOR= scales by 1
   bool firstYCheckWhenGiven = false;  // no ##FIRSTY= check without ##FIRSTY=
+  // A line's abscissa is checked in the file's units, and passes within half
+  // a step of the grid or of the line before it.
+  bool xCheckAlongLines = false;
   // The matrix.
   bool alignReversedX = false;   // a block whose X runs the other way is put in column order
   bool refuseOtherGrid = false;  // a block off the first block's X grid is refused
@@ -31,7 +34,7 @@ struct ReadingRules {
 constexpr ReadingRules kHostCompatibleRules{};
 
 constexpr ReadingRules kStandardRules{true, true, true, true, true, true, true, true,
-                                      true, true, true, true, true, true, true};
+                                      true, true, true, true, true, true, true, true};
 
 // The reading modes a host chooses from (the public header's JCAMP_MODE_*).
 constexpr int kModeHostCompatible = 0;

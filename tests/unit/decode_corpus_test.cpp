@@ -75,5 +75,39 @@ TEST(DecodeCorpusTest, OneSpectrumInSeveralCompressionsDecodesToIdenticalOrdinat
   }
 }
 
+// DIFDUP tables that pass their own X and Y checks when an SQZ ordinate 'E'
+// or 'e' right after a decimal abscissa is no exponent ("514.920G906" ends in
+// DIF form, "544.813E883" starts with the check value 5883), and their values
+// at the first point such a reading got wrong, from an independent decoder.
+TEST(DecodeCorpusTest, CompressedTablesPassTheirOwnChecksInTheStandardMode) {
+  SKIP_WITHOUT_CORPUS();
+  const std::string lancashire = "nzhagen__jcamp/data__Robert_J_Lancashire_test_data__";
+  const std::string jsv = "BobHanson__Jmol-SwingJS/jsv__data__";
+  const struct {
+    std::string name;
+    uint32_t point;
+    float value;
+  } files[] = {
+      {lancashire + "dupinc2.jdx", 150, 58.83f},
+      {lancashire + "o02.jdx", 2572, 755.37396f},
+      {lancashire + "o04.jdx", 1721, -63.3703f},
+      {lancashire + "o05.jdx", 2578, 700.8755f},
+      {lancashire + "sqzdupd1.jdx", 14103, 0.26690307f},
+      // Their abscissas drift from the grid by a step and more, not from line to line.
+      {jsv + "cholestacCNMR.dx", 352, 372.77347f},
+      {jsv + "diethyl_phthalate_HNMR.JDX", 8128, 56.65058f},
+  };
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.name);
+    const DecodedFile read = decoded(file.name, kStandardRules);
+    ASSERT_EQ(read.status, kDocOk);
+    const std::vector<float> ordinates = read.ordinates();
+    ASSERT_EQ(ordinates.size(), read.first().nPoints);
+    EXPECT_FLOAT_EQ(ordinates[file.point], file.value);
+    EXPECT_EQ(read.first().checkFlags, 0u);
+    EXPECT_EQ(read.first().warnings, 0u);
+  }
+}
+
 }  // namespace
 }  // namespace jcamp
