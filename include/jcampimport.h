@@ -183,7 +183,8 @@ enum JcampWarning {
   JCAMP_WARN_TRUNCATED = 0x2,      /* the input ended early, or a line was cut at 127 characters */
   JCAMP_WARN_DECIMAL_SPLIT = 0x4,  /* an ordinate with a '.' or an exponent was split into two */
   JCAMP_WARN_LAST_DROPPED = 0x8,   /* the table's last ordinate was taken as a check value */
-  JCAMP_WARN_PRECISION = 0x10,     /* a DIF sum beyond 2^24 lost digits in single precision */
+  JCAMP_WARN_PRECISION = 0x10,     /* an ordinate or DIF sum beyond 2^24 lost digits in single
+                                      precision (host-compatible; beyond 2^31 it reads as 0) */
   JCAMP_WARN_X_REVERSED = 0x20,    /* the X axis runs the other way from the matrix's (the standard
                                       mode puts such a block into column order instead) */
   JCAMP_WARN_X_GRID = 0x40,        /* the X grid is off the matrix's by more than half a step,

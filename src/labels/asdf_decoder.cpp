@@ -20,8 +20,10 @@ namespace {
 // costs more than the token itself.
 #if defined(__GNUC__)
 #define JCAMP_TOKEN_INLINE [[gnu::always_inline]] inline
+#define JCAMP_TOKEN_OUTLINE [[gnu::noinline]]
 #else
 #define JCAMP_TOKEN_INLINE inline
+#define JCAMP_TOKEN_OUTLINE
 #endif
 
 struct AsdfTables {
@@ -179,9 +181,10 @@ JCAMP_TOKEN_INLINE bool readShortField(const char*& p, double& value, bool& poin
 // the token's first character, the run of digits at p follows. The whole run
 // is passed over; only the token's first kTokenMax characters count, and room
 // is how many of them are left. A token without a digit (a lone sign) or
-// outside the int32 range reads as 0, as parseInt reads such a text.
+// outside the int32 range reads as 0, as parseInt reads such a text; the
+// latter sets *outOfRange when it is given.
 int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool hasDigits,
-                      uint32_t room) {
+                      uint32_t room, bool* outOfRange = nullptr) {
   constexpr uint64_t kSaturated = uint64_t{1} << 32;  // beyond both limits
   for (; isDigit(*p); ++p) {
     if (room == 0) continue;
@@ -190,25 +193,30 @@ int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool ha
     magnitude = std::min(magnitude * 10 + static_cast<uint64_t>(*p - '0'), kSaturated);
   }
   if (!hasDigits) return 0;
-  if (negative) {
-    return magnitude <= uint64_t{1} << 31 ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
-                                          : 0;
+  const uint64_t limit =
+      negative ? uint64_t{1} << 31 : static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
+  if (magnitude > limit) {
+    if (outOfRange != nullptr) *outOfRange = true;
+    return 0;
   }
-  return magnitude <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
-             ? static_cast<int32_t>(magnitude)
-             : 0;
+  return negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
+                  : static_cast<int32_t>(magnitude);
 }
 
 // Digits a 32-bit integer token always holds: up to this many of them after
 // a first digit read without range checks.
 constexpr int kPlainDigits = 8;
+// Digits after a first one that keep a token below 10^7, where floats still
+// hold every integer.
+constexpr int kFloatDigits = 6;
 
-// The magnitude of a run of at most kPlainDigits digits at p after the ones
-// in magnitude: no token limit or range is near. False when the run is longer.
+// The magnitude of a run of at most kMostDigits digits at p after the ones in
+// magnitude: no token limit or range is near. False when the run is longer.
+template <int kMostDigits = kPlainDigits>
 JCAMP_TOKEN_INLINE bool finishShortMagnitude(const char*& p, uint32_t& magnitude) {
   const char* q = p;
   uint32_t m = magnitude;
-  for (int i = 0; i < kPlainDigits && isDigit(*q); ++i, ++q) {
+  for (int i = 0; i < kMostDigits && isDigit(*q); ++i, ++q) {
     m = m * 10 + static_cast<uint32_t>(*q - '0');
   }
   if (isDigit(*q)) return false;
@@ -232,13 +240,6 @@ JCAMP_TOKEN_INLINE int32_t readCompressedInteger(const char*& p) {
   int32_t value = 0;
   if (finishShortInteger(p, lead < 0, magnitude, value)) return value;
   return finishInteger(p, lead < 0, magnitude, true, kTokenMax - 1);
-}
-
-// A plain integer token after its sign, if any: digits, or 0 without one.
-JCAMP_TOKEN_INLINE int32_t readWholeInteger(const char*& p, bool negative, uint32_t room) {
-  int32_t value = 0;
-  if (isDigit(*p) && finishShortInteger(p, negative, 0, value)) return value;
-  return finishInteger(p, negative, 0, false, room);
 }
 
 // The real-valued token of an (XY..XY) ordinate at p, of class `kind`.
@@ -304,15 +305,65 @@ char* asdfToDecimal(char* token) {
 namespace {
 
 // Ordinates in single precision (the host-compatible reading): 32-bit tokens,
-// float sums, and a note where a sum lost digits.
+// float sums, and a note where a token or a sum lost digits.
 struct FloatSums {
   using Value = float;
   using Step = int32_t;
   static constexpr float kExactLimit = 16777216.0f;  // 2^24: floats hold every integer up to it
 
-  static Step compressed(const char*& p) { return readCompressedInteger(p); }
-  static Value whole(const char*& p, bool negative, uint32_t room) {
-    return static_cast<float>(readWholeInteger(p, negative, room));
+  // Tokens below 10^7 are read as before, without a look at their precision;
+  // longer ones go the long way.
+  static Step compressed(const char*& p, uint32_t& notes) {
+    const int32_t lead = leadAt(p++);
+    uint32_t magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
+    if (finishShortMagnitude<kFloatDigits>(p, magnitude)) return withSign(lead < 0, magnitude);
+    return taken(finishLong(p, lead < 0, magnitude, true, kTokenMax - 1), p, notes);
+  }
+  static Value whole(const char*& p, bool negative, uint32_t room, uint32_t& notes) {
+    uint32_t magnitude = 0;
+    if (isDigit(*p) && finishShortMagnitude<kFloatDigits + 1>(p, magnitude)) {
+      return static_cast<float>(withSign(negative, magnitude));
+    }
+    return static_cast<float>(taken(finishLong(p, negative, 0, false, room), p, notes));
+  }
+  // A DIF step as it always was, without that look: a step no float holds
+  // shows in the sum (add beyond 2^24, else the line's Y check), and looking
+  // at every step costs the DIF form a few per cent.
+  static Step difference(const char*& p, uint32_t& /*notes*/) { return readCompressedInteger(p); }
+  static int32_t withSign(bool negative, uint32_t magnitude) {
+    return negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
+  }
+
+  // A token read the long way: its value, where it ends, and whether its
+  // digits are not the value stored (beyond 2^24 a float may not hold it,
+  // beyond the int32 range it reads as 0). Out of line and by value: the
+  // short way keeps p and notes in registers.
+  struct LongToken {
+    const char* end;
+    int32_t value;
+    bool lost;
+  };
+  static int32_t taken(LongToken token, const char*& p, uint32_t& notes) {
+    p = token.end;
+    if (token.lost) notes |= kWarnPrecision;
+    return token.value;
+  }
+  JCAMP_TOKEN_OUTLINE static LongToken finishLong(const char* p, bool negative, uint32_t magnitude,
+                                                  bool hasDigits, uint32_t room) {
+    int32_t value = 0;
+    bool outOfRange = false;
+    if (!finishShortInteger(p, negative, magnitude, value)) {
+      value = finishInteger(p, negative, magnitude, hasDigits, room, &outOfRange);
+    }
+    return {p, value, outOfRange || !holdsExactly(value)};
+  }
+  // Whether a float holds value: at most 24 bits between its highest and
+  // lowest set bit. In integers, so that no excess precision can decide.
+  static bool holdsExactly(int32_t value) {
+    uint64_t bits = value < 0 ? uint64_t{0} - static_cast<uint64_t>(int64_t{value})
+                              : static_cast<uint64_t>(value);
+    while (bits > (uint64_t{1} << 24) && (bits & 1) == 0) bits >>= 1;
+    return bits <= uint64_t{1} << 24;
   }
   static Value real(double value) { return narrowToFloat(value); }
   static Value add(Value previous, Step step, uint32_t& notes) {
@@ -332,13 +383,14 @@ struct DoubleSums {
   using Value = double;
   using Step = double;
 
-  static Step compressed(const char*& p) {
+  static Step difference(const char*& p, uint32_t& notes) { return compressed(p, notes); }
+  static Step compressed(const char*& p, uint32_t& /*notes*/) {
     const int32_t lead = leadAt(p++);
     uint32_t magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
     if (finishShortMagnitude(p, magnitude)) return withSign(lead < 0, magnitude);
     return finishWide(p, lead < 0, lead < 0 ? -lead : lead, kTokenMax - 1);
   }
-  static Value whole(const char*& p, bool negative, uint32_t room) {
+  static Value whole(const char*& p, bool negative, uint32_t room, uint32_t& /*notes*/) {
     uint32_t magnitude = 0;
     if (isDigit(*p) && finishShortMagnitude(p, magnitude)) return withSign(negative, magnitude);
     return finishWide(p, negative, 0, room);
@@ -363,6 +415,9 @@ struct DoubleSums {
   }
 };
 
+// An exponent is E or e, a sign and a digit. Without the sign the letter is
+// an SQZ ordinate (+5 or -5), even right after a number with a '.': in
+// "608.1E07312889" the abscissa 608.1 is followed by the ordinate 507312889.
 bool startsExponent(const char* p) {
   return (*p == 'E' || *p == 'e') && (p[1] == '+' || p[1] == '-') && isDigit(p[2]);
 }
@@ -451,23 +506,23 @@ uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values,
         return n;
       case kAsdfDigit:
         if (p[-1] == '.') notes |= kWarnDecimalSplit;
-        store(Sums::whole(p, false, kTokenMax));
+        store(Sums::whole(p, false, kTokenMax, notes));
         if (splitsRealNumber(p)) notes |= kWarnDecimalSplit;
         lastKind = kTokenPlain;
         break;
       case kAsdfSign: {
         const bool negative = *p++ == '-';
-        store(Sums::whole(p, negative, kTokenMax - 1));
+        store(Sums::whole(p, negative, kTokenMax - 1, notes));
         if (splitsRealNumber(p)) notes |= kWarnDecimalSplit;
         lastKind = kTokenPlain;
         break;
       }
       case kAsdfSqz:
-        store(static_cast<Value>(Sums::compressed(p)));
+        store(static_cast<Value>(Sums::compressed(p, notes)));
         lastKind = kTokenSqz;
         break;
       case kAsdfDif:
-        difStep = Sums::compressed(p);
+        difStep = Sums::difference(p, notes);
         difSeen = true;
         store(n > 0 ? Sums::add(previous, difStep, notes) : Value{0});
         lastKind = kTokenDif;

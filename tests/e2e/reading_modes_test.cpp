@@ -87,6 +87,10 @@ TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
        {spectrum("A", "1", "4", "1 1 2\n3 3J")},
        "A: 1 2 3 m !Ln",
        "A: 1 2 3 4"},
+      {"a whole number past 32 bits",
+       {spectrum("A", "1", "4", "1 2147483648 2 3 4")},
+       "A: 0 2 3 4 !fP",
+       "A: 2147483648 2 3 4"},
       // E without a sign is SQZ +5, also right after a '.': 52 is the check value.
       {"SQZ E after a decimal abscissa",
        {replaced(spectrum("A", "1", "4", "1.0E0JJ\n3.0E2E3"), "=1.0E0JJ\n", "=50\n")},

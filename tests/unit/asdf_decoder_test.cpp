@@ -106,14 +106,19 @@ TEST(AsdfDecoderTest, XyDataLinesReadAsRealNumbersInDouble) {
       {"1.5E+2 7", 150, {7}, kWarnDecimalSplit},  // an abscissa may have an exponent
       // Without a sign, E and e are SQZ +5 and -5, also right after a '.'.
       {"1 15E3", 1, {15, 53}, 0},
-      {"608.1E07312889", 608.1, {507312889}, 0},
+      {"608.1E07312889", 608.1, {507312889}, kWarnPrecision},
       {"12.5e3 1.5E2", 12.5, {-53, 1.5, 52}, kWarnDecimalSplit},
       {"450 A23nnU", 450, {123, 118, 113, 108, 103}, 0},
       {"0 16777216JJ", 0, {big, big + 1, big + 2}, kWarnPrecision},
       {"0 16777215JJ", 0, {big - 1, big, big + 1}, kWarnPrecision},
       {"0 16777214JJ", 0, {big - 2, big - 1, big}, 0},
       {"0 @JU", 0, {0, 1, 2, 3}, 0},
-      {"0 A0000000000 -9999999999", 0, {10000000000.0, -9999999999.0}, 0},  // past 32 bits
+      // Whole numbers past 2^24 lose digits as floats, past 32 bits they read as 0.
+      {"0 33554432 -16777216 A6777216", 0, {2 * big, -big, big}, 0},
+      {"0 16777217", 0, {big + 1}, kWarnPrecision},
+      {"0 A6777217", 0, {big + 1}, kWarnPrecision},
+      {"0 @J6777217", 0, {0, big + 1}, kWarnPrecision},
+      {"0 A0000000000 -9999999999", 0, {10000000000.0, -9999999999.0}, kWarnPrecision},
       {"0 + - 5", 0, {0, 0, 5}, 0},  // a lone sign reads as 0
   };
   for (const Case& c : cases) {
