@@ -192,7 +192,10 @@ enum JcampWarning {
                                       such a block out, with a message) */
   JCAMP_WARN_BLOCK_MISSING = 0x80, /* the header counts this block, the file does not hold it */
   JCAMP_WARN_FILE_CHANGED = 0x100, /* the file changed since it was added */
-  JCAMP_WARN_NOT_READ = 0x200      /* the file could not be read at import time */
+  JCAMP_WARN_NOT_READ = 0x200,     /* the file could not be read at import time */
+  JCAMP_WARN_TEXT_BEFORE_TITLE = 0x400 /* blank lines or text before the file's first ##TITLE=
+                                          were passed over (standard mode; on the file's first
+                                          sample) */
 };
 
 /*

@@ -43,6 +43,7 @@ _WARNING_NAMES = (
     (0x80, "block-missing"),
     (0x100, "file-changed"),
     (0x200, "not-read"),
+    (0x400, "text-before-title"),
 )
 
 Shape = namedtuple("Shape", "samples x_count y_count first_x last_x table title origin owner")

@@ -45,6 +45,10 @@ uint32_t JcampDocument::readLines(Load load) {
   const uint32_t status = load(*lineTable);
   if (status != kDocOk) return status;
   lineTable->normalizeLines();
+  if (context.rules.textBeforeTitle) {
+    const uint32_t title = lineTable->passOverTextBeforeTitle(textBeforeTitle);
+    return title < lineTable->count() ? kDocOk : kDocNoTitle;
+  }
   const bool titled = lineTable->count() > 0 &&
                       std::strncmp(lineTable->line(0), kTitleLine, sizeof(kTitleLine) - 1) == 0;
   return titled ? kDocOk : kDocNoTitle;
@@ -157,6 +161,7 @@ uint32_t JcampDocument::buildBlocks() {
 
 void JcampDocument::clearDocument() {
   releaseLabels();
+  textBeforeTitle = false;
   if (lineTable != nullptr) {
     // Nothing may reach the released lines through the context.
     context.lines = LineView{};

@@ -15,6 +15,9 @@ struct ReadingRules {
   bool endOptional = false;  // a file may end without ##END=
   bool dataTypeOptional = false;  // a block without ##DATATYPE= is typed by its table
   bool peakTables = false;        // ##PEAK TABLE=(XY..XY) and ##XYDATA=(XY..XY) are read as pairs
+  // Blank lines and text before the first ##TITLE= are passed over when the
+  // document loads (the header scan always looks for the title).
+  bool textBeforeTitle = false;
   // Decoding.
   bool decimalOrdinates = false;      // an X++(Y..Y) ordinate with '.' or an exponent is one number
   bool doubleSums = false;            // DIF sums and scaling in double, stored as float
@@ -33,7 +36,7 @@ struct ReadingRules {
 
 constexpr ReadingRules kHostCompatibleRules{};
 
-constexpr ReadingRules kStandardRules{true, true, true, true, true, true, true, true,
+constexpr ReadingRules kStandardRules{true, true, true, true, true, true, true, true, true,
                                       true, true, true, true, true, true, true, true};
 
 // The reading modes a host chooses from (the public header's JCAMP_MODE_*).

@@ -20,6 +20,7 @@ enum SampleWarning : uint32_t {
   kWarnBlockMissing = JCAMP_WARN_BLOCK_MISSING,  // the header counts this block, the file lacks it
   kWarnFileChanged = JCAMP_WARN_FILE_CHANGED,    // the file changed since it was added
   kWarnNotRead = JCAMP_WARN_NOT_READ,            // the file could not be read at import time
+  kWarnTextBeforeTitle = JCAMP_WARN_TEXT_BEFORE_TITLE,  // lines before the first ##TITLE= passed
 };
 
 // One sample's diagnostics: the table checks, the warnings and the line (from

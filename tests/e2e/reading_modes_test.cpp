@@ -14,12 +14,13 @@ namespace {
 // A row as "name: values !flags". Values are the shortest text of each float,
 // m for a missing one. Flags: warnings F factor, T truncated, D decimal split,
 // L last ordinate dropped, P precision, R reversed, G grid, B block missing,
-// C changed, N not read; checks x, y, f (first Y), n (point count).
+// C changed, N not read, S text before the title skipped; checks x, y, f
+// (first Y), n (point count).
 std::string flagsOf(const JcampSampleInfo& info) {
-  static_assert(JCAMP_WARN_NOT_READ == 1 << 9 && JCAMP_CHECK_COUNT == 1 << 3);
+  static_assert(JCAMP_WARN_TEXT_BEFORE_TITLE == 1 << 10 && JCAMP_CHECK_COUNT == 1 << 3);
   std::string flags;
-  for (int bit = 0; bit < 10; ++bit) {
-    if (info.warnings >> bit & 1) flags += "FTDLPRGBCN"[bit];
+  for (int bit = 0; bit < 11; ++bit) {
+    if (info.warnings >> bit & 1) flags += "FTDLPRGBCNS"[bit];
     if (bit < 4 && (info.checkFlags >> bit & 1)) flags += "xyfn"[bit];
   }
   return flags.empty() ? "" : " !" + flags;
@@ -96,6 +97,14 @@ TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
        {replaced(spectrum("A", "1", "4", "1.0E0JJ\n3.0E2E3"), "=1.0E0JJ\n", "=50\n")},
        "A: 50 51 52 53",
        "A: 50 51 52 53"},
+      // The standard mode passes over what comes before the first title, and
+      // says so on the file's first row.
+      {"text before the title",
+       {"\n  \nExported by X\n##title= B\n" + a.substr(10)},
+       "refused",
+       "B: 1 2 3 4 !S"},
+      {"a byte-order mark", {"\xEF\xBB\xBF" + a}, "box -: m m m m !N", "A: 1 2 3 4 !S"},
+      {"no title", {"1 1 2 3 4\n"}, "refused", "refused"},
       {"no factors",
        {replaced(replaced(a, "##XFACTOR=1\n", ""), "##YFACTOR=1\n", "")},
        "A: 3.4e+38 inf inf inf !Fx",

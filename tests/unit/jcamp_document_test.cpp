@@ -44,17 +44,42 @@ std::vector<std::string> describeSpans(const JcampDocument& document) {
   return spans;
 }
 
-TEST(JcampDocumentTest, ReadFileNeedsAReadableFileThatStartsWithATitle) {
-  const std::pair<const char*, uint32_t> cases[] = {
-      {"##TITLE=a\n##END=\n", kDocOk},
-      {"\t ##title = a", kDocOk},
-      {"", kDocNoTitle},
-      {"\n##TITLE=a", kDocNoTitle},
-      {"$$ comment\n##TITLE=a", kDocNoTitle},
-      {"##TITLE a\n", kDocNoTitle},
+// The host-compatible rules need the title first; the standard rules pass
+// over what comes before it (its lines keep their numbers) and say so.
+TEST(JcampDocumentTest, ReadFileNeedsAReadableFileWithATitle) {
+  struct Case {
+    const char* text;
+    uint32_t host, standard;
+    std::vector<std::string> labels;  // under the standard rules
+    bool passedOver = false;
   };
+  const Case cases[] = {
+      {"##TITLE=a\n##END=\n", kDocOk, kDocOk, {"TITLE@0+1=a", "END@1+1="}},
+      {"\t ##title = a", kDocOk, kDocOk, {"TITLE@0+1=a"}},
+      {"", kDocNoTitle, kDocNoTitle, {}},
+      {"\n##TITLE=a", kDocNoTitle, kDocOk, {"TITLE@1+1=a"}, true},
+      {"$$ comment\n##TITLE=a", kDocNoTitle, kDocOk, {"TITLE@1+1=a"}, true},
+      {"Exported by X\n##OWNER=me\n## Title=a\n##END=",
+       kDocNoTitle,
+       kDocOk,
+       {"TITLE@2+1=a", "END@3+1="},
+       true},
+      {"\xEF\xBB\xBF##title=a\n##END=", kDocNoTitle, kDocOk, {"TITLE@0+1=a", "END@1+1="}, true},
+      {"##TITLE a\n", kDocNoTitle, kDocNoTitle, {}},
+      {"a ## title\n##OWNER=me", kDocNoTitle, kDocNoTitle, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    JcampDocument document;
+    EXPECT_EQ(readText(document, c.text), c.host);
+    document.context.rules = kStandardRules;
+    EXPECT_EQ(readText(document, c.text), c.standard);
+    EXPECT_EQ(document.textBeforeTitle, c.passedOver);
+    if (c.standard != kDocOk) continue;
+    ASSERT_EQ(document.buildLabels(), kDocOk);
+    EXPECT_EQ(describeLabels(document), c.labels);
+  }
   JcampDocument document;
-  for (const auto& [text, status] : cases) EXPECT_EQ(readText(document, text), status) << text;
   EXPECT_EQ(document.readFile((testpaths::scratchDir() + "/none.jdx").c_str()), kDocOpenFailed);
   EXPECT_EQ(document.readFile(nullptr), kDocOpenFailed);
 }

@@ -25,6 +25,7 @@ constexpr Meaning kWarnings[] = {
     {JCAMP_WARN_X_GRID, "the X values are not the first file's"},
     {JCAMP_WARN_BLOCK_MISSING, "the header counts this block, the file does not hold it"},
     {JCAMP_WARN_FILE_CHANGED, "the file changed since it was added"},
+    {JCAMP_WARN_TEXT_BEFORE_TITLE, "what came before the first ##TITLE= was passed over"},
 };
 
 void join(std::string& text, const std::string& more) {
