@@ -451,6 +451,12 @@ JCAMP_TOKEN_INLINE double readRealNumber(const char*& p, bool* writtenReal = nul
   return digits ? parseDouble(token.text()) : 0.0;
 }
 
+// The separators take a '.' too: under the real-number reading a number at p
+// that begins with its point (".5") starts a character earlier.
+const char* withLeadingPoint(const char* p, const char* line) {
+  return p > line && p[-1] == '.' && isDigit(*p) ? p - 1 : p;
+}
+
 // Where a whole ordinate token ended at p, the text goes on as a real number:
 // the host-compatible reading splits it there.
 bool splitsRealNumber(const char* p) {
@@ -466,6 +472,7 @@ uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values,
   uint32_t notes = 0;
   const char* p = skipSeparators(line);
   if (*p == '\0') return 0;
+  if (realNumbers) p = withLeadingPoint(p, line);
   if (realNumbers && (isDigit(*p) || *p == '+' || *p == '-' || *p == '.')) {
     x = readRealNumber(p);
   } else {
@@ -610,7 +617,8 @@ uint32_t decodeXyPoints(const char* line, double xFactor, uint32_t& lastKind, fl
     p = skipSeparators(p);
     if (*p == '\0') break;
     double x = 0;
-    if (reading.realNumbers && (isDigit(*p) || *p == '+' || *p == '-')) {
+    if (reading.realNumbers) p = withLeadingPoint(p, line);
+    if (reading.realNumbers && (isDigit(*p) || *p == '+' || *p == '-' || *p == '.')) {
       bool writtenReal = false;
       x = readRealNumber(p, &writtenReal);
       realFlag = writtenReal ? 1 : 0;

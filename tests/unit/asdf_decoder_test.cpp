@@ -102,6 +102,7 @@ TEST(AsdfDecoderTest, XyDataLinesReadAsRealNumbersInDouble) {
   const Case cases[] = {
       {"450.219 1.0240 1.0240", 450.219, {1.024, 1.024}, kWarnDecimalSplit},
       {"450 .5 -.25 +7.", 450, {0.5, -0.25, 7}, kWarnDecimalSplit},
+      {" .5 1 .25", 0.5, {1, 0.25}, kWarnDecimalSplit},  // an abscissa that begins with its point
       {"1 1.5E+3 2e-2 3E+1", 1, {1500, 0.02, 30}, kWarnDecimalSplit},
       {"1.5E+2 7", 150, {7}, kWarnDecimalSplit},  // an abscissa may have an exponent
       // Without a sign, E and e are SQZ +5 and -5, also right after a '.'.
@@ -185,6 +186,20 @@ TEST(AsdfDecoderTest, XyPointsLines) {
     EXPECT_EQ(isReal, c.isReal);
     EXPECT_EQ(lastKind, c.lastKind);
   }
+}
+
+// Read as real numbers, a pair's abscissa may begin with its point.
+TEST(AsdfDecoderTest, XyPointsLinesReadAsRealNumbers) {
+  LineReading reading;
+  reading.realNumbers = true;
+  float xs[3] = {};
+  double ys[3] = {};
+  uint32_t isReal[3] = {};
+  uint32_t lastKind = kTokenNone;
+  EXPECT_EQ(decodeXyPointsLine(".5, 1; .25, -.5 3 4", 1, lastKind, xs, ys, isReal, 3, reading), 3u);
+  EXPECT_EQ(std::vector<float>(xs, xs + 3), (std::vector<float>{0.5f, 0.25f, 3}));
+  EXPECT_EQ(std::vector<double>(ys, ys + 3), (std::vector<double>{1, -0.5, 4}));
+  EXPECT_EQ(std::vector<uint32_t>(isReal, isReal + 3), (std::vector<uint32_t>{1, 1, 0}));
 }
 
 TEST(AsdfDecoderTest, ConcentrationLines) {
