@@ -20,10 +20,8 @@ namespace {
 // costs more than the token itself.
 #if defined(__GNUC__)
 #define JCAMP_TOKEN_INLINE [[gnu::always_inline]] inline
-#define JCAMP_TOKEN_OUTLINE [[gnu::noinline]]
 #else
 #define JCAMP_TOKEN_INLINE inline
-#define JCAMP_TOKEN_OUTLINE
 #endif
 
 struct AsdfTables {
@@ -180,11 +178,11 @@ JCAMP_TOKEN_INLINE bool readShortField(const char*& p, double& value, bool& poin
 // decimal text (asdfToDecimal): the sign and the magnitude so far come from
 // the token's first character, the run of digits at p follows. The whole run
 // is passed over; only the token's first kTokenMax characters count, and room
-// is how many of them are left. A token without a digit (a lone sign) or
-// outside the int32 range reads as 0, as parseInt reads such a text; the
-// latter sets *outOfRange when it is given.
-int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool hasDigits,
-                      uint32_t room, bool* outOfRange = nullptr) {
+// is how many of them are left. A token without a digit (a lone sign) reads
+// as 0; one outside the int32 range as a magnitude of 2^32 (finishInteger
+// reads it as 0, as parseInt reads such a text).
+int64_t finishWideInteger(const char*& p, bool negative, uint64_t magnitude, bool hasDigits,
+                          uint32_t room) {
   constexpr uint64_t kSaturated = uint64_t{1} << 32;  // beyond both limits
   for (; isDigit(*p); ++p) {
     if (room == 0) continue;
@@ -193,30 +191,30 @@ int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool ha
     magnitude = std::min(magnitude * 10 + static_cast<uint64_t>(*p - '0'), kSaturated);
   }
   if (!hasDigits) return 0;
-  const uint64_t limit =
-      negative ? uint64_t{1} << 31 : static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
-  if (magnitude > limit) {
-    if (outOfRange != nullptr) *outOfRange = true;
-    return 0;
-  }
-  return negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
-                  : static_cast<int32_t>(magnitude);
+  return negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+}
+
+bool inInt32Range(int64_t value) {
+  return value >= std::numeric_limits<int32_t>::min() &&
+         value <= std::numeric_limits<int32_t>::max();
+}
+
+int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool hasDigits,
+                      uint32_t room) {
+  const int64_t value = finishWideInteger(p, negative, magnitude, hasDigits, room);
+  return inInt32Range(value) ? static_cast<int32_t>(value) : 0;
 }
 
 // Digits a 32-bit integer token always holds: up to this many of them after
 // a first digit read without range checks.
 constexpr int kPlainDigits = 8;
-// Digits after a first one that keep a token below 10^7, where floats still
-// hold every integer.
-constexpr int kFloatDigits = 6;
 
-// The magnitude of a run of at most kMostDigits digits at p after the ones in
-// magnitude: no token limit or range is near. False when the run is longer.
-template <int kMostDigits = kPlainDigits>
+// The magnitude of a run of at most kPlainDigits digits at p after the ones
+// in magnitude: no token limit or range is near. False when the run is longer.
 JCAMP_TOKEN_INLINE bool finishShortMagnitude(const char*& p, uint32_t& magnitude) {
   const char* q = p;
   uint32_t m = magnitude;
-  for (int i = 0; i < kMostDigits && isDigit(*q); ++i, ++q) {
+  for (int i = 0; i < kPlainDigits && isDigit(*q); ++i, ++q) {
     m = m * 10 + static_cast<uint32_t>(*q - '0');
   }
   if (isDigit(*q)) return false;
@@ -311,51 +309,42 @@ struct FloatSums {
   using Step = int32_t;
   static constexpr float kExactLimit = 16777216.0f;  // 2^24: floats hold every integer up to it
 
-  // Tokens below 10^7 are read as before, without a look at their precision;
-  // longer ones go the long way.
+  // An SQZ token, and a plain one (digits after its sign, if any), as 32-bit
+  // integers, with a note where their digits are not the value stored.
   static Step compressed(const char*& p, uint32_t& notes) {
     const int32_t lead = leadAt(p++);
-    uint32_t magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
-    if (finishShortMagnitude<kFloatDigits>(p, magnitude)) return withSign(lead < 0, magnitude);
-    return taken(finishLong(p, lead < 0, magnitude, true, kTokenMax - 1), p, notes);
+    const auto magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
+    int32_t value = 0;
+    if (!finishShortInteger(p, lead < 0, magnitude, value)) {
+      value = narrowed(finishWideInteger(p, lead < 0, magnitude, true, kTokenMax - 1), notes);
+    }
+    return noted(value, notes);
   }
   static Value whole(const char*& p, bool negative, uint32_t room, uint32_t& notes) {
-    uint32_t magnitude = 0;
-    if (isDigit(*p) && finishShortMagnitude<kFloatDigits + 1>(p, magnitude)) {
-      return static_cast<float>(withSign(negative, magnitude));
+    int32_t value = 0;
+    if (!isDigit(*p) || !finishShortInteger(p, negative, 0, value)) {
+      value = narrowed(finishWideInteger(p, negative, 0, false, room), notes);
     }
-    return static_cast<float>(taken(finishLong(p, negative, 0, false, room), p, notes));
+    return static_cast<float>(noted(value, notes));
   }
   // A DIF step as it always was, without that look: a step no float holds
   // shows in the sum (add beyond 2^24, else the line's Y check), and looking
   // at every step costs the DIF form a few per cent.
   static Step difference(const char*& p, uint32_t& /*notes*/) { return readCompressedInteger(p); }
-  static int32_t withSign(bool negative, uint32_t magnitude) {
-    return negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
-  }
 
-  // A token read the long way: its value, where it ends, and whether its
-  // digits are not the value stored (beyond 2^24 a float may not hold it,
-  // beyond the int32 range it reads as 0). Out of line and by value: the
-  // short way keeps p and notes in registers.
-  struct LongToken {
-    const char* end;
-    int32_t value;
-    bool lost;
-  };
-  static int32_t taken(LongToken token, const char*& p, uint32_t& notes) {
-    p = token.end;
-    if (token.lost) notes |= kWarnPrecision;
-    return token.value;
+  // Beyond the int32 range a token reads as 0.
+  static int32_t narrowed(int64_t value, uint32_t& notes) {
+    if (inInt32Range(value)) return static_cast<int32_t>(value);
+    notes |= kWarnPrecision;
+    return 0;
   }
-  JCAMP_TOKEN_OUTLINE static LongToken finishLong(const char* p, bool negative, uint32_t magnitude,
-                                                  bool hasDigits, uint32_t room) {
-    int32_t value = 0;
-    bool outOfRange = false;
-    if (!finishShortInteger(p, negative, magnitude, value)) {
-      value = finishInteger(p, negative, magnitude, hasDigits, room, &outOfRange);
+  // Beyond 2^24 a float may not hold a token.
+  static int32_t noted(int32_t value, uint32_t& notes) {
+    constexpr uint32_t kExact = uint32_t{1} << 24;
+    if (static_cast<uint32_t>(value) + kExact > 2 * kExact && !holdsExactly(value)) {
+      notes |= kWarnPrecision;
     }
-    return {p, value, outOfRange || !holdsExactly(value)};
+    return value;
   }
   // Whether a float holds value: at most 24 bits between its highest and
   // lowest set bit. In integers, so that no excess precision can decide.
