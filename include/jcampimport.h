@@ -176,7 +176,8 @@ JCAMP_EXPORT int32_t JCAMP_CALL getValues(uint32_t handle, int32_t sample, int32
 
 /* Consistency checks of a data table (the decoder's own flags). */
 enum JcampCheckFlag {
-  JCAMP_CHECK_X = 1,       /* a line's abscissa is off by more than half a step */
+  JCAMP_CHECK_X = 1,       /* a line's abscissa is off by more than half a step (standard
+                              mode: off the grid and off where the line before puts it) */
   JCAMP_CHECK_Y = 2,       /* a line's first ordinate differs from the previous check value */
   JCAMP_CHECK_FIRST_Y = 4, /* the first ordinate differs from ##FIRSTY= */
   JCAMP_CHECK_COUNT = 8    /* the decoded point count differs from ##NPOINTS= */
@@ -190,7 +191,8 @@ enum JcampWarning {
   JCAMP_WARN_TRUNCATED = 0x2,      /* the input ended early, or a line was cut at 127 characters */
   JCAMP_WARN_DECIMAL_SPLIT = 0x4,  /* an ordinate with a '.' or an exponent was split into two */
   JCAMP_WARN_LAST_DROPPED = 0x8,   /* the table's last ordinate was taken as a check value */
-  JCAMP_WARN_PRECISION = 0x10,     /* a DIF sum beyond 2^24 lost digits in single precision */
+  JCAMP_WARN_PRECISION = 0x10,     /* an ordinate or DIF sum beyond 2^24 lost digits in single
+                                      precision (host-compatible; beyond 2^31 it reads as 0) */
   JCAMP_WARN_X_REVERSED = 0x20,    /* the X axis runs the other way from the matrix's (the standard
                                       mode puts such a block into column order instead) */
   JCAMP_WARN_X_GRID = 0x40,        /* the X grid is off the matrix's by more than half a step,
@@ -203,7 +205,10 @@ enum JcampWarning {
   JCAMP_WARN_RESAMPLED = 0x400,    /* put onto the grid setGrid asked for by interpolation or
                                       binning (JcampSampleInfo.coverage tells how much of it it
                                       fills); a request, not a suspicion */
-  JCAMP_WARN_Y_UNITS = 0x800       /* under a grid: ##YUNITS= differs from the first row's */
+  JCAMP_WARN_Y_UNITS = 0x800,      /* under a grid: ##YUNITS= differs from the first row's */
+  JCAMP_WARN_TEXT_BEFORE_TITLE = 0x1000 /* blank lines or text before the file's first ##TITLE=
+                                          were passed over (standard mode; on the file's first
+                                          sample) */
 };
 
 /*

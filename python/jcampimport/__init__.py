@@ -51,6 +51,7 @@ _WARNING_NAMES = (
     (0x100, "file-changed"),
     (0x200, "not-read"),
     (0x800, "y-units"),
+    (0x1000, "text-before-title"),
 )
 # Put onto the grid asked for: a request, not a suspicion (Matrix.resampled).
 _RESAMPLED = 0x400

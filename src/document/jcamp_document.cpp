@@ -47,6 +47,10 @@ Status JcampDocument::readLines(Load load) {
   const Status status = load(*lineTable);
   if (status != kStatusOk) return status;
   lineTable->normalizeLines();
+  if (context.rules.textBeforeTitle) {
+    const uint32_t title = lineTable->passOverTextBeforeTitle(textBeforeTitle);
+    return title < lineTable->count() ? kStatusOk : kStatusNoTitle;
+  }
   const bool titled = lineTable->count() > 0 &&
                       std::strncmp(lineTable->line(0), kTitleLine, sizeof(kTitleLine) - 1) == 0;
   return titled ? kStatusOk : kStatusNoTitle;
@@ -159,6 +163,7 @@ Status JcampDocument::buildBlocks() {
 
 void JcampDocument::clearDocument() {
   releaseLabels();
+  textBeforeTitle = false;
   if (lineTable != nullptr) {
     // Nothing may reach the released lines through the context.
     context.lines = LineView{};

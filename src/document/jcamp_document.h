@@ -57,6 +57,9 @@ class JcampDocument {
   uint32_t spanCount = 0;
   uint32_t dataBlockCount = 0;
   uint32_t concentrationCapacity = 0;
+  // Whether readFile passed over blank lines or text before the first
+  // ##TITLE= (under the rule textBeforeTitle).
+  bool textBeforeTitle = false;
   // When set, buildDataBlocks calls it for each run of data blocks it has
   // filled (first, count), as soon as they are complete, on the thread that
   // filled them; runs may come in any order. It may take the blocks' arrays.

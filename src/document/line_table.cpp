@@ -282,6 +282,18 @@ void normalizeLabelName(char* line) {
   if (write != read) std::memmove(write, read, std::strlen(read) + 1);
 }
 
+// Whether the label at line ("##...") is ##TITLE=, its name read as
+// normalizeLabelName reads it.
+bool namesTitle(const char* line) {
+  const char* p = line + 2;
+  for (const char* title = "TITLE="; *title != '\0'; ++p) {
+    if (*p == '\0') return false;
+    if (isNameFiller(*p)) continue;
+    if (upperAscii(*p) != *title++) return false;
+  }
+  return true;
+}
+
 // Tabs become blanks, leading blanks go (by moving the line's start), the line
 // is cut at its first "$$", trailing blanks go. One pass over the line: only
 // tabs and '$' stop it, blanks inside the line stay as they are.
@@ -453,6 +465,29 @@ void LineTable::normalizeLines() {
     const auto end = static_cast<uint32_t>(std::min<size_t>(count_, (run + 1) * kLinesPerRun));
     for (uint32_t i = tails[run]; i < end; ++i) normalizeLine(i);
   }
+}
+
+uint32_t LineTable::passOverTextBeforeTitle(bool& passedOver) {
+  passedOver = false;
+  uint32_t title = 0;
+  for (; title < count_; ++title) {
+    char* const marks = std::strstr(lines_[title], "##");
+    if (marks == nullptr || !namesTitle(marks)) continue;
+    if (marks != lines_[title]) {
+      passedOver = true;
+      normalizeLabelName(marks);
+      lines_[title] = marks;
+      if (title < isLabel_.size()) isLabel_[title] = 1;
+    }
+    break;
+  }
+  if (title == count_) return count_;
+  passedOver = passedOver || title > 0;
+  for (uint32_t i = 0; i < title; ++i) {
+    lines_[i] += std::strlen(lines_[i]);
+    if (i < isLabel_.size()) isLabel_[i] = 0;
+  }
+  return title;
 }
 
 void LineTable::freeLines() {

@@ -47,6 +47,12 @@ class LineTable {
   // Tabs to blanks, leading blanks off, "$$" comments off, trailing blanks off,
   // and label names ("##name=") in upper case without blanks, "-", "/" and "_".
   void normalizeLines();
+  // After normalizeLines: finds the first ##TITLE= label, also one that other
+  // text precedes in its line (that text goes, the label is normalised), and
+  // empties every line before it; the lines keep their numbers. Returns the
+  // title's line, or count() when there is none (nothing is changed then);
+  // passedOver tells whether any text or line went.
+  uint32_t passOverTextBeforeTitle(bool& passedOver);
   // After normalizeLines (and before any line start moves): the lines that
   // start with "##", in order; those are the label lines. False when the
   // lines were not normalised or there is no memory to list them.

@@ -96,6 +96,10 @@ int64_t RowPlanner::planBlock() {
   const uint32_t warnings =
       (fit.reversed && !reversed ? kWarnXReversed : 0u) | (fit.offGrid ? kWarnXGrid : 0u);
   row.diagnostics.note(0, warnings, titleLine(block));
+  // What came before the first ##TITLE= is the file's: its first row tells.
+  if (document_.textBeforeTitle && plan_.rows.empty()) {
+    row.diagnostics.note(0, kWarnTextBeforeTitle, 1);
+  }
   plan_.rows.push_back(row);
   return static_cast<int64_t>(plan_.rows.size()) - 1;
 }

@@ -178,10 +178,11 @@ JCAMP_TOKEN_INLINE bool readShortField(const char*& p, double& value, bool& poin
 // decimal text (asdfToDecimal): the sign and the magnitude so far come from
 // the token's first character, the run of digits at p follows. The whole run
 // is passed over; only the token's first kTokenMax characters count, and room
-// is how many of them are left. A token without a digit (a lone sign) or
-// outside the int32 range reads as 0, as parseInt reads such a text.
-int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool hasDigits,
-                      uint32_t room) {
+// is how many of them are left. A token without a digit (a lone sign) reads
+// as 0; one outside the int32 range as a magnitude of 2^32 (finishInteger
+// reads it as 0, as parseInt reads such a text).
+int64_t finishWideInteger(const char*& p, bool negative, uint64_t magnitude, bool hasDigits,
+                          uint32_t room) {
   constexpr uint64_t kSaturated = uint64_t{1} << 32;  // beyond both limits
   for (; isDigit(*p); ++p) {
     if (room == 0) continue;
@@ -190,13 +191,18 @@ int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool ha
     magnitude = std::min(magnitude * 10 + static_cast<uint64_t>(*p - '0'), kSaturated);
   }
   if (!hasDigits) return 0;
-  if (negative) {
-    return magnitude <= uint64_t{1} << 31 ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
-                                          : 0;
-  }
-  return magnitude <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
-             ? static_cast<int32_t>(magnitude)
-             : 0;
+  return negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+}
+
+bool inInt32Range(int64_t value) {
+  return value >= std::numeric_limits<int32_t>::min() &&
+         value <= std::numeric_limits<int32_t>::max();
+}
+
+int32_t finishInteger(const char*& p, bool negative, uint64_t magnitude, bool hasDigits,
+                      uint32_t room) {
+  const int64_t value = finishWideInteger(p, negative, magnitude, hasDigits, room);
+  return inInt32Range(value) ? static_cast<int32_t>(value) : 0;
 }
 
 // Digits a 32-bit integer token always holds: up to this many of them after
@@ -232,13 +238,6 @@ JCAMP_TOKEN_INLINE int32_t readCompressedInteger(const char*& p) {
   int32_t value = 0;
   if (finishShortInteger(p, lead < 0, magnitude, value)) return value;
   return finishInteger(p, lead < 0, magnitude, true, kTokenMax - 1);
-}
-
-// A plain integer token after its sign, if any: digits, or 0 without one.
-JCAMP_TOKEN_INLINE int32_t readWholeInteger(const char*& p, bool negative, uint32_t room) {
-  int32_t value = 0;
-  if (isDigit(*p) && finishShortInteger(p, negative, 0, value)) return value;
-  return finishInteger(p, negative, 0, false, room);
 }
 
 // The real-valued token of an (XY..XY) ordinate at p, of class `kind`.
@@ -304,15 +303,56 @@ char* asdfToDecimal(char* token) {
 namespace {
 
 // Ordinates in single precision (the host-compatible reading): 32-bit tokens,
-// float sums, and a note where a sum lost digits.
+// float sums, and a note where a token or a sum lost digits.
 struct FloatSums {
   using Value = float;
   using Step = int32_t;
   static constexpr float kExactLimit = 16777216.0f;  // 2^24: floats hold every integer up to it
 
-  static Step compressed(const char*& p) { return readCompressedInteger(p); }
-  static Value whole(const char*& p, bool negative, uint32_t room) {
-    return static_cast<float>(readWholeInteger(p, negative, room));
+  // An SQZ token, and a plain one (digits after its sign, if any), as 32-bit
+  // integers, with a note where their digits are not the value stored.
+  static Step compressed(const char*& p, uint32_t& notes) {
+    const int32_t lead = leadAt(p++);
+    const auto magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
+    int32_t value = 0;
+    if (!finishShortInteger(p, lead < 0, magnitude, value)) {
+      value = narrowed(finishWideInteger(p, lead < 0, magnitude, true, kTokenMax - 1), notes);
+    }
+    return noted(value, notes);
+  }
+  static Value whole(const char*& p, bool negative, uint32_t room, uint32_t& notes) {
+    int32_t value = 0;
+    if (!isDigit(*p) || !finishShortInteger(p, negative, 0, value)) {
+      value = narrowed(finishWideInteger(p, negative, 0, false, room), notes);
+    }
+    return static_cast<float>(noted(value, notes));
+  }
+  // A DIF step as it always was, without that look: a step no float holds
+  // shows in the sum (add beyond 2^24, else the line's Y check), and looking
+  // at every step costs the DIF form a few per cent.
+  static Step difference(const char*& p, uint32_t& /*notes*/) { return readCompressedInteger(p); }
+
+  // Beyond the int32 range a token reads as 0.
+  static int32_t narrowed(int64_t value, uint32_t& notes) {
+    if (inInt32Range(value)) return static_cast<int32_t>(value);
+    notes |= kWarnPrecision;
+    return 0;
+  }
+  // Beyond 2^24 a float may not hold a token.
+  static int32_t noted(int32_t value, uint32_t& notes) {
+    constexpr uint32_t kExact = uint32_t{1} << 24;
+    if (static_cast<uint32_t>(value) + kExact > 2 * kExact && !holdsExactly(value)) {
+      notes |= kWarnPrecision;
+    }
+    return value;
+  }
+  // Whether a float holds value: at most 24 bits between its highest and
+  // lowest set bit. In integers, so that no excess precision can decide.
+  static bool holdsExactly(int32_t value) {
+    uint64_t bits = value < 0 ? uint64_t{0} - static_cast<uint64_t>(int64_t{value})
+                              : static_cast<uint64_t>(value);
+    while (bits > (uint64_t{1} << 24) && (bits & 1) == 0) bits >>= 1;
+    return bits <= uint64_t{1} << 24;
   }
   static Value real(double value) { return narrowToFloat(value); }
   static Value add(Value previous, Step step, uint32_t& notes) {
@@ -332,13 +372,14 @@ struct DoubleSums {
   using Value = double;
   using Step = double;
 
-  static Step compressed(const char*& p) {
+  static Step difference(const char*& p, uint32_t& notes) { return compressed(p, notes); }
+  static Step compressed(const char*& p, uint32_t& /*notes*/) {
     const int32_t lead = leadAt(p++);
     uint32_t magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
     if (finishShortMagnitude(p, magnitude)) return withSign(lead < 0, magnitude);
     return finishWide(p, lead < 0, lead < 0 ? -lead : lead, kTokenMax - 1);
   }
-  static Value whole(const char*& p, bool negative, uint32_t room) {
+  static Value whole(const char*& p, bool negative, uint32_t room, uint32_t& /*notes*/) {
     uint32_t magnitude = 0;
     if (isDigit(*p) && finishShortMagnitude(p, magnitude)) return withSign(negative, magnitude);
     return finishWide(p, negative, 0, room);
@@ -363,17 +404,18 @@ struct DoubleSums {
   }
 };
 
-bool startsExponent(const char* p, bool afterPoint) {
-  if (*p != 'E' && *p != 'e') return false;
-  if ((p[1] == '+' || p[1] == '-') && isDigit(p[2])) return true;
-  return afterPoint && isDigit(p[1]);
+// An exponent is E or e, a sign and a digit. Without the sign the letter is
+// an SQZ ordinate (+5 or -5), even right after a number with a '.': in
+// "608.1E07312889" the abscissa 608.1 is followed by the ordinate 507312889.
+bool startsExponent(const char* p) {
+  return (*p == 'E' || *p == 'e') && (p[1] == '+' || p[1] == '-') && isDigit(p[2]);
 }
 
 // A real number at p (a sign, digits, a '.', digits, an exponent), as one
 // token; p ends after it. Without a digit it reads 0, as a lone sign does.
 JCAMP_TOKEN_INLINE double readRealNumber(const char*& p, bool* writtenReal = nullptr) {
   ShortNumber number;
-  const auto numberEnds = [](const char* q, bool point) { return !startsExponent(q, point); };
+  const auto numberEnds = [](const char* q, bool) { return !startsExponent(q); };
   if (readShortNumber(p, numberEnds, number)) {
     p = number.end;
     if (writtenReal != nullptr) *writtenReal = number.point;
@@ -388,7 +430,7 @@ JCAMP_TOKEN_INLINE double readRealNumber(const char*& p, bool* writtenReal = nul
     token.append(*p++);
     for (; isDigit(*p); ++p, digits = true) token.append(*p);
   }
-  const bool exponent = digits && startsExponent(p, point);
+  const bool exponent = digits && startsExponent(p);
   if (exponent) {
     token.append(*p++);
     if (*p == '+' || *p == '-') token.append(*p++);
@@ -398,10 +440,16 @@ JCAMP_TOKEN_INLINE double readRealNumber(const char*& p, bool* writtenReal = nul
   return digits ? parseDouble(token.text()) : 0.0;
 }
 
+// The separators take a '.' too: under the real-number reading a number at p
+// that begins with its point (".5") starts a character earlier.
+const char* withLeadingPoint(const char* p, const char* line) {
+  return p > line && p[-1] == '.' && isDigit(*p) ? p - 1 : p;
+}
+
 // Where a whole ordinate token ended at p, the text goes on as a real number:
 // the host-compatible reading splits it there.
 bool splitsRealNumber(const char* p) {
-  return (*p == '.' && isDigit(p[1])) || startsExponent(p, false);
+  return (*p == '.' && isDigit(p[1])) || startsExponent(p);
 }
 
 // decimalOrdinates is LineReading::decimalOrdinates, fixed at compile time: the
@@ -413,6 +461,7 @@ uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values,
   uint32_t notes = 0;
   const char* p = skipSeparators(line);
   if (*p == '\0') return 0;
+  if (decimalOrdinates) p = withLeadingPoint(p, line);
   if (decimalOrdinates && (isDigit(*p) || *p == '+' || *p == '-' || *p == '.')) {
     x = readRealNumber(p);
   } else {
@@ -422,7 +471,7 @@ uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values,
       takeFieldToken(p, abscissa);
       x = parseDouble(abscissa.text());
     }
-    if (startsExponent(p, false)) notes |= kWarnDecimalSplit;
+    if (startsExponent(p)) notes |= kWarnDecimalSplit;
   }
 
   uint64_t n = 0;
@@ -453,23 +502,23 @@ uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values,
         return n;
       case kAsdfDigit:
         if (p[-1] == '.') notes |= kWarnDecimalSplit;
-        store(Sums::whole(p, false, kTokenMax));
+        store(Sums::whole(p, false, kTokenMax, notes));
         if (splitsRealNumber(p)) notes |= kWarnDecimalSplit;
         lastKind = kTokenPlain;
         break;
       case kAsdfSign: {
         const bool negative = *p++ == '-';
-        store(Sums::whole(p, negative, kTokenMax - 1));
+        store(Sums::whole(p, negative, kTokenMax - 1, notes));
         if (splitsRealNumber(p)) notes |= kWarnDecimalSplit;
         lastKind = kTokenPlain;
         break;
       }
       case kAsdfSqz:
-        store(static_cast<Value>(Sums::compressed(p)));
+        store(static_cast<Value>(Sums::compressed(p, notes)));
         lastKind = kTokenSqz;
         break;
       case kAsdfDif:
-        difStep = Sums::compressed(p);
+        difStep = Sums::difference(p, notes);
         difSeen = true;
         store(n > 0 ? Sums::add(previous, difStep, notes) : Value{0});
         lastKind = kTokenDif;
@@ -557,7 +606,8 @@ uint32_t decodeXyPoints(const char* line, double xFactor, uint32_t& lastKind, fl
     p = skipSeparators(p);
     if (*p == '\0') break;
     double x = 0;
-    if (reading.decimalOrdinates && (isDigit(*p) || *p == '+' || *p == '-')) {
+    if (reading.decimalOrdinates) p = withLeadingPoint(p, line);
+    if (reading.decimalOrdinates && (isDigit(*p) || *p == '+' || *p == '-' || *p == '.')) {
       bool writtenReal = false;
       x = readRealNumber(p, &writtenReal);
       realFlag = writtenReal ? 1 : 0;

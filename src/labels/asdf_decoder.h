@@ -49,8 +49,8 @@ char* asdfToDecimal(char* token);
 // How a line is read beyond the host-compatible rules, and what the lines
 // read with it noticed.
 struct LineReading {
-  // A number with a '.' or an exponent (E or e followed by a sign, or after a
-  // '.' by a digit) is one real number: an X++(Y..Y) ordinate, an (XY..XY)
+  // A number with a '.' or an exponent (E or e followed by a sign and a digit)
+  // is one real number: an X++(Y..Y) abscissa or ordinate, an (XY..XY)
   // abscissa. Otherwise '.' ends an ordinate and E starts an SQZ one.
   bool decimalOrdinates = false;
   // Warning bits (SampleWarning) the lines raised: kWarnDecimalSplit where an

@@ -23,12 +23,17 @@ struct ReadingRules {
                                   // (scan: header scan)
   bool peakTables = false;        // ##PEAK TABLE=(XY..XY) and ##XYDATA=(XY..XY) are read as pairs
                                   // (scan: table kind; document: label dictionary)
+  bool textBeforeTitle = false;   // blank lines and text before the first ##TITLE= are passed
+                                  // over (document: load; the header scan always looks for it)
   // Decoding (table readers, line decoders).
   bool decimalOrdinates = false;      // an X++(Y..Y) ordinate with '.' or an exponent is one number
   bool doubleSums = false;            // DIF sums and scaling in double, stored as float
   bool keepLastOrdinate = false;      // the Y check applies only between lines
   bool missingFactorIsOne = false;    // a missing ##XFACTOR= or ##YFACTOR= scales by 1
   bool firstYCheckWhenGiven = false;  // no ##FIRSTY= check without ##FIRSTY=
+  // A line's abscissa is checked in the file's units, and passes within half
+  // a step of the grid or of the line before it.
+  bool xCheckAlongLines = false;
   // The matrix.
   bool alignReversedX = false;   // a block whose X runs the other way is put in column order
                                  // (row planner)
@@ -50,11 +55,13 @@ constexpr ReadingRules standardRules() {
   rules.endOptional = true;
   rules.dataTypeOptional = true;
   rules.peakTables = true;
+  rules.textBeforeTitle = true;
   rules.decimalOrdinates = true;
   rules.doubleSums = true;
   rules.keepLastOrdinate = true;
   rules.missingFactorIsOne = true;
   rules.firstYCheckWhenGiven = true;
+  rules.xCheckAlongLines = true;
   rules.alignReversedX = true;
   rules.refuseOtherGrid = true;
   rules.rowsForBlocks = true;

@@ -14,7 +14,7 @@ enum SampleWarning : uint32_t {
   kWarnTruncated = JCAMP_WARN_TRUNCATED,         // the input ended early, or a line was cut
   kWarnDecimalSplit = JCAMP_WARN_DECIMAL_SPLIT,  // an ordinate split at a '.' or an exponent
   kWarnLastDropped = JCAMP_WARN_LAST_DROPPED,    // the last ordinate was taken as a check value
-  kWarnPrecision = JCAMP_WARN_PRECISION,         // a float DIF sum beyond 2^24 lost digits
+  kWarnPrecision = JCAMP_WARN_PRECISION,         // a float ordinate beyond 2^24 lost digits
   kWarnXReversed = JCAMP_WARN_X_REVERSED,        // the X axis runs the other way from the matrix's
   kWarnXGrid = JCAMP_WARN_X_GRID,  // the X grid is off the matrix's, or longer/shorter
   kWarnBlockMissing = JCAMP_WARN_BLOCK_MISSING,  // the header counts this block, the file lacks it
@@ -22,6 +22,7 @@ enum SampleWarning : uint32_t {
   kWarnNotRead = JCAMP_WARN_NOT_READ,            // the file could not be read at import time
   kWarnResampled = JCAMP_WARN_RESAMPLED,         // put onto the grid asked for (not a suspicion)
   kWarnYUnits = JCAMP_WARN_Y_UNITS,              // under a grid: other ##YUNITS= than the first row
+  kWarnTextBeforeTitle = JCAMP_WARN_TEXT_BEFORE_TITLE,  // lines before the first ##TITLE= passed
 };
 
 // One sample's diagnostics: the table checks, the warnings and the line (from

@@ -65,6 +65,51 @@ double tableFactor(double given, const ReadingRules& rules) {
   return given == kUnsetDouble && rules.missingFactorIsOne ? 1.0 : given;
 }
 
+// The abscissa check of X++(Y..Y) lines. The host-compatible check compares
+// a line's abscissa with the grid's, the tolerance in the unit of ##FIRSTX=.
+// Under xCheckAlongLines everything is in the file's units, and a line also
+// passes within half a step of where the line before it puts it: writers that
+// round or add up their abscissas drift from the grid by a step or more over
+// a long table, while a line that holds one ordinate too many or too few is
+// still a step off both.
+class AbscissaCheck {
+ public:
+  AbscissaCheck(const JcampBlock& block, double xFactor, const ReadingRules& rules)
+      : firstX_(block.firstX), xFactor_(xFactor), alongLines_(rules.xCheckAlongLines) {
+    const uint32_t nPoints = block.nPoints;
+    const uint32_t fewest = alongLines_ ? 2 : 3;  // points that give a step
+    step_ = nPoints >= fewest ? (block.lastX - block.firstX) / (nPoints - 1) : 0.0;
+    tolerance_ = std::fabs(step_ * 0.5);
+    if (alongLines_) tolerance_ /= std::fabs(xFactor);
+  }
+
+  // Whether abscissa x of a line whose first ordinate is point `index` fails.
+  bool fails(double x, uint64_t index) {
+    const double expected = (firstX_ + static_cast<double>(index) * step_) / xFactor_;
+    bool off = std::fabs(x - expected) > tolerance_;
+    if (alongLines_) {
+      if (off && lineSeen_) {
+        const double fromLine = lineX_ + static_cast<double>(index - lineIndex_) * step_ / xFactor_;
+        off = std::fabs(x - fromLine) > tolerance_;
+      }
+      lineSeen_ = true;
+      lineX_ = x;
+      lineIndex_ = index;
+    }
+    return off;
+  }
+
+ private:
+  double firstX_;
+  double xFactor_;
+  bool alongLines_;
+  double step_ = 0;
+  double tolerance_ = 0;
+  bool lineSeen_ = false;
+  double lineX_ = 0;
+  uint64_t lineIndex_ = 0;
+};
+
 // Adds what a table's reading raised to its block.
 void addIssues(JcampBlock& block, const SampleDiagnostics& issues) {
   block.checkFlags |= issues.checkFlags;
@@ -181,8 +226,7 @@ void decodeXyData(JcampBlock& block, DataLines data, const ReadingRules& rules) 
 
   const double xFactor = tableFactor(block.xFactor, rules);
   const double yFactor = tableFactor(block.yFactor, rules);
-  const double step = nPoints > 2 ? (block.lastX - block.firstX) / (nPoints - 1) : 0.0;
-  const double tolerance = std::fabs(step * 0.5);
+  AbscissaCheck abscissaCheck(block, xFactor, rules);
   SampleDiagnostics issues;
   issues.note(0, missingFactors(block, false), data.labelLine);
   uint32_t lastKind = kTokenNone;
@@ -208,8 +252,7 @@ void decodeXyData(JcampBlock& block, DataLines data, const ReadingRules& rules) 
       }
       --n;
     }
-    const double expected = (block.firstX + static_cast<double>(total) * step) / xFactor;
-    if (std::fabs(x - expected) > tolerance) flags |= kCheckX;
+    if (abscissaCheck.fails(x, total)) flags |= kCheckX;
     lastLine = data.lineNumber(i);
     issues.note(flags, reading.notes & ~notesBefore, lastLine);
     total += n;

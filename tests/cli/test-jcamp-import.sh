@@ -108,11 +108,14 @@ expect_in err "nofactor.jdx: has warnings; left out (--strict)"
 expect_status 3 "$program" --host-compatible "$data/import-three.jdx" "$data/late-title.jdx"
 expect_in err "Reading file $data/late-title.jdx:"
 expect_in out '^Three A,'
-expect_status 1 "$program" --on-error=stop -o "$scratch/stopped.csv" "$data/import-three.jdx" "$data/late-title.jdx"
+expect_status 1 "$program" --host-compatible --on-error=stop -o "$scratch/stopped.csv" "$data/import-three.jdx" "$data/late-title.jdx"
 expect_in err "result 4096"
 [ ! -e "$scratch/stopped.csv" ] || fail "a stopped import wrote stopped.csv"
 expect_status 1 "$program" --on-error=stop "$data/import-three.jdx" "$data/no-such-file.jdx"
 expect_in err "stopping"
+# The standard mode passes over what comes before the first ##TITLE=, and says so.
+expect_status 0 "$program" "$data/late-title.jdx"
+expect_in err "late-title.jdx: block 1: .*what came before the first ##TITLE= was passed over"
 
 # The bundled examples import as one matrix: 4 samples of 10 X and 2 Y variables.
 expect_status 0 "$program" "$examples"/*.jdx

@@ -14,12 +14,14 @@ namespace {
 // A row as "name: values !flags". Values are the shortest text of each float,
 // m for a missing one. Flags: warnings F factor, T truncated, D decimal split,
 // L last ordinate dropped, P precision, R reversed, G grid, B block missing,
-// C changed, N not read; checks x, y, f (first Y), n (point count).
+// C changed, N not read, r resampled, U Y units, S text before the title
+// skipped; checks x, y, f
+// (first Y), n (point count).
 std::string flagsOf(const JcampSampleInfo& info) {
-  static_assert(JCAMP_WARN_NOT_READ == 1 << 9 && JCAMP_CHECK_COUNT == 1 << 3);
+  static_assert(JCAMP_WARN_TEXT_BEFORE_TITLE == 1 << 12 && JCAMP_CHECK_COUNT == 1 << 3);
   std::string flags;
-  for (int bit = 0; bit < 10; ++bit) {
-    if (info.warnings >> bit & 1) flags += "FTDLPRGBCN"[bit];
+  for (int bit = 0; bit < 13; ++bit) {
+    if (info.warnings >> bit & 1) flags += "FTDLPRGBCNrUS"[bit];
     if (bit < 4 && (info.checkFlags >> bit & 1)) flags += "xyfn"[bit];
   }
   return flags.empty() ? "" : " !" + flags;
@@ -87,6 +89,23 @@ TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
        {spectrum("A", "1", "4", "1 1 2\n3 3J")},
        "A: 1 2 3 m !Ln",
        "A: 1 2 3 4"},
+      {"a whole number past 32 bits",
+       {spectrum("A", "1", "4", "1 2147483648 2 3 4")},
+       "A: 0 2 3 4 !fP",
+       "A: 2147483648 2 3 4"},
+      // E without a sign is SQZ +5, also right after a '.': 52 is the check value.
+      {"SQZ E after a decimal abscissa",
+       {replaced(spectrum("A", "1", "4", "1.0E0JJ\n3.0E2E3"), "=1.0E0JJ\n", "=50\n")},
+       "A: 50 51 52 53",
+       "A: 50 51 52 53"},
+      // The standard mode passes over what comes before the first title, and
+      // says so on the file's first row.
+      {"text before the title",
+       {"\n  \nExported by X\n##title= B\n" + a.substr(10)},
+       "refused",
+       "B: 1 2 3 4 !S"},
+      {"a byte-order mark", {"\xEF\xBB\xBF" + a}, "box -: m m m m !N", "A: 1 2 3 4 !S"},
+      {"no title", {"1 1 2 3 4\n"}, "refused", "refused"},
       {"no factors",
        {replaced(replaced(a, "##XFACTOR=1\n", ""), "##YFACTOR=1\n", "")},
        "A: 3.4e+38 inf inf inf !Fx",

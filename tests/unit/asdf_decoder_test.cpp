@@ -102,15 +102,24 @@ TEST(AsdfDecoderTest, XyDataLinesReadAsRealNumbersInDouble) {
   const Case cases[] = {
       {"450.219 1.0240 1.0240", 450.219, {1.024, 1.024}, kWarnDecimalSplit},
       {"450 .5 -.25 +7.", 450, {0.5, -0.25, 7}, kWarnDecimalSplit},
-      {"1 1.5E3 2e-2 3E+1", 1, {1500, 0.02, 30}, kWarnDecimalSplit},
+      {" .5 1 .25", 0.5, {1, 0.25}, kWarnDecimalSplit},  // an abscissa that begins with its point
+      {"1 1.5E+3 2e-2 3E+1", 1, {1500, 0.02, 30}, kWarnDecimalSplit},
       {"1.5E+2 7", 150, {7}, kWarnDecimalSplit},  // an abscissa may have an exponent
-      {"1 15E3", 1, {15, 53}, 0},                 // without '.' or sign, E is SQZ +5
+      // Without a sign, E and e are SQZ +5 and -5, also right after a '.'.
+      {"1 15E3", 1, {15, 53}, 0},
+      {"608.1E07312889", 608.1, {507312889}, kWarnPrecision},
+      {"12.5e3 1.5E2", 12.5, {-53, 1.5, 52}, kWarnDecimalSplit},
       {"450 A23nnU", 450, {123, 118, 113, 108, 103}, 0},
       {"0 16777216JJ", 0, {big, big + 1, big + 2}, kWarnPrecision},
       {"0 16777215JJ", 0, {big - 1, big, big + 1}, kWarnPrecision},
       {"0 16777214JJ", 0, {big - 2, big - 1, big}, 0},
       {"0 @JU", 0, {0, 1, 2, 3}, 0},
-      {"0 A0000000000 -9999999999", 0, {10000000000.0, -9999999999.0}, 0},  // past 32 bits
+      // Whole numbers past 2^24 lose digits as floats, past 32 bits they read as 0.
+      {"0 33554432 -16777216 A6777216", 0, {2 * big, -big, big}, 0},
+      {"0 16777217", 0, {big + 1}, kWarnPrecision},
+      {"0 A6777217", 0, {big + 1}, kWarnPrecision},
+      {"0 @J6777217", 0, {0, big + 1}, kWarnPrecision},
+      {"0 A0000000000 -9999999999", 0, {10000000000.0, -9999999999.0}, kWarnPrecision},
       {"0 + - 5", 0, {0, 0, 5}, 0},  // a lone sign reads as 0
   };
   for (const Case& c : cases) {
@@ -177,6 +186,20 @@ TEST(AsdfDecoderTest, XyPointsLines) {
     EXPECT_EQ(isReal, c.isReal);
     EXPECT_EQ(lastKind, c.lastKind);
   }
+}
+
+// Read as real numbers, a pair's abscissa may begin with its point.
+TEST(AsdfDecoderTest, XyPointsLinesReadAsRealNumbers) {
+  LineReading reading;
+  reading.decimalOrdinates = true;
+  float xs[3] = {};
+  double ys[3] = {};
+  uint32_t isReal[3] = {};
+  uint32_t lastKind = kTokenNone;
+  EXPECT_EQ(decodeXyPointsLine(".5, 1; .25, -.5 3 4", 1, lastKind, xs, ys, isReal, 3, reading), 3u);
+  EXPECT_EQ(std::vector<float>(xs, xs + 3), (std::vector<float>{0.5f, 0.25f, 3}));
+  EXPECT_EQ(std::vector<double>(ys, ys + 3), (std::vector<double>{1, -0.5, 4}));
+  EXPECT_EQ(std::vector<uint32_t>(isReal, isReal + 3), (std::vector<uint32_t>{1, 1, 0}));
 }
 
 TEST(AsdfDecoderTest, ConcentrationLines) {

@@ -44,17 +44,42 @@ std::vector<std::string> describeSpans(const JcampDocument& document) {
   return spans;
 }
 
-TEST(JcampDocumentTest, ReadFileNeedsAReadableFileThatStartsWithATitle) {
-  const std::pair<const char*, uint32_t> cases[] = {
-      {"##TITLE=a\n##END=\n", kStatusOk},
-      {"\t ##title = a", kStatusOk},
-      {"", kStatusNoTitle},
-      {"\n##TITLE=a", kStatusNoTitle},
-      {"$$ comment\n##TITLE=a", kStatusNoTitle},
-      {"##TITLE a\n", kStatusNoTitle},
+// The host-compatible rules need the title first; the standard rules pass
+// over what comes before it (its lines keep their numbers) and say so.
+TEST(JcampDocumentTest, ReadFileNeedsAReadableFileWithATitle) {
+  struct Case {
+    const char* text;
+    uint32_t host, standard;
+    std::vector<std::string> labels;  // under the standard rules
+    bool passedOver = false;
   };
+  const Case cases[] = {
+      {"##TITLE=a\n##END=\n", kStatusOk, kStatusOk, {"TITLE@0+1=a", "END@1+1="}},
+      {"\t ##title = a", kStatusOk, kStatusOk, {"TITLE@0+1=a"}},
+      {"", kStatusNoTitle, kStatusNoTitle, {}},
+      {"\n##TITLE=a", kStatusNoTitle, kStatusOk, {"TITLE@1+1=a"}, true},
+      {"$$ comment\n##TITLE=a", kStatusNoTitle, kStatusOk, {"TITLE@1+1=a"}, true},
+      {"Exported by X\n##OWNER=me\n## Title=a\n##END=",
+       kStatusNoTitle,
+       kStatusOk,
+       {"TITLE@2+1=a", "END@3+1="},
+       true},
+      {"\xEF\xBB\xBF##title=a\n##END=", kStatusNoTitle, kStatusOk, {"TITLE@0+1=a", "END@1+1="}, true},
+      {"##TITLE a\n", kStatusNoTitle, kStatusNoTitle, {}},
+      {"a ## title\n##OWNER=me", kStatusNoTitle, kStatusNoTitle, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    JcampDocument host = testdocument::documentFor(kHostCompatibleRules);
+    EXPECT_EQ(readText(host, c.text), c.host);
+    JcampDocument document = testdocument::documentFor(kStandardRules);
+    EXPECT_EQ(readText(document, c.text), c.standard);
+    EXPECT_EQ(document.textBeforeTitle, c.passedOver);
+    if (c.standard != kStatusOk) continue;
+    ASSERT_EQ(document.buildLabels(), kStatusOk);
+    EXPECT_EQ(describeLabels(document), c.labels);
+  }
   JcampDocument document = testdocument::documentFor(kHostCompatibleRules);
-  for (const auto& [text, status] : cases) EXPECT_EQ(readText(document, text), status) << text;
   EXPECT_EQ(document.readFile((testpaths::scratchDir() + "/none.jdx").c_str()), kStatusOpenFailed);
   EXPECT_EQ(document.readFile(nullptr), kStatusOpenFailed);
 }

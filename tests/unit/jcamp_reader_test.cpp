@@ -183,6 +183,10 @@ TEST_F(JcampReaderTest, ShapesAreMeasuredAndRefusalsExplained) {
        "1 4 2 4000 400 11|C|||" + std::string(39, 'n') + ","},
       {"", "2: General JCAMP format error"},
       {"##JCAMP-DX=4.24\n##END=\n", "2: General JCAMP format error"},
+      // The scan passes over what comes before the first title (the host-compatible
+      // document then refuses such a file), also on the title's line.
+      {"\n \nExported by X\n##OWNER=x\n" + block("Late"), "1 4 0 4000 400 11|Late|||"},
+      {"\xEF\xBB\xBF" + block("Marked"), "1 4 0 4000 400 11|Marked|||"},
       {"#", "11: First line too long in JCAMP-DX file", "2: General JCAMP format error"},
       {"##TITLE=" + std::string(1100, 'x') + "\n" + kBody,
        "11: First line too long in JCAMP-DX file",

@@ -131,7 +131,7 @@ TEST(TableReadersTest, XyDataUnderEachReading) {
       {{4, 1, 4, 1, 1}, {"1 1 2", "3 3J"}, {1, 2, 3, kM}, {1, 2, 3, 4}, kWarnLastDropped, 3},
       // 2^24 + 1 is no float: the host-compatible sum loses it, then scales.
       {{2, 1, 2, 0.5, big / 2},
-       {"1 16777216J", "1 A6777217"},
+       {"1 16777216J", "2 A6777217"},
        {big / 2, big / 2},
        {big / 2, big / 2 + 0.5f},
        kWarnPrecision,
@@ -159,6 +159,56 @@ TEST(TableReadersTest, XyDataUnderEachReading) {
     EXPECT_EQ(ordinatesOf(standard), c.standard);
     EXPECT_EQ(standard.warnings, c.header.yFactor == u ? kWarnNoFactor : 0u);
     EXPECT_EQ(standard.checkFlags, 0u);
+  }
+}
+
+// Line ends and Y checks under the standard rules: a line whose last ordinate
+// comes from a DIF (repeated by a DUP or not) hands it to the next line as its
+// check value, which takes its place; any other line end hands on nothing.
+TEST(TableReadersTest, XyDataLineEndsUnderTheStandardRules) {
+  struct Case {
+    Header header;
+    std::vector<std::string> lines;
+    std::vector<float> values;
+    uint32_t flags;
+    int64_t hostFlags = -1;  // where the host-compatible checks differ
+  };
+  const Case cases[] = {
+      {{5, 1, 5, 1, 10}, {"1 A0JT", "3 A2JJ"}, {10, 11, 12, 13, 14}, 0},     // DUP after DIF
+      {{4, 1, 4, 1, 10}, {"1 A0J", "2 A1TJ", "4 A2"}, {10, 11, 11, 12}, 0},  // DUP after check
+      {{4, 1, 4, 1, 10}, {"1 A0T", "3 A1J"}, {10, 10, 11, 12}, 0},  // DUP after SQZ: no check
+      {{4, 1, 4, 1, 10}, {"1 A0JA5", "4 A6"}, {10, 11, 15, 16}, 0},
+      // E and e right after a decimal abscissa: SQZ +5 and -5, the check value.
+      {{4, 0.5, 2, 1, 50}, {"0.5E0J", "1.0E1JJ"}, {50, 51, 52, 53}, 0},
+      {{3, 0.5, 1.5, 1, -50}, {"0.5e0j", "1.0e1j"}, {-50, -51, -52}, 0},
+      // A check value that fails: the next line's first ordinate takes its place.
+      {{2, 1, 2, 1, 10}, {"1 A0J", "2 A5"}, {10, 15}, kCheckY},
+      {{3, 1, 3, 1, 10}, {"1 A0J", "2 ?A2"}, {10, kM, 12}, kCheckY},
+      // Abscissas that drift from the grid, but not from line to line, pass;
+      // a line one ordinate short is a step off both.
+      {{7, 0, 6, 1, 1},
+       {"0 1 2", "2.4 3 4", "4.8 5 6", "7.2 7"},
+       {1, 2, 3, 4, 5, 6, 7},
+       0,
+       kCheckX},
+      {{6, 0, 5, 1, 1}, {"0 1", "2 3 4", "4 5 6"}, {1, 3, 4, 5, 6, kM}, kCheckX | kCheckCount},
+      // In the file's units: 0.4 of a step of 1 (0.2 of the grid's 0.5).
+      {{4, 0, 1.5, 1, 1, 0.5}, {"0 1 2", "2.4 3 4"}, {1, 2, 3, 4}, 0, kCheckX},
+      {{2, 0, 3, 1, 1}, {"0 1", "3 2"}, {1, 2}, 0, kCheckX},  // two points give a step
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines[0]);
+    TableRecord table(c.lines);
+    table.context.rules = kStandardRules;
+    JcampBlock block = blockWith(c.header);
+    EXPECT_EQ(readXyData(block, table.record, table.context), kStatusOk);
+    EXPECT_EQ(ordinatesOf(block), c.values);
+    EXPECT_EQ(block.checkFlags, c.flags);
+    if (c.hostFlags < 0) continue;
+    table.context.rules = kHostCompatibleRules;
+    JcampBlock host = blockWith(c.header);
+    EXPECT_EQ(readXyData(host, table.record, table.context), kStatusOk);
+    EXPECT_EQ(host.checkFlags, static_cast<uint32_t>(c.hostFlags));
   }
 }
 

@@ -20,12 +20,13 @@ constexpr Meaning kWarnings[] = {
     {JCAMP_WARN_TRUNCATED, "the input ended early or a line was cut at 127 characters"},
     {JCAMP_WARN_DECIMAL_SPLIT, "ordinates with a '.' or an exponent were split in two"},
     {JCAMP_WARN_LAST_DROPPED, "the last ordinate was taken as a check value and dropped"},
-    {JCAMP_WARN_PRECISION, "DIF sums beyond 2^24 lost digits"},
+    {JCAMP_WARN_PRECISION, "ordinates or DIF sums beyond 2^24 lost digits"},
     {JCAMP_WARN_X_REVERSED, "the X axis runs the other way from the first file's"},
     {JCAMP_WARN_X_GRID, "the X values are not the first file's"},
     {JCAMP_WARN_BLOCK_MISSING, "the header counts this block, the file does not hold it"},
     {JCAMP_WARN_FILE_CHANGED, "the file changed since it was added"},
     {JCAMP_WARN_Y_UNITS, "##YUNITS= differs from the first row's"},
+    {JCAMP_WARN_TEXT_BEFORE_TITLE, "what came before the first ##TITLE= was passed over"},
 };
 
 // Warnings that are requests of the user's, not suspicions.
