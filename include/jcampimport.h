@@ -197,7 +197,11 @@ enum JcampWarning {
                                       such a block out, with a message) */
   JCAMP_WARN_BLOCK_MISSING = 0x80, /* the header counts this block, the file does not hold it */
   JCAMP_WARN_FILE_CHANGED = 0x100, /* the file changed since it was added */
-  JCAMP_WARN_NOT_READ = 0x200      /* the file could not be read at import time */
+  JCAMP_WARN_NOT_READ = 0x200,     /* the file could not be read at import time */
+  JCAMP_WARN_UNREAD_TABLE = 0x400  /* the block holds a data table this reading mode leaves out
+                                      (peak assignments, a peak table of widths; NTUPLES and
+                                      peak tables in the host-compatible mode, where such a
+                                      block's row reads 0) */
 };
 
 /*
@@ -217,6 +221,14 @@ typedef struct JcampSampleInfo {
   uint32_t checkFlags; /* JcampCheckFlag bits */
   uint32_t warnings;   /* JcampWarning bits */
   int32_t line;        /* line of the file where the first warning arose, from 1; 0 unknown */
+  /* Filled when size reaches them: */
+  int32_t page;     /* standard mode: the row is page `page` (from 0) of its block, an NTUPLES
+                       page or one of several tables of the block, and its sample name ends in
+                       " [P]": P is ##PAGE= without blanks ("N=1", "T=12.5"), or "N=<page+1>"
+                       for a page without it; -1 for a row of a whole block */
+  uint32_t leftOut; /* blocks and pages of the sample's file that the import left out, whole
+                       or in part: those the standard mode names in its message box, rows
+                       with JCAMP_WARN_UNREAD_TABLE, and blocks past the header's count */
 } JcampSampleInfo;
 JCAMP_EXPORT int32_t JCAMP_CALL getSampleInfo(uint32_t handle, int32_t sample,
                                               JcampSampleInfo* info);

@@ -23,8 +23,11 @@ struct MatrixRow {
 
 struct FileRows {
   std::vector<MatrixRow> rows;
-  // Under refuseOtherGrid, one line per block left out for its X grid.
+  // One line per block or page left out: for its X grid (under
+  // refuseOtherGrid), or for a table the reading does not read.
   std::vector<std::string> refused;
+  // Blocks and pages left out, and rows whose block holds a table left out.
+  uint32_t leftOut = 0;
 };
 
 // Plans the rows of a document whose header counts `counted` blocks, as the
@@ -52,13 +55,14 @@ class RowPlanner {
 
  private:
   uint32_t candidates() const { return model_.candidates(document_.dataBlockCount, counted_); }
+  // Leaves data block k out with the reason, naming it in plan_.refused.
+  void leaveOut(uint32_t k, const std::string& reason);
 
   const JcampDocument& document_;
   const RowModel& model_;
   XGrid& matrixGrid_;
   const bool gridGiven_;
   const int32_t counted_;
-  std::vector<bool> unclosed_;  // per data block: the input stopped inside it
   uint32_t next_ = 0;
   size_t refusedBlocks_ = 0;
   FileRows plan_;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "labels/data_types.h"
+#include "labels/page_tables.h"
 #include "labels/table_readers.h"
 #include "labels/value_parsers.h"
 #include "labels/variable_list.h"
@@ -84,13 +85,66 @@ Status storeXyData(JcampBlock& block, const LabelRecord& record, const ReadConte
   return status;
 }
 
+Status storeNtuplesMark(JcampBlock& block, const LabelRecord&, const ReadContext&) {
+  block.tableForm = kTableFormNTuples;
+  return kStatusOk;
+}
+
+struct UnlistedEntry {
+  const char* name;
+  Apply apply;
+};
+
+// Labels read only under ntuplesPages: NTUPLES variables and pages. The
+// ##NTUPLES= label itself marks the block; its pages' tables are read.
+constexpr UnlistedEntry kPageLabels[] = {
+    {"NTUPLES", storeNtuplesMark},
+    {"SYMBOL", storeRef<&JcampBlock::variableSymbols>},
+    {"VARDIM", storeRef<&JcampBlock::variableDims>},
+    {"FIRST", storeRef<&JcampBlock::variableFirst>},
+    {"LAST", storeRef<&JcampBlock::variableLast>},
+    {"FACTOR", storeRef<&JcampBlock::variableFactors>},
+    {"UNITS", storeRef<&JcampBlock::variableUnits>},
+    {"PAGE", storeRef<&JcampBlock::page>},
+    {"DATATABLE", readPageTable},
+    {".OBSERVEFREQUENCY", storeDouble<&JcampBlock::observeFrequency>},
+};
+
+// Data tables that give no row's values (under ntuplesPages the NTUPLES
+// ones are read above): the block notes them, so that what is left out is said.
+constexpr const char* kUnreadTables[] = {"PEAKTABLE", "PEAKASSIGNMENTS", "RADATA", "NTUPLES",
+                                         "DATATABLE"};
+
+const UnlistedEntry* findPageLabel(const char* name) {
+  for (const UnlistedEntry& entry : kPageLabels) {
+    if (std::strcmp(name, entry.name) == 0) return &entry;
+  }
+  return nullptr;
+}
+
+bool isUnreadTable(const char* name) {
+  for (const char* table : kUnreadTables) {
+    if (std::strcmp(name, table) == 0) return true;
+  }
+  return false;
+}
+
 // A label outside the dictionary: ignored, but under peakTables a
-// ##PEAK TABLE=(XY..XY) is a table of pairs.
+// ##PEAK TABLE=(XY..XY) is a table of pairs, under ntuplesPages the NTUPLES
+// labels are read, and any other data table is noted as not read.
 Status applyUnlisted(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
-  const bool pairs = context.rules.peakTables && record.name != nullptr &&
-                     std::strcmp(record.name.get(), "PEAKTABLE") == 0 &&
+  const char* name = record.name.get();
+  if (name == nullptr) return kStatusOk;
+  if (context.rules.ntuplesPages) {
+    if (const UnlistedEntry* entry = findPageLabel(name)) {
+      return entry->apply(block, record, context);
+    }
+  }
+  const bool pairs = context.rules.peakTables && std::strcmp(name, "PEAKTABLE") == 0 &&
                      listsXyPairs(valueText(context, record));
-  return pairs ? storeXyPoints(block, record, context) : kStatusOk;
+  if (pairs) return storeXyPoints(block, record, context);
+  if (isUnreadTable(name)) block.unreadTable = &record;
+  return kStatusOk;
 }
 
 Status storeConcentrations(JcampBlock& block, const LabelRecord& record,

@@ -23,6 +23,10 @@ struct ReadingRules {
                                   // (scan: header scan)
   bool peakTables = false;        // ##PEAK TABLE=(XY..XY) and ##XYDATA=(XY..XY) are read as pairs
                                   // (scan: table kind; document: label dictionary)
+  bool ntuplesPages = false;      // an NTUPLES block's pages, and the tables of a block that holds
+                                  // several, are data blocks of their own; ##.OBSERVE FREQUENCY=
+                                  // is read (scan: table kind, shape and count; label dictionary:
+                                  // the NTUPLES labels; document: data blocks)
   // Decoding (table readers, line decoders).
   bool decimalOrdinates = false;      // an X++(Y..Y) ordinate with '.' or an exponent is one number
   bool doubleSums = false;            // DIF sums and scaling in double, stored as float
@@ -50,6 +54,7 @@ constexpr ReadingRules standardRules() {
   rules.endOptional = true;
   rules.dataTypeOptional = true;
   rules.peakTables = true;
+  rules.ntuplesPages = true;
   rules.decimalOrdinates = true;
   rules.doubleSums = true;
   rules.keepLastOrdinate = true;

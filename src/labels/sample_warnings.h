@@ -20,12 +20,14 @@ enum SampleWarning : uint32_t {
   kWarnBlockMissing = JCAMP_WARN_BLOCK_MISSING,  // the header counts this block, the file lacks it
   kWarnFileChanged = JCAMP_WARN_FILE_CHANGED,    // the file changed since it was added
   kWarnNotRead = JCAMP_WARN_NOT_READ,            // the file could not be read at import time
+  kWarnUnreadTable = JCAMP_WARN_UNREAD_TABLE,    // the block holds a table this reading leaves out
 };
 
 // One sample's diagnostics: the table checks, the warnings and the line (from
 // 1, 0 when unknown) where the first of them arose.
 struct SampleDiagnostics {
   int32_t block = -1;  // data block of its file, from 0
+  int32_t page = -1;   // page of that block, from 0; -1 for the whole block
   uint32_t checkFlags = 0;
   uint32_t warnings = 0;
   uint32_t line = 0;

@@ -120,6 +120,7 @@ int32_t PublishedMatrix::getSampleInfo(int32_t sample, JcampSampleInfo* info) co
   JcampSampleInfo filled{};
   filled.fileIndex = -1;
   filled.blockIndex = -1;
+  filled.page = -1;
   size_t file = 0;
   int64_t local = 0;
   if (locateSample(sample, file, local)) {
@@ -129,6 +130,8 @@ int32_t PublishedMatrix::getSampleInfo(int32_t sample, JcampSampleInfo* info) co
     filled.checkFlags = diagnostics.checkFlags;
     filled.warnings = diagnostics.warnings;
     filled.line = static_cast<int32_t>(diagnostics.line);
+    filled.page = diagnostics.page;
+    if (results_ != nullptr && file < results_->size()) filled.leftOut = (*results_)[file].leftOut;
   }
   const uint32_t size = std::min<uint32_t>(info->size, sizeof(JcampSampleInfo));
   filled.size = size;

@@ -135,6 +135,12 @@ class JcampReader {
   // The table kind of the block at data start (kTableKindNone without one).
   int32_t findTableKind();
   int32_t findFirstTableBlock();
+  // An NTUPLES block's shape from its variables and its first page: points,
+  // first and last X; and the file's pages, each a sample. 0 or 1.
+  int32_t readPageShape();
+  int32_t countPages();
+  // The value of a label of the block at data start, or "" without it; 0 or 1.
+  int32_t readBlockValue(const char* label, std::string& text);
 
   int32_t windowStart_ = -1;
   int32_t dataStart_ = 0;

@@ -35,13 +35,18 @@ int32_t JcampReader::findTableKind() {
   if (!rules.peakTables) {
     if (find("##XYDATA=", ValueMode::kSkip)) return kTableKindXyData;
     if (find("##XYPOINTS=", ValueMode::kSkip)) return kTableKindXyPoints;
-    return kTableKindNone;
+  } else {
+    if (find("##XYDATA=", ValueMode::kRead)) {
+      return listsXyPairs(value_) ? kTableKindXyPoints : kTableKindXyData;
+    }
+    if (find("##XYPOINTS=", ValueMode::kSkip)) return kTableKindXyPoints;
+    if (find("##PEAKTABLE=", ValueMode::kRead) && listsXyPairs(value_)) return kTableKindPeakTable;
   }
-  if (find("##XYDATA=", ValueMode::kRead)) {
-    return listsXyPairs(value_) ? kTableKindXyPoints : kTableKindXyData;
+  // Under ntuplesPages an NTUPLES block's pages are its tables.
+  if (rules.ntuplesPages &&
+      (find("##NTUPLES=", ValueMode::kSkip) || find("##DATATABLE=", ValueMode::kSkip))) {
+    return kTableKindNTuples;
   }
-  if (find("##XYPOINTS=", ValueMode::kSkip)) return kTableKindXyPoints;
-  if (find("##PEAKTABLE=", ValueMode::kRead) && listsXyPairs(value_)) return kTableKindPeakTable;
   return kTableKindNone;
 }
 
