@@ -30,6 +30,7 @@ int32_t JcampReader::scanHeader() {
   yNames.clear();
   clearStatus();
   lineEnd = '\0';
+  knownKindStart_ = -1;
   if (openFile() == 0) {
     if (fileLength_ == 0) {
       fail(kStatusFormatError);

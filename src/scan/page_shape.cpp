@@ -14,6 +14,11 @@ namespace {
 constexpr char kPageFormUnread[] = "NTUPLES pages of %s are not read";
 constexpr char kNoPageTable[] = "No ##DATA TABLE= in the NTUPLES block";
 constexpr char kPageXUnplaced[] = "The NTUPLES variable %s has no ##FIRST= or ##LAST=";
+constexpr char kPageUncounted[] = "The first NTUPLES page has no ##NPOINTS= or ##VAR_DIM=";
+
+int32_t wholeField(const std::string& list, int32_t column) {
+  return leadingInteger(std::string(listField(list.c_str(), column)).c_str());
+}
 
 }  // namespace
 
@@ -29,41 +34,59 @@ int32_t JcampReader::readBlockValue(const char* label, std::string& text) {
   return 0;
 }
 
+int32_t JcampReader::readPageLists(std::string& symbols, std::string& dims, std::string& firsts,
+                                   std::string& lasts, std::string& table) {
+  return readBlockValue("##SYMBOL=", symbols) != 0 || readBlockValue("##VARDIM=", dims) != 0 ||
+                 readBlockValue("##FIRST=", firsts) != 0 || readBlockValue("##LAST=", lasts) != 0 ||
+                 readBlockValue("##DATATABLE=", table) != 0
+             ? 1
+             : 0;
+}
+
+int32_t JcampReader::pagesUnread(std::string& why) {
+  std::string symbols, dims, firsts, lasts, table;
+  if (readPageLists(symbols, dims, firsts, lasts, table) != 0) return 1;
+  why.clear();
+  const PageTableForm form = pageTableForm(table.c_str(), symbols.c_str());
+  if (form.kind == PageTableForm::kOther) {
+    why = table.empty() ? kNoPageTable
+                        : formatMessage(kPageFormUnread, {table.substr(0, table.find(')') + 1)});
+  } else if (form.kind == PageTableForm::kIncrements) {
+    const int32_t x = symbolColumn(symbols.c_str(), form.x);
+    if (listField(firsts.c_str(), x).empty() || listField(lasts.c_str(), x).empty()) {
+      why = formatMessage(kPageXUnplaced, {form.x});
+    }
+  }
+  return 0;
+}
+
 int32_t JcampReader::readPageShape() {
-  std::string symbols;
-  std::string dims;
-  std::string firsts;
-  std::string lasts;
-  std::string list;
-  if (readBlockValue("##SYMBOL=", symbols) != 0 || readBlockValue("##VARDIM=", dims) != 0 ||
-      readBlockValue("##FIRST=", firsts) != 0 || readBlockValue("##LAST=", lasts) != 0 ||
-      readBlockValue("##DATATABLE=", list) != 0) {
+  std::string why;
+  if (pagesUnread(why) != 0) return 1;
+  if (!why.empty()) {
+    status = kStatusNoXyTable;
+    message = why;
     return 1;
   }
-  const PageTableForm form = pageTableForm(list.c_str(), symbols.c_str());
+  std::string symbols, dims, firsts, lasts, table;
+  if (readPageLists(symbols, dims, firsts, lasts, table) != 0) return 1;
+  const PageTableForm form = pageTableForm(table.c_str(), symbols.c_str());
   const int32_t x = symbolColumn(symbols.c_str(), form.x);
   const int32_t y = symbolColumn(symbols.c_str(), form.y);
   const bool increments = form.kind == PageTableForm::kIncrements;
-  if (form.kind == PageTableForm::kOther) {
+  if (nPoints == 0) nPoints = wholeField(dims, y);
+  if (nPoints == 0 && increments) nPoints = wholeField(dims, x);
+  // As a table without ##NPOINTS=, a page without a count gives no X variables.
+  if (nPoints <= 0) {
     status = kStatusNoXyTable;
-    message = list.empty() ? kNoPageTable
-                           : formatMessage(kPageFormUnread, {list.substr(0, list.find(')') + 1)});
+    message = kPageUncounted;
     return 1;
-  }
-  if (nPoints == 0) nPoints = leadingInteger(std::string(listField(dims.c_str(), y)).c_str());
-  if (nPoints == 0 && increments) {
-    nPoints = leadingInteger(std::string(listField(dims.c_str(), x)).c_str());
   }
   firstXText_.clear();
   lastXText_.clear();
   if (increments) {
     firstXText_ = listField(firsts.c_str(), x);
     lastXText_ = listField(lasts.c_str(), x);
-    if (firstXText_.empty() || lastXText_.empty()) {
-      status = kStatusNoXyTable;
-      message = formatMessage(kPageXUnplaced, {form.x});
-      return 1;
-    }
   }
   firstX_ = leadingInteger(firstXText_.c_str());
   lastX_ = leadingInteger(lastXText_.c_str());
