@@ -7,6 +7,7 @@
 #include "labels/narrow_to_float.h"
 #include "labels/table_readers.h"
 #include "labels/value_parsers.h"
+#include "labels/variable_list.h"
 
 namespace jcamp {
 namespace {
@@ -156,6 +157,8 @@ PageTableForm pageTableForm(const char* variableList, const char* symbols) {
 }
 
 Status readPageTable(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  // A page of two tables keeps the later.
+  if (block.yValues != nullptr) block.unreadTable = &record;
   const char* symbols = textOf(context, block.variableSymbols);
   const PageTableForm form = pageTableForm(valueText(context, record), symbols);
   const int32_t x = symbolColumn(symbols, form.x);
@@ -197,19 +200,31 @@ Status readPageTable(JcampBlock& block, const LabelRecord& record, const ReadCon
 std::string unreadTableReason(const JcampBlock& block, const ReadContext& context) {
   const JcampBlock::Ref table = block.unreadTable;
   if (table == nullptr) return std::string();
-  const std::string list = compactList(valueText(context, *table));
+  const char* value = valueText(context, *table);
+  const std::string list = compactList(value);
+  const bool pairs = context.rules.peakTables && listsXyPairs(value);
+  bool pageForm = false;
+  bool placed = false;
+  if (hasName(*table, "DATATABLE") && context.rules.ntuplesPages) {
+    const char* symbols = textOf(context, block.variableSymbols);
+    const PageTableForm form = pageTableForm(value, symbols);
+    pageForm = form.kind != PageTableForm::kOther;
+    placed = form.kind == PageTableForm::kPairs ||
+             placesPoints(block, context, symbolColumn(symbols, form.x));
+  }
+  // A table that is read, noted for replacing an earlier one.
+  const bool read = hasName(*table, "XYDATA") || hasName(*table, "XYPOINTS") ||
+                    (hasName(*table, "PEAKTABLE") && pairs) || (pageForm && placed);
+  if (read) return "the block holds several tables; only its last is read";
   if (hasName(*table, "PEAKASSIGNMENTS")) return "peak assignments are not read";
   if (hasName(*table, "PEAKTABLE")) {
     return context.rules.peakTables ? "a peak table of " + list + " is not read"
                                     : "peak tables are read in the standard mode only";
   }
+  if (pageForm) return "its X variable has no ##FIRST= or ##LAST=";
   if (hasName(*table, "DATATABLE") && context.rules.ntuplesPages) {
-    if (pageTableForm(valueText(context, *table), textOf(context, block.variableSymbols)).kind ==
-        PageTableForm::kOther) {
-      return "NTUPLES pages of " + (list.empty() ? std::string("no variable list") : list) +
-             " are not read";
-    }
-    return "its X variable has no ##FIRST= or ##LAST=";
+    return "NTUPLES pages of " + (list.empty() ? std::string("no variable list") : list) +
+           " are not read";
   }
   if (hasName(*table, "DATATABLE") || hasName(*table, "NTUPLES")) {
     return "NTUPLES are read in the standard mode only";
