@@ -29,4 +29,6 @@ for variant in "--line-ends cr" "--line-ends crlf" --no-factors --long-header --
   # shellcheck disable=SC2086 # a variant may be two words
   generate --form difdup,affn,xypoints $variant
 done
+# NTUPLES pages: NMR spectra (two pages each) and GC-MS runs (four scans each).
+generate --form ntuples-nmr,ntuples-ms --points 100
 echo "generated $(ls "$out" | wc -l) sets in $out"
