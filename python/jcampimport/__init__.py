@@ -5,6 +5,7 @@
     m.values             # float32, one row per spectrum, one column per X point, NaN if missing
     m.x                  # the abscissas of those columns (float64)
     m.concentrations     # float32, one column per ##CONCENTRATIONS= component
+    m.pages              # per row: Page(title, page) for a page of an NTUPLES block, else None
     jcampimport.check("a.jdx")                 # the file's shape, or JcampError
 """
 
@@ -16,7 +17,7 @@ import numpy as np
 
 from ._library import MESSAGE_BOX_HANDLER, SampleInfo, find_library, library
 
-__all__ = ["read", "check", "Matrix", "Shape", "Source", "Warning", "JcampError",
+__all__ = ["read", "check", "Matrix", "Shape", "Source", "Warning", "Page", "JcampError",
            "find_library"]
 
 _MODES = {"host-compatible": 0, "standard": 1}
@@ -43,11 +44,14 @@ _WARNING_NAMES = (
     (0x80, "block-missing"),
     (0x100, "file-changed"),
     (0x200, "not-read"),
+    (0x400, "unread-table"),
 )
 
 Shape = namedtuple("Shape", "samples x_count y_count first_x last_x table title origin owner")
 Source = namedtuple("Source", "file block")
 Warning = namedtuple("Warning", "row file block kinds line")
+# A row that is one page of its block: the block's name and the page ("N=1", "T=12.5").
+Page = namedtuple("Page", "title page")
 
 # The library's message box handler is process-wide: one import at a time installs it.
 _handler_lock = threading.Lock()
@@ -104,7 +108,7 @@ class Matrix:
     """The result of an import: one row per spectrum (data block)."""
 
     def __init__(self, values, x, variable_names, concentrations, component_names,
-                 sample_names, sources, warnings, skipped):
+                 sample_names, sources, warnings, skipped, pages=None, left_out=None):
         self.values = values
         self.x = x
         self.variable_names = variable_names
@@ -114,6 +118,9 @@ class Matrix:
         self.sources = sources
         self.warnings = warnings
         self.skipped = skipped
+        self.pages = pages if pages is not None else [None] * len(sample_names)
+        # Per file: the blocks and pages the import left out, whole or in part.
+        self.left_out = left_out if left_out is not None else {}
 
     def __repr__(self):
         return "<jcampimport.Matrix %d spectra x %d points, %d components>" % (
@@ -224,6 +231,14 @@ def _warning_kinds(bits):
     return tuple(name for bit, name in _WARNING_NAMES if bits & bit)
 
 
+def _page(name, page):
+    """The page a row's name ends in (" [N=1]"), with the block's part before it."""
+    cut = name.rfind(" [")
+    if page < 0 or cut < 0 or not name.endswith("]"):
+        return None
+    return Page(name[:cut], name[cut + 2:-1])
+
+
 def _collect(handle, files, x_count, skipped):
     lib, number = handle.lib, handle.number
     samples = handle.count(lib.getNumberOfSamples)
@@ -233,7 +248,8 @@ def _collect(handle, files, x_count, skipped):
         lib.getValues(number, row, 0, variables, everything[row].ctypes.data)
     names = [handle.text(lib.getVariableName, i) for i in range(variables)]
     x_count = min(max(x_count, 0), variables)
-    sources, warnings = [], []
+    sample_names = [handle.text(lib.getSampleName, row) for row in range(samples)]
+    sources, warnings, pages, left_out = [], [], [], {}
     for row in range(samples):
         info = SampleInfo()
         info.size = ctypes.sizeof(SampleInfo)
@@ -241,6 +257,10 @@ def _collect(handle, files, x_count, skipped):
         file = files[info.file_index] if 0 <= info.file_index < len(files) else None
         block = info.block_index if info.block_index >= 0 else None
         sources.append(Source(file, block))
+        filled = info.size >= ctypes.sizeof(SampleInfo)
+        pages.append(_page(sample_names[row], info.page) if filled else None)
+        if filled and info.left_out and file is not None:
+            left_out[file] = info.left_out
         if info.warnings:
             warnings.append(Warning(row, file, block, _warning_kinds(info.warnings),
                                     info.line or None))
@@ -250,10 +270,12 @@ def _collect(handle, files, x_count, skipped):
         variable_names=names[:x_count],
         concentrations=np.ascontiguousarray(everything[:, x_count:]),
         component_names=names[x_count:],
-        sample_names=[handle.text(lib.getSampleName, row) for row in range(samples)],
+        sample_names=sample_names,
         sources=sources,
         warnings=warnings,
-        skipped=skipped)
+        skipped=skipped,
+        pages=pages,
+        left_out=left_out)
 
 
 def _abscissa(name):

@@ -66,6 +66,8 @@ class SampleInfo(ctypes.Structure):
         ("check_flags", ctypes.c_uint32),
         ("warnings", ctypes.c_uint32),
         ("line", ctypes.c_int32),
+        ("page", ctypes.c_int32),
+        ("left_out", ctypes.c_uint32),
     ]
 
 
