@@ -136,7 +136,8 @@ JCAMP_EXPORT void JCAMP_CALL setMessageBoxHandler(MessageBoxHandler handler, voi
  * (cut to fit messageSize bytes, always NUL-terminated; may be null when
  * messageSize is 0) it copies the reason of a refusal, or for a usable file
  * its shape as nine tab-separated fields: samples, X count, Y count, first X,
- * last X, table ("XYDATA" or "XYPOINTS"), title, origin, owner.
+ * last X, table ("XYDATA" or "XYPOINTS"; in the standard mode also "PEAK
+ * TABLE", or "NTUPLES" with a sample per page), title, origin, owner.
  */
 JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* message,
                                               uint32_t messageSize);
@@ -154,10 +155,13 @@ JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* messag
  *     6.00) means them; see the README for what differs. Rows are made at
  *     importData for the blocks with a data table that lie on the X grid of
  *     the first file's first block (getNumberOfSamples may then differ from
- *     the sum the files' headers announced); every row has a sample name (its
- *     sample description, else its title, else "<file name> block <n>", at
- *     most 127 bytes); X names are the shortest texts that read back to their
- *     abscissas. getData writes the same texts in both modes.
+ *     the sum the files' headers announced), and for each page of an NTUPLES
+ *     block and each table of a block that holds several; every row has a
+ *     sample name (its sample description, else its title, else "<file name>
+ *     block <n>", at most 127 bytes; a page's: its block's title first, then
+ *     " [<page>]"); X names are the shortest texts that read back to their
+ *     abscissas. A block or page left out is named in the message box.
+ *     getData writes the same texts in both modes.
  */
 enum JcampReadingMode { JCAMP_MODE_HOST_COMPATIBLE = 0, JCAMP_MODE_STANDARD = 1 };
 JCAMP_EXPORT int32_t JCAMP_CALL setReadingMode(uint32_t handle, int32_t mode);
