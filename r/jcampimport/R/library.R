@@ -13,7 +13,7 @@ header_ok <- 100L
 warning_bits <- c("no-factor" = 0x1, truncated = 0x2, "decimal-split" = 0x4,
                   "last-dropped" = 0x8, precision = 0x10, "x-reversed" = 0x20,
                   "x-grid" = 0x40, "block-missing" = 0x80, "file-changed" = 0x100,
-                  "not-read" = 0x200)
+                  "not-read" = 0x200, "unread-table" = 0x400)
 check_bits <- c("check-x" = 1, "check-y" = 2, "check-first-y" = 4, "check-count" = 8)
 
 mode_number <- function(mode) modes[[match.arg(mode, names(modes))]]
