@@ -166,8 +166,8 @@ TEST_F(ImportDialogTest, TheStandardModeListsNtuplesFilesByTheirPages) {
     JcampImportDialog dialog(view_, standard ? kStandardRules : kHostCompatibleRules, trialRead_,
                              folder_);
     dialog.initialise();
-    EXPECT_EQ(view_.names(), standard ? std::vector<std::string>{"N|4|0|2"}
-                                      : std::vector<std::string>{});
+    EXPECT_EQ(view_.names(),
+              standard ? std::vector<std::string>{"N|4|0|2"} : std::vector<std::string>{});
     if (!standard) continue;
     view_.click(0);
     dialog.onSelectionChange();
