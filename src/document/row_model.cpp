@@ -19,6 +19,22 @@ const char* givenName(const JcampBlock& block, const ReadContext& context) {
   return nullptr;
 }
 
+// text cut to at most limit bytes, never inside a UTF-8 character.
+void cutName(std::string& text, size_t limit) {
+  if (text.size() <= limit) return;
+  size_t end = limit;
+  // Back to the start of a UTF-8 character: continuation bytes are 10xxxxxx.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+}
+
+// A page's block is named by its title first: its sample description
+// describes the whole block.
+const char* pageBlockName(const JcampBlock& block, const ReadContext& context) {
+  const char* title = block.title != nullptr ? valueText(context, *block.title) : nullptr;
+  return title != nullptr && *title != '\0' ? title : givenName(block, context);
+}
+
 // The rows hosts rely on: sample j of a file holds its data block j, for as
 // many samples as the header counts blocks, whatever the blocks hold. Blocks
 // the file lacks give rows of zeros. A block without a name adds none, so the
@@ -81,26 +97,6 @@ const RowModel& RowModel::of(const ReadingRules& rules) {
   if (rules.rowsForBlocks) return kTableRows;
   return kHeaderRows;
 }
-
-namespace {
-
-// text cut to at most limit bytes, never inside a UTF-8 character.
-void cutName(std::string& text, size_t limit) {
-  if (text.size() <= limit) return;
-  size_t end = limit;
-  // Back to the start of a UTF-8 character: continuation bytes are 10xxxxxx.
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  text.resize(end);
-}
-
-// A page's block is named by its title first: its sample description
-// describes the whole block.
-const char* pageBlockName(const JcampBlock& block, const ReadContext& context) {
-  const char* title = block.title != nullptr ? valueText(context, *block.title) : nullptr;
-  return title != nullptr && *title != '\0' ? title : givenName(block, context);
-}
-
-}  // namespace
 
 std::string ownRowName(const JcampDocument& document, const MatrixRow& row,
                        const std::string& path) {
