@@ -5,7 +5,7 @@
     m.values             # float32, one row per spectrum, one column per X point, NaN if missing
     m.x                  # the abscissas of those columns (float64)
     m.concentrations     # float32, one column per ##CONCENTRATIONS= component
-    m.pages              # per row: Page(title, page) for a page of an NTUPLES block, else None
+    m.pages              # per row: Page(title, page) for a page of its block, else None
     jcampimport.check("a.jdx")                 # the file's shape, or JcampError
 """
 
