@@ -137,7 +137,8 @@ JCAMP_EXPORT void JCAMP_CALL setMessageBoxHandler(MessageBoxHandler handler, voi
  * (cut to fit messageSize bytes, always NUL-terminated; may be null when
  * messageSize is 0) it copies the reason of a refusal, or for a usable file
  * its shape as nine tab-separated fields: samples, X count, Y count, first X,
- * last X, table ("XYDATA" or "XYPOINTS"), title, origin, owner.
+ * last X, table ("XYDATA" or "XYPOINTS"; in the standard mode also "PEAK
+ * TABLE", or "NTUPLES" with a sample per page), title, origin, owner.
  */
 JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* message,
                                               uint32_t messageSize);
@@ -155,10 +156,13 @@ JCAMP_EXPORT int32_t JCAMP_CALL checkFileName(const char* fileName, char* messag
  *     6.00) means them; see the README for what differs. Rows are made at
  *     importData for the blocks with a data table that lie on the X grid of
  *     the first file's first block (getNumberOfSamples may then differ from
- *     the sum the files' headers announced); every row has a sample name (its
- *     sample description, else its title, else "<file name> block <n>", at
- *     most 127 bytes); X names are the shortest texts that read back to their
- *     abscissas. getData writes the same texts in both modes.
+ *     the sum the files' headers announced), and for each page of an NTUPLES
+ *     block and each table of a block that holds several; every row has a
+ *     sample name (its sample description, else its title, else "<file name>
+ *     block <n>", at most 127 bytes; a page's: its block's title first, then
+ *     " [<page>]"); X names are the shortest texts that read back to their
+ *     abscissas. A block or page left out is named in the message box.
+ *     getData writes the same texts in both modes.
  */
 enum JcampReadingMode { JCAMP_MODE_HOST_COMPATIBLE = 0, JCAMP_MODE_STANDARD = 1 };
 JCAMP_EXPORT int32_t JCAMP_CALL setReadingMode(uint32_t handle, int32_t mode);
@@ -206,9 +210,13 @@ enum JcampWarning {
                                       binning (JcampSampleInfo.coverage tells how much of it it
                                       fills); a request, not a suspicion */
   JCAMP_WARN_Y_UNITS = 0x800,      /* under a grid: ##YUNITS= differs from the first row's */
-  JCAMP_WARN_TEXT_BEFORE_TITLE = 0x1000 /* blank lines or text before the file's first ##TITLE=
-                                          were passed over (standard mode; on the file's first
-                                          sample) */
+  JCAMP_WARN_TEXT_BEFORE_TITLE = 0x1000, /* blank lines or text before the file's first ##TITLE=
+                                           were passed over (standard mode; on the file's first
+                                           sample) */
+  JCAMP_WARN_UNREAD_TABLE = 0x2000 /* the block holds a data table this reading mode leaves out
+                                      (peak assignments, a peak table of widths; NTUPLES and
+                                      peak tables in the host-compatible mode, where such a
+                                      block's row reads 0) */
 };
 
 /*
@@ -228,8 +236,16 @@ typedef struct JcampSampleInfo {
   uint32_t checkFlags; /* JcampCheckFlag bits */
   uint32_t warnings;   /* JcampWarning bits */
   int32_t line;        /* line of the file where the first warning arose, from 1; 0 unknown */
+  /* Filled when size reaches them: */
   float coverage;      /* a sample with JCAMP_WARN_RESAMPLED: the share of the matrix's X points
                           its values fill, 0 to 1 (the rest are missing); 1 for every other */
+  int32_t page;     /* standard mode: the row is page `page` (from 0) of its block, an NTUPLES
+                       page or one of several tables of the block, and its sample name ends in
+                       " [P]": P is ##PAGE= without blanks ("N=1", "T=12.5"), or "N=<page+1>"
+                       for a page without it; -1 for a row of a whole block */
+  uint32_t leftOut; /* blocks and pages of the sample's file that the import left out, whole
+                       or in part: those the standard mode names in its message box, rows
+                       with JCAMP_WARN_UNREAD_TABLE, and blocks past the header's count */
 } JcampSampleInfo;
 JCAMP_EXPORT int32_t JCAMP_CALL getSampleInfo(uint32_t handle, int32_t sample,
                                               JcampSampleInfo* info);

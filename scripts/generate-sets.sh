@@ -40,4 +40,6 @@ for axis in "--grid 10000:4000:3001" "--grid 1:2.5:151 --xunits MICROMETERS" "--
   generate_axis --form difdup,xypoints $axis
 done
 generate_axis --form peaktable --grid 10000:4020:300
+# NTUPLES pages: NMR spectra (two pages each) and GC-MS runs (four scans each).
+generate --form ntuples-nmr,ntuples-ms --points 100
 echo "generated $(ls "$out" | wc -l) sets in $out"

@@ -5,6 +5,7 @@
     m.values             # float32, one row per spectrum, one column per X point, NaN if missing
     m.x                  # the abscissas of those columns (float64)
     m.concentrations     # float32, one column per ##CONCENTRATIONS= component
+    m.pages              # per row: Page(title, page) for a page of its block, else None
     jcampimport.read(files, grid="4000:400:3601:1/CM")   # every spectrum resampled onto one grid
     jcampimport.check("a.jdx")                 # the file's shape, or JcampError
 """
@@ -18,7 +19,7 @@ import numpy as np
 
 from ._library import MESSAGE_BOX_HANDLER, Grid, SampleInfo, find_library, library
 
-__all__ = ["read", "check", "Matrix", "Shape", "Source", "Warning", "JcampError",
+__all__ = ["read", "check", "Matrix", "Shape", "Source", "Warning", "Page", "JcampError",
            "find_library"]
 
 _MODES = {"host-compatible": 0, "standard": 1}
@@ -52,6 +53,7 @@ _WARNING_NAMES = (
     (0x200, "not-read"),
     (0x800, "y-units"),
     (0x1000, "text-before-title"),
+    (0x2000, "unread-table"),
 )
 # Put onto the grid asked for: a request, not a suspicion (Matrix.resampled).
 _RESAMPLED = 0x400
@@ -59,6 +61,8 @@ _RESAMPLED = 0x400
 Shape = namedtuple("Shape", "samples x_count y_count first_x last_x table title origin owner")
 Source = namedtuple("Source", "file block")
 Warning = namedtuple("Warning", "row file block kinds line")
+# A row that is one page of its block: the block's name and the page ("N=1", "T=12.5").
+Page = namedtuple("Page", "title page")
 
 # The library's message box handler is process-wide: one import at a time installs it.
 _handler_lock = threading.Lock()
@@ -115,7 +119,8 @@ class Matrix:
     """The result of an import: one row per spectrum (data block)."""
 
     def __init__(self, values, x, variable_names, concentrations, component_names,
-                 sample_names, sources, warnings, skipped, resampled=None, coverage=None):
+                 sample_names, sources, warnings, skipped, resampled=None, coverage=None,
+                 pages=None, left_out=None):
         self.values = values
         self.x = x
         self.variable_names = variable_names
@@ -130,6 +135,9 @@ class Matrix:
         # share of the grid's points it fills (1 for a row not resampled).
         self.resampled = np.zeros(rows, bool) if resampled is None else resampled
         self.coverage = np.ones(rows, np.float32) if coverage is None else coverage
+        self.pages = pages if pages is not None else [None] * len(sample_names)
+        # Per file: the blocks and pages the import left out, whole or in part.
+        self.left_out = left_out if left_out is not None else {}
 
     def __repr__(self):
         return "<jcampimport.Matrix %d spectra x %d points, %d components>" % (
@@ -273,6 +281,14 @@ def _grid(grid):
     return made
 
 
+def _page(name, page):
+    """The page a row's name ends in (" [N=1]"), with the block's part before it."""
+    cut = name.rfind(" [")
+    if page < 0 or cut < 0 or not name.endswith("]"):
+        return None
+    return Page(name[:cut], name[cut + 2:-1])
+
+
 def _collect(handle, files, x_count, skipped):
     lib, number = handle.lib, handle.number
     samples = handle.count(lib.getNumberOfSamples)
@@ -282,7 +298,8 @@ def _collect(handle, files, x_count, skipped):
         lib.getValues(number, row, 0, variables, everything[row].ctypes.data)
     names = [handle.text(lib.getVariableName, i) for i in range(variables)]
     x_count = min(max(x_count, 0), variables)
-    sources, warnings = [], []
+    sample_names = [handle.text(lib.getSampleName, row) for row in range(samples)]
+    sources, warnings, pages, left_out = [], [], [], {}
     resampled = np.zeros(samples, bool)
     coverage = np.ones(samples, np.float32)
     for row in range(samples):
@@ -294,6 +311,10 @@ def _collect(handle, files, x_count, skipped):
         sources.append(Source(file, block))
         resampled[row] = bool(info.warnings & _RESAMPLED)
         coverage[row] = info.coverage if resampled[row] else 1.0
+        filled = info.size >= ctypes.sizeof(SampleInfo)
+        pages.append(_page(sample_names[row], info.page) if filled else None)
+        if filled and info.left_out and file is not None:
+            left_out[file] = info.left_out
         kinds = _warning_kinds(info.warnings)
         if kinds:
             warnings.append(Warning(row, file, block, kinds, info.line or None))
@@ -303,12 +324,14 @@ def _collect(handle, files, x_count, skipped):
         variable_names=names[:x_count],
         concentrations=np.ascontiguousarray(everything[:, x_count:]),
         component_names=names[x_count:],
-        sample_names=[handle.text(lib.getSampleName, row) for row in range(samples)],
+        sample_names=sample_names,
         sources=sources,
         warnings=warnings,
         skipped=skipped,
         resampled=resampled,
-        coverage=coverage)
+        coverage=coverage,
+        pages=pages,
+        left_out=left_out)
 
 
 def _abscissa(name):

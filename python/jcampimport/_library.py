@@ -67,6 +67,8 @@ class SampleInfo(ctypes.Structure):
         ("warnings", ctypes.c_uint32),
         ("line", ctypes.c_int32),
         ("coverage", ctypes.c_float),
+        ("page", ctypes.c_int32),
+        ("left_out", ctypes.c_uint32),
     ]
 
 

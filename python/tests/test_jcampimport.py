@@ -124,3 +124,42 @@ def test_to_pandas_is_read_as_one_frame(examples):
     everything = np.hstack([matrix.values, matrix.concentrations])
     assert np.array_equal(frame.to_numpy(), everything, equal_nan=True)
     assert frame.isna().to_numpy().sum() == 1  # wheat D's "?" ordinate
+
+
+NMR_PAGES = (
+    "##TITLE=NMR [1]\n##DATA TYPE=NMR SPECTRUM\n##DATA CLASS=NTUPLES\n##NTUPLES=NMR SPECTRUM\n"
+    "##SYMBOL=X, R, I, N\n##VAR_DIM=4, 4, 4, 2\n##FIRST=40, 10, 40, 1\n##LAST=10, 40, 10, 2\n"
+    "##FACTOR=10, 1, 2, 1\n##PAGE=N=1\n##DATA TABLE=(X++(R..R)), XYDATA\n4 10J0J0J0\n"
+    "##PAGE=N=2\n##DATA TABLE=(X++(I..I)), XYDATA\n4 20 15 10 5\n##END NTUPLES=NMR SPECTRUM\n"
+    "##END=\n")
+LINK_PEAKS = (
+    "##TITLE=set\n##DATA TYPE=LINK\n##BLOCKS=2\n##TITLE=ir\n##DATA TYPE=INFRARED SPECTRUM\n"
+    "##XFACTOR=1\n##YFACTOR=1\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##FIRSTY=5\n"
+    "##XYDATA=(X++(Y..Y))\n1 5 6\n##END=\n##TITLE=peaks\n##DATA TYPE=INFRARED PEAK TABLE\n"
+    "##NPOINTS=3\n##PEAK TABLE=(XY..XY)\n1, 5; 2, 6; 3, 7\n##END=\n##END=\n")
+
+
+def test_pages_are_rows_whose_names_give_the_page(tmp_path):
+    path = tmp_path / "pages.jdx"
+    path.write_text(NMR_PAGES)
+    matrix = jcampimport.read([str(path)])
+    assert matrix.sample_names == ["NMR [1] [N=1]", "NMR [1] [N=2]"]
+    assert matrix.pages == [jcampimport.Page("NMR [1]", "N=1"), jcampimport.Page("NMR [1]", "N=2")]
+    assert matrix.x.tolist() == [40, 30, 20, 10]
+    assert matrix.values.tolist() == [[10, 20, 30, 40], [40, 30, 20, 10]]
+    assert jcampimport.check(str(path))[:6] == (2, 4, 0, 40, 10, "NTUPLES")
+    with pytest.raises(jcampimport.JcampError):
+        jcampimport.read([str(path)], mode=HOST_COMPATIBLE, on_error="raise")
+
+
+@pytest.mark.parametrize("mode", [HOST_COMPATIBLE, STANDARD])
+def test_a_block_left_out_is_counted(tmp_path, mode):
+    path = str(tmp_path / "link.jdx")
+    with open(path, "w") as out:
+        out.write(LINK_PEAKS)
+    matrix = jcampimport.read([path], mode=mode)
+    assert matrix.left_out == {path: 1} and matrix.pages == [None] * len(matrix.sample_names)
+    if mode == HOST_COMPATIBLE:
+        assert matrix.warnings[-1].kinds[-1] == "unread-table"
+    else:
+        assert "block 2: 3 X points, not 2" in matrix.skipped[0].message

@@ -23,10 +23,11 @@ namespace {
   X(yLabel) X(ionizationEnergy) X(ionizationChamber) X(driftChamber) X(carrierGasFlow)           \
   X(driftGasFlow) X(carrierGasMoisture) X(shutterGridPotential) X(repetitionRate) X(averages)    \
   X(ionizationChamberCode) X(driftChamberCode) X(reducedMobility) X(ionizationSource)            \
-  X(checkFlags) X(warnings) X(warningLine)
+  X(variableSymbols) X(variableDims) X(variableFirst) X(variableLast) X(variableFactors)          \
+  X(variableUnits) X(page) X(xVariable) X(unreadTable) X(checkFlags) X(warnings) X(warningLine)
 // clang-format on
 
-static_assert(sizeof(void*) != 8 || sizeof(JcampBlock) == 496,
+static_assert(sizeof(void*) != 8 || sizeof(JcampBlock) == 568,
               "JcampBlock changed: list its new fields in JCAMP_BLOCK_FIELDS and the arrays below");
 
 constexpr uint64_t kFnvOffset = 1469598103934665603u;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "document/block_pages.h"
 #include "document/block_state.h"
 #include "document/issue_log.h"
 #include "document/jcamp_document.h"
@@ -93,17 +94,20 @@ std::vector<uint32_t> spansAfter(const JcampDocument& document) {
   return after;
 }
 
-// Hands every label of span s, its TITLE and END included, to the block.
-// With LabelScope::kOwnLabels the labels of the blocks it encloses are theirs alone:
+// Hands the labels [range.first, range.end) of span s to the block. With
+// LabelScope::kOwnLabels the labels of the blocks it encloses are theirs alone:
 // a compound block without ##DATATYPE=LINK does not take its blocks' tables
 // (spanAfter, from spansAfter, then lets it jump over each of them at once).
-Status fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s,
-                 const std::vector<uint32_t>& spanAfter, ArrayBudget& budget) {
-  const BlockSpan& span = document.spans[s];
-  if (span.firstLabel == nullptr || span.lastLabel == nullptr) return kStatusOk;
+Status fillLabels(JcampBlock& block, const JcampDocument& document, uint32_t s, LabelRange range,
+                  const std::vector<uint32_t>& spanAfter, ArrayBudget& budget) {
   const bool ownLabelsOnly = document.labelScope == LabelScope::kOwnLabels;
+  const LabelRecord* const labels = document.labels.get();
   uint32_t inner = s + 1;  // the next block that may lie inside this one
-  for (const LabelRecord* label = span.firstLabel; label <= span.lastLabel; ++label) {
+  while (ownLabelsOnly && inner < document.spanCount &&
+         document.spans[inner].firstLabel < &labels[range.first]) {
+    inner = spanAfter[inner];
+  }
+  for (const LabelRecord* label = &labels[range.first]; label < &labels[range.end]; ++label) {
     if (ownLabelsOnly && inner < document.spanCount && document.spans[inner].firstLabel == label) {
       label = document.spans[inner].lastLabel;
       inner = spanAfter[inner];
@@ -115,6 +119,70 @@ Status fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s,
   }
   return kStatusOk;
 }
+
+// Hands every label of span s, its TITLE and END included, to the block.
+Status fillBlock(JcampBlock& block, const JcampDocument& document, uint32_t s,
+                 const std::vector<uint32_t>& spanAfter, ArrayBudget& budget) {
+  const BlockSpan& span = document.spans[s];
+  if (span.firstLabel == nullptr || span.lastLabel == nullptr) return kStatusOk;
+  const LabelRecord* const labels = document.labels.get();
+  const LabelRange whole{static_cast<uint32_t>(span.firstLabel - labels),
+                         static_cast<uint32_t>(span.lastLabel - labels) + 1};
+  return fillLabels(block, document, s, whole, spanAfter, budget);
+}
+
+// The pages of the document's paged blocks, and each one's head filled once:
+// a page starts as a copy of it. Heads are filled before the pages, on one
+// thread, so that no label is applied by two threads at once.
+class PagedBlocks {
+ public:
+  // The pages of every span that holds data (none when the reading has no pages).
+  void find(const JcampDocument& document, const std::vector<uint32_t>& spanAfter) {
+    const bool paged =
+        document.context.rules.ntuplesPages && document.labelScope == LabelScope::kOwnLabels;
+    if (!paged) return;
+    pages_.resize(document.spanCount);
+    heads_.resize(document.spanCount);
+    for (uint32_t s = 0; s < document.spanCount; ++s) {
+      if (holdsData(document.spans[s])) pages_[s] = blockPages(document, s, spanAfter);
+    }
+  }
+
+  // The pages of span s; 0 when it is one data block.
+  size_t pageCount(uint32_t s) const { return s < pages_.size() ? pages_[s].pages.size() : 0; }
+  // The data blocks span s gives: one, or one per page.
+  uint64_t blocksOf(uint32_t s) const { return std::max<uint64_t>(pageCount(s), 1); }
+
+  // Fills the head of every paged span.
+  Status fillHeads(const JcampDocument& document, const std::vector<uint32_t>& spanAfter,
+                   ArrayBudget& budget) {
+    for (uint32_t s = 0; s < pages_.size(); ++s) {
+      if (pages_[s].pages.empty()) continue;
+      if (!budget.take(sizeof(JcampBlock))) return kStatusNoMemoryToRead;
+      heads_[s] = std::make_unique<JcampBlock>();
+      const Status status = fillLabels(*heads_[s], document, s, pages_[s].head, spanAfter, budget);
+      if (status != kStatusOk) return status;
+      headBytes_ += sizeof(JcampBlock) + blockArrayEntries(*heads_[s]) * kBytesPerEntry;
+    }
+    return kStatusOk;
+  }
+  uint64_t headBytes() const { return headBytes_; }
+
+  // Fills page `page` of span s: its head, then its own labels.
+  Status fillPage(JcampBlock& block, const JcampDocument& document, uint32_t s, int32_t page,
+                  const std::vector<uint32_t>& spanAfter, ArrayBudget& budget) const {
+    const JcampBlock& head = *heads_[s];
+    if (!budget.change(0, blockArrayEntries(head))) return kStatusNoMemoryToRead;
+    copyBlockState(head, block);
+    const LabelRange range = pages_[s].pages[static_cast<size_t>(page)];
+    return fillLabels(block, document, s, range, spanAfter, budget);
+  }
+
+ private:
+  std::vector<BlockPages> pages_;  // per span; empty without pages
+  std::vector<std::unique_ptr<JcampBlock>> heads_;
+  uint64_t headBytes_ = 0;
+};
 
 // Data blocks whose spans overlap, filled in one pass over the labels. Each
 // block must end as if every label of its span had been applied to it alone.
@@ -139,19 +207,23 @@ bool labelsApart(const BlockSpan* spans, const std::vector<uint32_t>& withData) 
   return true;
 }
 
-// Span by span: blocks [first, end) of withData, filled and handed on; the
-// status of the first that fails.
+// Span by span: data blocks [first, end), filled and handed on; the status
+// of the first that fails.
 struct SpanByBlock {
   JcampDocument& document;
-  const std::vector<uint32_t>& withData;
+  const PagedBlocks& paged;
   const std::vector<uint32_t>& spanAfter;
   ArrayBudget& budget;
 
   Status fillRange(size_t first, size_t end) const {
     try {
       for (size_t k = first; k < end; ++k) {
+        const BlockOrigin& origin = document.blockOrigins[k];
+        JcampBlock& block = document.dataBlocks[k];
         const Status status =
-            fillBlock(document.dataBlocks[k], document, withData[k], spanAfter, budget);
+            origin.page < 0
+                ? fillBlock(block, document, origin.span, spanAfter, budget)
+                : paged.fillPage(block, document, origin.span, origin.page, spanAfter, budget);
         if (status != kStatusOk) return status;
       }
       if (document.blocksFilled) {
@@ -164,7 +236,8 @@ struct SpanByBlock {
   }
 
   Status fillStep(size_t step) const {
-    return fillRange(step * kBlocksPerStep, std::min(withData.size(), (step + 1) * kBlocksPerStep));
+    const size_t count = document.dataBlockCount;
+    return fillRange(step * kBlocksPerStep, std::min<size_t>(count, (step + 1) * kBlocksPerStep));
   }
 
   Status fillInOrder() const {
@@ -187,7 +260,9 @@ struct SpanByBlock {
     return kStatusOk;
   }
 
-  size_t stepCount() const { return (withData.size() + kBlocksPerStep - 1) / kBlocksPerStep; }
+  size_t stepCount() const {
+    return (size_t{document.dataBlockCount} + kBlocksPerStep - 1) / kBlocksPerStep;
+  }
 };
 
 class OverlapFill {
@@ -346,28 +421,50 @@ Status JcampDocument::buildDataBlocks() {
 Status JcampDocument::buildDataBlocks(SpanFill fill) {
   if (spans == nullptr || spanCount == 0) return kStatusOutOfOrder;
   dataBlocks.reset();
+  blockOrigins.reset();
   dataBlockCount = 0;
-
-  uint32_t count = 0;
-  uint64_t applications = 0;
-  for (uint32_t s = 0; s < spanCount; ++s) {
-    if (!holdsData(spans[s])) continue;
-    ++count;
-    if (spans[s].firstLabel != nullptr && spans[s].lastLabel != nullptr) {
-      applications += static_cast<uint64_t>(spans[s].lastLabel - spans[s].firstLabel) + 1;
-    }
-  }
-  ArrayBudget budget(*this);
-  if (!budget.take(uint64_t{count} * sizeof(JcampBlock))) return kStatusNoMemoryToRead;
-  try {
-    if (count > 0) dataBlocks = std::make_unique<JcampBlock[]>(count);
-  } catch (const std::bad_alloc&) {
-    return kStatusNoMemoryToRead;
-  }
-  dataBlockCount = count;
 
   // With its own labels only, no label reaches two blocks: span by span is linear.
   const bool ownLabelsOnly = labelScope == LabelScope::kOwnLabels;
+  std::vector<uint32_t> spanAfter;
+  PagedBlocks paged;
+  std::vector<uint32_t> withData;  // the spans that hold data, in order
+  uint64_t count = 0;
+  uint64_t applications = 0;
+  try {
+    if (ownLabelsOnly) spanAfter = spansAfter(*this);
+    paged.find(*this, spanAfter);
+    for (uint32_t s = 0; s < spanCount; ++s) {
+      if (!holdsData(spans[s])) continue;
+      withData.push_back(s);
+      count += paged.blocksOf(s);
+      if (spans[s].firstLabel != nullptr && spans[s].lastLabel != nullptr) {
+        applications += static_cast<uint64_t>(spans[s].lastLabel - spans[s].firstLabel) + 1;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return kStatusNoMemoryToRead;
+  }
+  ArrayBudget budget(*this);
+  if (count > UINT32_MAX || !budget.take(count * sizeof(JcampBlock))) return kStatusNoMemoryToRead;
+  try {
+    if (count > 0) {
+      dataBlocks = std::make_unique<JcampBlock[]>(count);
+      blockOrigins = std::make_unique<BlockOrigin[]>(count);
+    }
+  } catch (const std::bad_alloc&) {
+    dataBlocks.reset();
+    return kStatusNoMemoryToRead;
+  }
+  dataBlockCount = static_cast<uint32_t>(count);
+  uint32_t k = 0;
+  for (uint32_t block = 0; block < withData.size(); ++block) {
+    const uint32_t s = withData[block];
+    const auto pages = static_cast<int32_t>(paged.pageCount(s));
+    if (pages == 0) blockOrigins[k++] = {s, block, -1};
+    for (int32_t page = 0; page < pages; ++page) blockOrigins[k++] = {s, block, page};
+  }
+
   const bool overlapping =
       applications > kDirectApplicationsPerLabel * labelCount + kDirectApplicationsAlways;
   if (!ownLabelsOnly && (fill == SpanFill::kTogether || (fill == SpanFill::kAuto && overlapping))) {
@@ -377,18 +474,13 @@ Status JcampDocument::buildDataBlocks(SpanFill fill) {
       return kStatusNoMemoryToRead;
     }
   }
-  std::vector<uint32_t> spanAfter;
-  std::vector<uint32_t> withData;
   try {
-    if (ownLabelsOnly) spanAfter = spansAfter(*this);
-    withData.reserve(count);
+    const Status status = paged.fillHeads(*this, spanAfter, budget);
+    if (status != kStatusOk) return status;
   } catch (const std::bad_alloc&) {
     return kStatusNoMemoryToRead;
   }
-  for (uint32_t s = 0; s < spanCount; ++s) {
-    if (holdsData(spans[s])) withData.push_back(s);
-  }
-  const SpanByBlock byBlock{*this, withData, spanAfter, budget};
+  const SpanByBlock byBlock{*this, paged, spanAfter, budget};
   if (platform::WorkerPool::threadsHere() == 1 || !labelsApart(spans.get(), withData)) {
     return byBlock.fillInOrder();
   }
@@ -401,7 +493,7 @@ Status JcampDocument::buildDataBlocks(SpanFill fill) {
   } catch (const std::bad_alloc&) {
     return kStatusNoMemoryToRead;
   }
-  budget.reset(uint64_t{count} * sizeof(JcampBlock));
+  budget.reset(count * sizeof(JcampBlock) + paged.headBytes());
   if (blocksFilled) blocksFilled(0, 0);
   return byBlock.fillInOrder();
 }

@@ -27,8 +27,10 @@ struct FileResult {
   std::vector<std::string> xNames;  // only when the reading was asked to name the variables
   std::vector<std::string> yNames;
   std::vector<SampleDiagnostics> diagnostics;  // one per row the plan made
-  // One line per block left out for its X grid (at most a few, then a count).
+  // One line per block or page left out (at most a few, then a count).
   std::vector<std::string> refusedBlocks;
+  // Blocks and pages left out, and rows whose block holds a table left out.
+  uint32_t leftOut = 0;
   // Warnings that concern every row of the file (it changed since it was
   // added, it could not be read): the import's, not the file's own.
   uint32_t fileWarnings = 0;

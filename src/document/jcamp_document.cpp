@@ -59,6 +59,7 @@ Status JcampDocument::readLines(Load load) {
 // Spans and data blocks point at the labels: they go first.
 void JcampDocument::releaseLabels() {
   dataBlocks.reset();
+  blockOrigins.reset();
   dataBlockCount = 0;
   spans.reset();
   spanCount = 0;

@@ -28,6 +28,15 @@ struct BlockSpan {
   const LabelRecord* lastLabel = nullptr;
 };
 
+// Where a data block comes from: its span, its block of the file (the data
+// blocks counted from 0 as the spans that are not LINK blocks) and, for a
+// page of that block, the page from 0 (-1: the whole block).
+struct BlockOrigin {
+  uint32_t span = 0;
+  uint32_t block = 0;
+  int32_t page = -1;
+};
+
 // How buildDataBlocks applies the labels: span by span, or in one pass for
 // all blocks at once (the same blocks either way; one pass is what keeps
 // files whose blocks lack ##END= linear). kAuto picks by the spans' overlap.
@@ -75,6 +84,7 @@ class JcampDocument {
   std::unique_ptr<LabelRecord[]> labels;
   std::unique_ptr<BlockSpan[]> spans;
   std::unique_ptr<JcampBlock[]> dataBlocks;
+  std::unique_ptr<BlockOrigin[]> blockOrigins;  // dataBlockCount, set with dataBlocks
 
  private:
   // readFile's steps after its first: lines from load, then normalised.

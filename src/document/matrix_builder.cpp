@@ -226,6 +226,7 @@ FileResult readOrThrow(const FileSource& source, const ReadingRules& rules,
   result.diagnostics.reserve(plan.rows.size());
   for (const MatrixRow& row : plan.rows) result.diagnostics.push_back(row.diagnostics);
   result.refusedBlocks = std::move(plan.refused);
+  result.leftOut = plan.leftOut;
   return result;
 }
 

@@ -9,6 +9,7 @@
 #include "document/line_table.h"
 #include "labels/data_types.h"
 #include "labels/narrow_to_float.h"
+#include "labels/page_tables.h"
 
 namespace jcamp {
 namespace {
@@ -19,37 +20,49 @@ bool isEnd(const LabelRecord* label) {
   return label != nullptr && label->name != nullptr && std::strcmp(label->name.get(), "END") == 0;
 }
 
-// For each data block, whether its block never ended: the input stopped in it.
-std::vector<bool> unclosedBlocks(const JcampDocument& document) {
-  std::vector<bool> unclosed;
-  for (uint32_t s = 0; s < document.spanCount; ++s) {
-    const BlockSpan& span = document.spans[s];
-    if (span.dataType != kDataTypeLink) unclosed.push_back(!isEnd(span.lastLabel));
-  }
-  return unclosed;
-}
-
 uint32_t titleLine(const JcampBlock& block) {
   return block.title != nullptr ? block.title->firstLine + 1 : 0;
 }
 
-// What the tables and the input raised for block k.
+// What the tables and the input raised for data block k.
 SampleDiagnostics blockDiagnostics(const JcampDocument& document, const JcampBlock& block,
-                                   uint32_t k, const std::vector<bool>& unclosed) {
+                                   uint32_t k) {
+  const BlockOrigin& origin = document.blockOrigins[k];
   SampleDiagnostics diagnostics;
-  diagnostics.block = static_cast<int32_t>(k);
+  diagnostics.block = static_cast<int32_t>(origin.block);
+  diagnostics.page = origin.page;
   diagnostics.note(block.checkFlags, block.warnings, block.warningLine);
+  // The input stopped inside a block that never ended.
   const uint32_t cut = document.lineTable != nullptr ? document.lineTable->cutLine() : 0;
-  if (cut != 0 && k < unclosed.size() && unclosed[k]) diagnostics.note(0, kWarnTruncated, cut);
+  if (cut != 0 && !isEnd(document.spans[origin.span].lastLabel)) {
+    diagnostics.note(0, kWarnTruncated, cut);
+  }
   return diagnostics;
 }
 
-std::string describeRefusal(uint32_t k, uint32_t points, const XGrid& matrix) {
-  std::string text = "block " + std::to_string(k + 1) + ": ";
+// "block 2", or for a page "block 2, page T=12.5".
+std::string nameOf(const JcampDocument& document, uint32_t k) {
+  const BlockOrigin& origin = document.blockOrigins[k];
+  std::string text = "block " + std::to_string(origin.block + 1);
+  if (origin.page < 0) return text;
+  return text + ", page " + pageText(document.dataBlocks[k], document.context, origin.page);
+}
+
+std::string describeRefusal(uint32_t points, const XGrid& matrix) {
   if (points != matrix.size()) {
-    return text + std::to_string(points) + " X points, not " + std::to_string(matrix.size());
+    return std::to_string(points) + " X points, not " + std::to_string(matrix.size());
   }
-  return text + "X values off the matrix's grid by more than half a step";
+  return "X values off the matrix's grid by more than half a step";
+}
+
+// Why a data block that gives no row is left out; empty when it holds no
+// data to leave out (a structure, a block without a table).
+std::string unreadReason(const JcampDocument& document, const JcampBlock& block, uint32_t k) {
+  std::string reason = unreadTableReason(block, document.context);
+  if (!reason.empty()) return reason;
+  if (document.blockOrigins[k].page >= 0) return "the page holds no ##DATA TABLE=";
+  if (block.tableForm == kTableFormNTuples) return "an NTUPLES block without ##PAGE=";
+  return std::string();
 }
 
 }  // namespace
@@ -61,8 +74,7 @@ RowPlanner::RowPlanner(const JcampDocument& document, const RowModel& model, int
       axis_(axis),
       given_(axis),
       resampling_(resampling),
-      counted_(counted),
-      unclosed_(unclosedBlocks(document)) {}
+      counted_(counted) {}
 
 void RowPlanner::restart() {
   axis_ = given_;
@@ -71,8 +83,11 @@ void RowPlanner::restart() {
   plan_ = FileRows();
 }
 
-void RowPlanner::refuse(std::string line) {
-  if (refusedBlocks_++ < kMostRefusalLines) plan_.refused.push_back(std::move(line));
+void RowPlanner::leaveOut(uint32_t k, const std::string& reason) {
+  ++plan_.leftOut;
+  if (refusedBlocks_++ < kMostRefusalLines) {
+    plan_.refused.push_back(nameOf(document_, k) + ": " + reason);
+  }
 }
 
 int64_t RowPlanner::planBlock() {
@@ -80,15 +95,19 @@ int64_t RowPlanner::planBlock() {
   if (k >= candidates() || k >= document_.dataBlockCount) return -1;
   const ReadingRules& rules = document_.context.rules;
   const JcampBlock& block = document_.dataBlocks[k];
-  if (!model_.givesRow(block)) return -1;
+  if (!model_.givesRow(block)) {
+    const std::string reason = unreadReason(document_, block, k);
+    if (!reason.empty()) leaveOut(k, reason);
+    return -1;
+  }
   MatrixRow row;
   row.block = &block;
-  row.diagnostics = blockDiagnostics(document_, block, k, unclosed_);
+  row.diagnostics = blockDiagnostics(document_, block, k);
   if (axis_.grid.empty()) axis_.grid = XGrid::of(block);
   if (resampling_) return planOnGrid(k, block, row);
   const GridFit fit = fitGrid(block, axis_.grid);
   if (fit.offGrid && rules.refuseOtherGrid) {
-    refuse(describeRefusal(k, block.nPoints, axis_.grid));
+    leaveOut(k, describeRefusal(block.nPoints, axis_.grid));
     return -1;
   }
   const bool reversed = fit.reversed && rules.alignReversedX;
@@ -96,12 +115,7 @@ int64_t RowPlanner::planBlock() {
   const uint32_t warnings =
       (fit.reversed && !reversed ? kWarnXReversed : 0u) | (fit.offGrid ? kWarnXGrid : 0u);
   row.diagnostics.note(0, warnings, titleLine(block));
-  // What came before the first ##TITLE= is the file's: its first row tells.
-  if (document_.textBeforeTitle && plan_.rows.empty()) {
-    row.diagnostics.note(0, kWarnTextBeforeTitle, 1);
-  }
-  plan_.rows.push_back(row);
-  return static_cast<int64_t>(plan_.rows.size()) - 1;
+  return addRow(block, row);
 }
 
 // The first row's block sets what the axis lacks; every block is then placed
@@ -112,7 +126,7 @@ int64_t RowPlanner::planOnGrid(uint32_t k, const JcampBlock& block, MatrixRow& r
   if (!axis_.yUnits) axis_.yUnits = blockYUnits(block, context);
   const GridPlacement placement = placeOnGrid(block, context, axis_);
   if (placement.refused) {
-    refuse("block " + std::to_string(k + 1) + ": " + placement.reason);
+    leaveOut(k, placement.reason);
     return -1;
   }
   row.writing = placement.writing;
@@ -124,6 +138,19 @@ int64_t RowPlanner::planOnGrid(uint32_t k, const JcampBlock& block, MatrixRow& r
   if (resampled && !axis_.points) {
     axis_.points = std::make_shared<const GridPoints>(GridPoints::of(axis_.grid));
   }
+  return addRow(block, row);
+}
+
+int64_t RowPlanner::addRow(const JcampBlock& block, MatrixRow& row) {
+  // The row lacks a table of its block.
+  if (block.unreadTable != nullptr) {
+    row.diagnostics.note(0, kWarnUnreadTable, block.unreadTable->firstLine + 1);
+    ++plan_.leftOut;
+  }
+  // What came before the first ##TITLE= is the file's: its first row tells.
+  if (document_.textBeforeTitle && plan_.rows.empty()) {
+    row.diagnostics.note(0, kWarnTextBeforeTitle, 1);
+  }
   plan_.rows.push_back(row);
   return static_cast<int64_t>(plan_.rows.size()) - 1;
 }
@@ -131,6 +158,13 @@ int64_t RowPlanner::planOnGrid(uint32_t k, const JcampBlock& block, MatrixRow& r
 FileRows RowPlanner::finish() {
   const uint32_t candidates = this->candidates();
   while (next_ < document_.dataBlockCount && next_ < candidates) planBlock();
+  // Blocks past those the row model takes (past the header's count) give no row.
+  for (uint32_t k = candidates; k < document_.dataBlockCount; ++k) {
+    const JcampBlock& block = document_.dataBlocks[k];
+    const bool table = block.tableForm == kTableFormXyData ||
+                       block.tableForm == kTableFormXyPoints || block.unreadTable != nullptr;
+    if (table) ++plan_.leftOut;
+  }
   const uint32_t cut = document_.lineTable != nullptr ? document_.lineTable->cutLine() : 0;
   const uint32_t rows = model_.rowsAtLeast(counted_);
   for (uint32_t k = std::max(next_, document_.dataBlockCount); k < rows; ++k) {

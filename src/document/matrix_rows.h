@@ -29,9 +29,12 @@ struct MatrixRow {
 
 struct FileRows {
   std::vector<MatrixRow> rows;
-  // Under refuseOtherGrid, one line per block left out for its X grid; under
-  // a grid policy, for its X units.
+  // One line per block or page left out: for its X grid (under
+  // refuseOtherGrid), for its X units (under a grid policy), or for a table
+  // the reading does not read.
   std::vector<std::string> refused;
+  // Blocks and pages left out, and rows whose block holds a table left out.
+  uint32_t leftOut = 0;
 };
 
 // Plans the rows of a document whose header counts `counted` blocks, as the
@@ -66,7 +69,10 @@ class RowPlanner {
   uint32_t candidates() const { return model_.candidates(document_.dataBlockCount, counted_); }
   // planBlock under a grid policy.
   int64_t planOnGrid(uint32_t k, const JcampBlock& block, MatrixRow& row);
-  void refuse(std::string line);
+  // Adds the planned row of block, with what its file and block say of it.
+  int64_t addRow(const JcampBlock& block, MatrixRow& row);
+  // Leaves data block k out with the reason, naming it in plan_.refused.
+  void leaveOut(uint32_t k, const std::string& reason);
 
   const JcampDocument& document_;
   const RowModel& model_;
@@ -74,7 +80,6 @@ class RowPlanner {
   const MatrixAxis given_;
   const bool resampling_;
   const int32_t counted_;
-  std::vector<bool> unclosed_;  // per data block: the input stopped inside it
   uint32_t next_ = 0;
   size_t refusedBlocks_ = 0;
   FileRows plan_;

@@ -5,6 +5,7 @@
 #include "document/jcamp_document.h"
 #include "document/matrix_rows.h"
 #include "labels/data_types.h"
+#include "labels/page_tables.h"
 
 namespace jcamp {
 namespace {
@@ -16,6 +17,22 @@ const char* givenName(const JcampBlock& block, const ReadContext& context) {
     if (text != nullptr && *text != '\0') return text;
   }
   return nullptr;
+}
+
+// text cut to at most limit bytes, never inside a UTF-8 character.
+void cutName(std::string& text, size_t limit) {
+  if (text.size() <= limit) return;
+  size_t end = limit;
+  // Back to the start of a UTF-8 character: continuation bytes are 10xxxxxx.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+}
+
+// A page's block is named by its title first: its sample description
+// describes the whole block.
+const char* pageBlockName(const JcampBlock& block, const ReadContext& context) {
+  const char* title = block.title != nullptr ? valueText(context, *block.title) : nullptr;
+  return title != nullptr && *title != '\0' ? title : givenName(block, context);
 }
 
 // The rows hosts rely on: sample j of a file holds its data block j, for as
@@ -83,7 +100,12 @@ const RowModel& RowModel::of(const ReadingRules& rules) {
 
 std::string ownRowName(const JcampDocument& document, const MatrixRow& row,
                        const std::string& path) {
-  const char* given = row.block != nullptr ? givenName(*row.block, document.context) : nullptr;
+  const int32_t page = row.diagnostics.page;
+  const char* given = nullptr;
+  if (row.block != nullptr) {
+    given = page >= 0 ? pageBlockName(*row.block, document.context)
+                      : givenName(*row.block, document.context);
+  }
   std::string name;
   if (given != nullptr) {
     name = given;
@@ -92,13 +114,15 @@ std::string ownRowName(const JcampDocument& document, const MatrixRow& row,
     name = (slash == std::string::npos ? path : path.substr(slash + 1)) + " block " +
            std::to_string(row.diagnostics.block + 1);
   }
-  if (name.size() > kNameLimit) {
-    size_t end = kNameLimit;
-    // Back to the start of a UTF-8 character: continuation bytes are 10xxxxxx.
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-    name.resize(end);
+  if (page < 0 || row.block == nullptr) {
+    cutName(name, kNameLimit);
+    return name;
   }
-  return name;
+  // The page stays whole at the end, so that the name tells it.
+  std::string suffix = " [" + pageText(*row.block, document.context, page) + "]";
+  cutName(suffix, kNameLimit);
+  cutName(name, kNameLimit - suffix.size());
+  return name + suffix;
 }
 
 }  // namespace jcamp

@@ -49,7 +49,8 @@ class RowModel {
 
 // The name of a row that never shifts: the block's sample description, else
 // its title, else "<file name> block <n>"; cut to kNameLimit bytes, never
-// inside a UTF-8 character.
+// inside a UTF-8 character. A page's row is named by its block's title first,
+// then " [<page>]" (page_tables.h: pageText), which the cut leaves whole.
 constexpr size_t kNameLimit = 127;
 std::string ownRowName(const JcampDocument& document, const MatrixRow& row,
                        const std::string& path);

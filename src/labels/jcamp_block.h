@@ -95,6 +95,21 @@ struct JcampBlock {
   char driftChamberCode[5] = {};
   Ref reducedMobility = nullptr;
   Ref ionizationSource = nullptr;
+  // NTUPLES (under ntuplesPages): the records of the variables' lists, the
+  // page this block holds, and the column of its table's X variable in the
+  // lists (-1: none). A page's ##DATA TABLE= fills the X and Y fields above.
+  Ref variableSymbols = nullptr;
+  Ref variableDims = nullptr;
+  Ref variableFirst = nullptr;
+  Ref variableLast = nullptr;
+  Ref variableFactors = nullptr;
+  Ref variableUnits = nullptr;
+  Ref page = nullptr;
+  int32_t xVariable = -1;
+  // The last data table the block holds but this reading leaves out (peak
+  // assignments, a peak table of widths, NTUPLES in the host-compatible
+  // reading, a page table of another form); null when none.
+  Ref unreadTable = nullptr;
   uint32_t checkFlags = 0;
   // SampleWarning bits the tables raised, and the line (from 1) where the
   // first of them or of the check flags arose; 0 when none did.

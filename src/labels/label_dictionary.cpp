@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "labels/data_types.h"
+#include "labels/page_tables.h"
 #include "labels/table_readers.h"
 #include "labels/value_parsers.h"
 #include "labels/variable_list.h"
@@ -67,7 +68,14 @@ Status storeDataClass(JcampBlock& block, const LabelRecord& record, const ReadCo
   return kStatusOk;
 }
 
+// A table replaces the arrays of an earlier one, which is then left out: the
+// block notes it by the table that replaced it.
+void noteReplacement(JcampBlock& block, const LabelRecord& record) {
+  if (block.yValues != nullptr) block.unreadTable = &record;
+}
+
 Status storeXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
+  noteReplacement(block, record);
   const Status status = readXyPoints(block, record, context);
   block.tableForm = kTableFormXyPoints;
   block.peakTable = false;
@@ -80,22 +88,76 @@ Status storeXyData(JcampBlock& block, const LabelRecord& record, const ReadConte
   if (context.rules.peakTables && listsXyPairs(valueText(context, record))) {
     return storeXyPoints(block, record, context);
   }
+  noteReplacement(block, record);
   const Status status = readXyData(block, record, context);
   block.tableForm = kTableFormXyData;
   block.peakTable = false;
   return status;
 }
 
+Status storeNtuplesMark(JcampBlock& block, const LabelRecord&, const ReadContext&) {
+  block.tableForm = kTableFormNTuples;
+  return kStatusOk;
+}
+
+struct UnlistedEntry {
+  const char* name;
+  Apply apply;
+};
+
+// Labels read only under ntuplesPages: NTUPLES variables and pages. The
+// ##NTUPLES= label itself marks the block; its pages' tables are read.
+constexpr UnlistedEntry kPageLabels[] = {
+    {"NTUPLES", storeNtuplesMark},
+    {"SYMBOL", storeRef<&JcampBlock::variableSymbols>},
+    {"VARDIM", storeRef<&JcampBlock::variableDims>},
+    {"FIRST", storeRef<&JcampBlock::variableFirst>},
+    {"LAST", storeRef<&JcampBlock::variableLast>},
+    {"FACTOR", storeRef<&JcampBlock::variableFactors>},
+    {"UNITS", storeRef<&JcampBlock::variableUnits>},
+    {"PAGE", storeRef<&JcampBlock::page>},
+    {"DATATABLE", readPageTable},
+};
+
+// Data tables that give no row's values (under ntuplesPages the NTUPLES
+// ones are read above): the block notes them, so that what is left out is said.
+constexpr const char* kUnreadTables[] = {"PEAKTABLE", "PEAKASSIGNMENTS", "RADATA", "NTUPLES",
+                                         "DATATABLE"};
+
+const UnlistedEntry* findPageLabel(const char* name) {
+  for (const UnlistedEntry& entry : kPageLabels) {
+    if (std::strcmp(name, entry.name) == 0) return &entry;
+  }
+  return nullptr;
+}
+
+bool isUnreadTable(const char* name) {
+  for (const char* table : kUnreadTables) {
+    if (std::strcmp(name, table) == 0) return true;
+  }
+  return false;
+}
+
 // A label outside the dictionary: ignored, but under peakTables a
-// ##PEAK TABLE=(XY..XY) is a table of pairs.
+// ##PEAK TABLE=(XY..XY) is a table of pairs, under ntuplesPages the NTUPLES
+// labels are read, and any other data table is noted as not read.
 Status applyUnlisted(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
-  const bool pairs = context.rules.peakTables && record.name != nullptr &&
-                     std::strcmp(record.name.get(), "PEAKTABLE") == 0 &&
+  const char* name = record.name.get();
+  if (name == nullptr) return kStatusOk;
+  if (context.rules.ntuplesPages) {
+    if (const UnlistedEntry* entry = findPageLabel(name)) {
+      return entry->apply(block, record, context);
+    }
+  }
+  const bool pairs = context.rules.peakTables && std::strcmp(name, "PEAKTABLE") == 0 &&
                      listsXyPairs(valueText(context, record));
-  if (!pairs) return kStatusOk;
-  const Status status = storeXyPoints(block, record, context);
-  block.peakTable = true;
-  return status;
+  if (pairs) {
+    const Status status = storeXyPoints(block, record, context);
+    block.peakTable = true;
+    return status;
+  }
+  if (isUnreadTable(name)) block.unreadTable = &record;
+  return kStatusOk;
 }
 
 Status storeConcentrations(JcampBlock& block, const LabelRecord& record,

@@ -25,15 +25,19 @@ struct ReadingRules {
                                   // (scan: table kind; document: label dictionary)
   bool textBeforeTitle = false;   // blank lines and text before the first ##TITLE= are passed
                                   // over (document: load; the header scan always looks for it)
+  bool ntuplesPages = false;      // an NTUPLES block's pages, and the tables of a block that holds
+                                  // several, are data blocks of their own (scan: table kind,
+                                  // shape and count; label dictionary: the NTUPLES labels;
+                                  // document: data blocks)
   // Decoding (table readers, line decoders).
   bool decimalOrdinates = false;      // an X++(Y..Y) ordinate with '.' or an exponent is one number
   bool doubleSums = false;            // DIF sums and scaling in double, stored as float
   bool keepLastOrdinate = false;      // the Y check applies only between lines
   bool missingFactorIsOne = false;    // a missing ##XFACTOR= or ##YFACTOR= scales by 1
   bool firstYCheckWhenGiven = false;  // no ##FIRSTY= check without ##FIRSTY=
-  // A line's abscissa is checked in the file's units, and passes within half
-  // a step of the grid or of the line before it.
-  bool xCheckAlongLines = false;
+  bool xCheckAlongLines = false;     // a line's abscissa is checked in the file's units, and
+                                      // passes within half a step of the grid or of the line
+                                      // before it (table readers)
   // The matrix.
   bool alignReversedX = false;   // a block whose X runs the other way is put in column order
                                  // (row planner)
@@ -56,6 +60,7 @@ constexpr ReadingRules standardRules() {
   rules.dataTypeOptional = true;
   rules.peakTables = true;
   rules.textBeforeTitle = true;
+  rules.ntuplesPages = true;
   rules.decimalOrdinates = true;
   rules.doubleSums = true;
   rules.keepLastOrdinate = true;

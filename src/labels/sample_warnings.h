@@ -23,6 +23,7 @@ enum SampleWarning : uint32_t {
   kWarnResampled = JCAMP_WARN_RESAMPLED,         // put onto the grid asked for (not a suspicion)
   kWarnYUnits = JCAMP_WARN_Y_UNITS,              // under a grid: other ##YUNITS= than the first row
   kWarnTextBeforeTitle = JCAMP_WARN_TEXT_BEFORE_TITLE,  // lines before the first ##TITLE= passed
+  kWarnUnreadTable = JCAMP_WARN_UNREAD_TABLE,    // the block holds a table this reading leaves out
 };
 
 // One sample's diagnostics: the table checks, the warnings and the line (from
@@ -30,6 +31,7 @@ enum SampleWarning : uint32_t {
 // share of the matrix's X points its values fill.
 struct SampleDiagnostics {
   int32_t block = -1;  // data block of its file, from 0
+  int32_t page = -1;   // page of that block, from 0; -1 for the whole block
   uint32_t checkFlags = 0;
   uint32_t warnings = 0;
   uint32_t line = 0;

@@ -36,6 +36,8 @@ const char* tableName(int32_t tableKind) {
       return "XYPOINTS";
     case kTableKindPeakTable:
       return "PEAK TABLE";
+    case kTableKindNTuples:
+      return "NTUPLES";
     default:
       return "XYDATA";
   }

@@ -121,6 +121,7 @@ int32_t PublishedMatrix::getSampleInfo(int32_t sample, JcampSampleInfo* info) co
   filled.fileIndex = -1;
   filled.blockIndex = -1;
   filled.coverage = 1.0f;
+  filled.page = -1;
   size_t file = 0;
   int64_t local = 0;
   if (locateSample(sample, file, local)) {
@@ -131,6 +132,8 @@ int32_t PublishedMatrix::getSampleInfo(int32_t sample, JcampSampleInfo* info) co
     filled.warnings = diagnostics.warnings;
     filled.line = static_cast<int32_t>(diagnostics.line);
     filled.coverage = diagnostics.coverage;
+    filled.page = diagnostics.page;
+    if (results_ != nullptr && file < results_->size()) filled.leftOut = (*results_)[file].leftOut;
   }
   const uint32_t size = std::min<uint32_t>(info->size, sizeof(JcampSampleInfo));
   filled.size = size;

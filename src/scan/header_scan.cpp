@@ -30,6 +30,7 @@ int32_t JcampReader::scanHeader() {
   yNames.clear();
   clearStatus();
   lineEnd = '\0';
+  knownKindStart_ = -1;
   if (openFile() == 0) {
     if (fileLength_ == 0) {
       fail(kStatusFormatError);
@@ -72,13 +73,20 @@ int32_t JcampReader::scanFile() {
   }
   if (firstSample == FirstSample::kFirstTableBlock && findFirstTableBlock() != 0) return 1;
   if (scanBlockHeader() != 0) return 1;
+  // An NTUPLES block's pages may give their count in their variables.
+  const bool paged = rules.ntuplesPages && findTableKind() == kTableKindNTuples;
+  clearStatus();
+  nPoints = 0;
   if (findLabel("##NPOINTS=", kCountLength, dataStart_, ValueMode::kRead, SearchScope::kBlock,
-                firstDataBlock) != 0) {
+                firstDataBlock) == 0) {
+    nPoints = leadingInteger(value_);
+  } else if (!paged || status != kStatusLabelMissing) {
     return 1;
   }
-  nPoints = leadingInteger(value_);
+  clearStatus();
   if (readConcentrationNames() != 0) return 1;
-  return scanXyTable();
+  if (scanXyTable() != 0) return 1;
+  return tableKind_ == kTableKindNTuples ? readPageShape() : 0;
 }
 
 // Whether the first block links the data blocks that follow: its ##DATATYPE=
@@ -125,7 +133,8 @@ int32_t JcampReader::scanBlockHeader() {
 }
 
 // ##FIRSTX= or ##LASTX= as a whole number, and as written. Under peakTables a
-// table of pairs gives its own abscissas, so there they may be missing.
+// table of pairs gives its own abscissas, so there they may be missing; so
+// may they where NTUPLES pages give theirs (under ntuplesPages).
 int32_t JcampReader::readAbscissaLimit(const char* label, int32_t& whole, std::string& text) {
   if (findLabel(label, kNumberLength, dataStart_, ValueMode::kRead, SearchScope::kBlock,
                 firstDataBlock) == 0) {
@@ -133,9 +142,10 @@ int32_t JcampReader::readAbscissaLimit(const char* label, int32_t& whole, std::s
     text = value_;
     return 0;
   }
-  if (!rules.peakTables || status != kStatusLabelMissing) return 1;
+  if (!(rules.peakTables || rules.ntuplesPages) || status != kStatusLabelMissing) return 1;
   const int32_t kind = findTableKind();
-  if (kind != kTableKindXyPoints && kind != kTableKindPeakTable) {
+  const bool pairs = kind == kTableKindXyPoints || kind == kTableKindPeakTable;
+  if (!(pairs && rules.peakTables) && kind != kTableKindNTuples) {
     return fail(kStatusLabelMissing, {label, firstDataBlock});
   }
   clearStatus();

@@ -12,6 +12,7 @@ constexpr int32_t kTableKindNone = 0;
 constexpr int32_t kTableKindXyPoints = 10;
 constexpr int32_t kTableKindXyData = 11;
 constexpr int32_t kTableKindPeakTable = 12;  // ##PEAK TABLE=(XY..XY), read under peakTables
+constexpr int32_t kTableKindNTuples = 15;    // NTUPLES pages, read under ntuplesPages
 
 // Filled in one go by a successful header scan and left untouched otherwise.
 struct JcampFileInfo {

@@ -134,7 +134,19 @@ class JcampReader {
   int32_t readAbscissaLimit(const char* label, int32_t& whole, std::string& text);
   // The table kind of the block at data start (kTableKindNone without one).
   int32_t findTableKind();
+  int32_t searchTableKind();
   int32_t findFirstTableBlock();
+  // The NTUPLES block at data start: why its first page is not read (empty
+  // when it is); its shape from its variables and that page (points, first
+  // and last X); and the file's pages, each a sample. 0 or 1.
+  int32_t pagesUnread(std::string& why);
+  int32_t readPageShape();
+  int32_t countPages();
+  // The value of a label of the block at data start, or "" without it; 0 or 1.
+  int32_t readBlockValue(const char* label, std::string& text);
+  // The lists of the NTUPLES block at data start and its first ##DATA TABLE=; 0 or 1.
+  int32_t readPageLists(std::string& symbols, std::string& dims, std::string& firsts,
+                        std::string& lasts, std::string& table);
 
   int32_t windowStart_ = -1;
   int32_t dataStart_ = 0;
@@ -146,6 +158,10 @@ class JcampReader {
   int32_t position_ = 0;
   int32_t windowLength_ = 0;
   int32_t tableKind_ = -1;
+  // findTableKind's last answer and the data start it was for (-1: none):
+  // the scan asks it of one block several times, and each asks the block's labels.
+  int32_t knownKind_ = kTableKindNone;
+  int64_t knownKindStart_ = -1;
   // Two bytes past the window stay readable (and zero past the filled part),
   // so that the search may look one pair of bytes ahead of the position.
   char window_[kWindowSize + 2] = {};

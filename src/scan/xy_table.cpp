@@ -28,6 +28,13 @@ int32_t JcampReader::scanXyTable() {
 // A block with both tables counts as ##XYDATA=. Under peakTables an
 // ##XYDATA=(XY..XY) table holds pairs, and ##PEAK TABLE=(XY..XY) is one too.
 int32_t JcampReader::findTableKind() {
+  if (knownKindStart_ == dataStart_) return knownKind_;
+  knownKind_ = searchTableKind();
+  knownKindStart_ = dataStart_;
+  return knownKind_;
+}
+
+int32_t JcampReader::searchTableKind() {
   const auto find = [this](const char* label, ValueMode mode) {
     return findLabel(label, kValueCapacity, dataStart_, mode, SearchScope::kBlock,
                      firstDataBlock) == 0;
@@ -35,24 +42,38 @@ int32_t JcampReader::findTableKind() {
   if (!rules.peakTables) {
     if (find("##XYDATA=", ValueMode::kSkip)) return kTableKindXyData;
     if (find("##XYPOINTS=", ValueMode::kSkip)) return kTableKindXyPoints;
-    return kTableKindNone;
+  } else {
+    if (find("##XYDATA=", ValueMode::kRead)) {
+      return listsXyPairs(value_) ? kTableKindXyPoints : kTableKindXyData;
+    }
+    if (find("##XYPOINTS=", ValueMode::kSkip)) return kTableKindXyPoints;
+    if (find("##PEAKTABLE=", ValueMode::kRead) && listsXyPairs(value_)) return kTableKindPeakTable;
   }
-  if (find("##XYDATA=", ValueMode::kRead)) {
-    return listsXyPairs(value_) ? kTableKindXyPoints : kTableKindXyData;
+  // Under ntuplesPages an NTUPLES block's pages are its tables.
+  if (rules.ntuplesPages &&
+      (find("##NTUPLES=", ValueMode::kSkip) || find("##DATATABLE=", ValueMode::kSkip))) {
+    return kTableKindNTuples;
   }
-  if (find("##XYPOINTS=", ValueMode::kSkip)) return kTableKindXyPoints;
-  if (find("##PEAKTABLE=", ValueMode::kRead) && listsXyPairs(value_)) return kTableKindPeakTable;
   return kTableKindNone;
 }
 
 // With FirstSample::kFirstTableBlock the first block with a data table is the first sample;
-// blocks before it (a structure, peak assignments) are passed over. A file
-// without one is refused with what it holds instead.
+// blocks before it (a structure, peak assignments, NTUPLES pages of a form
+// not read) are passed over. A file without one is refused with what it
+// holds instead.
 int32_t JcampReader::findFirstTableBlock() {
   const int32_t firstStart = dataStart_;
   const int32_t firstNumber = firstDataBlock;
+  std::string unreadPages;  // why the first NTUPLES block passed over is not read
   for (;;) {
-    if (findTableKind() != kTableKindNone) {
+    const int32_t kind = findTableKind();
+    if (kind == kTableKindNTuples) {
+      std::string why;
+      if (pagesUnread(why) != 0) return 1;
+      clearStatus();
+      if (why.empty()) return 0;
+      if (unreadPages.empty()) unreadPages = why;
+    } else if (kind != kTableKindNone) {
       clearStatus();
       return 0;
     }
@@ -70,7 +91,9 @@ int32_t JcampReader::findFirstTableBlock() {
                      firstDataBlock) == 0;
   };
   std::string reason = kNoTable;
-  if (holds("##NTUPLES=")) {
+  if (!unreadPages.empty()) {
+    reason = unreadPages;
+  } else if (holds("##NTUPLES=")) {
     reason = kNtuplesUnsupported;
   } else if (holds("##PEAKTABLE=")) {
     const std::string list = value_;

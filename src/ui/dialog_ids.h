@@ -6,6 +6,7 @@
 #define IDD_JCAMP_IMPORT 108
 #define IDS_FORMAT_XYDATA 102
 #define IDS_FORMAT_XYPOINTS 103
+#define IDS_FORMAT_NTUPLES 104
 
 #define IDC_LOOK_IN 1135
 #define IDC_BROWSE 1136
@@ -29,5 +30,6 @@
 
 #define TEXT_FORMAT_XYDATA "XYDATA (X++(Y..Y))"
 #define TEXT_FORMAT_XYPOINTS "XYPOINTS (XY..XY)"
+#define TEXT_FORMAT_NTUPLES "NTUPLES (a row per page)"
 
 #endif

@@ -44,10 +44,11 @@ class DialogView {
   virtual bool browseForFolder(const std::string& title, std::string& folder) = 0;
   virtual void showWaitCursor(bool waiting) = 0;
 
-  // The text of a string resource (IDS_FORMAT_XYDATA, IDS_FORMAT_XYPOINTS).
+  // The text of a string resource (IDS_FORMAT_XYDATA, IDS_FORMAT_XYPOINTS, IDS_FORMAT_NTUPLES).
   virtual std::string resourceText(int32_t id) const {
     if (id == IDS_FORMAT_XYDATA) return TEXT_FORMAT_XYDATA;
     if (id == IDS_FORMAT_XYPOINTS) return TEXT_FORMAT_XYPOINTS;
+    if (id == IDS_FORMAT_NTUPLES) return TEXT_FORMAT_NTUPLES;
     return std::string();
   }
 };

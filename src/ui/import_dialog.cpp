@@ -123,10 +123,11 @@ void JcampImportDialog::showInformation(const JcampFileInfo* entry) {
   view_.setInfoText(InfoField::kTitle, entry->title);
   view_.setInfoText(InfoField::kOrigin, entry->origin);
   view_.setInfoText(InfoField::kOwner, entry->owner);
-  // A listed file always has one of the two table forms.
+  // A listed file has one of the two table forms, or (standard mode) NTUPLES pages.
   std::string format;
   if (entry->tableKind == kTableKindXyData) format = view_.resourceText(IDS_FORMAT_XYDATA);
   if (entry->tableKind == kTableKindXyPoints) format = view_.resourceText(IDS_FORMAT_XYPOINTS);
+  if (entry->tableKind == kTableKindNTuples) format = view_.resourceText(IDS_FORMAT_NTUPLES);
   view_.setInfoText(InfoField::kDataFormat, format);
 }
 

@@ -104,6 +104,24 @@ grep -q "$(printf '^Caf\351,')" "$scratch/out" || fail "--host-compatible change
 expect_status 1 "$program" --strict "$scratch/nofactor.jdx"
 expect_in err "nofactor.jdx: has warnings; left out (--strict)"
 
+# Nothing is left out in silence: a block whose table the mode does not read is
+# named with its file and reason (a warning in the host-compatible mode, the
+# message box in the standard mode), and the status is 3; --strict is no way round.
+printf '##TITLE=set\n##DATA TYPE=LINK\n##BLOCKS=2\n##TITLE=nt\n##DATA TYPE=TGA\n##NTUPLES=TGA\n##SYMBOL=X, Y, T\n##PAGE=N=1\n##DATA TABLE=(XYT..XYT), PEAKS\n1 2 3\n##END NTUPLES=TGA\n##END=\n##TITLE=peaks\n##DATA TYPE=MASS SPECTRUM\n##XFACTOR=1\n##YFACTOR=1\n##NPOINTS=2\n##PEAK TABLE=(XY..XY)\n50, 1; 51, 2\n##END=\n##END=\n' \
+  >"$scratch/ntuples-peaks.jdx"
+expect_status 3 "$program" "$scratch/ntuples-peaks.jdx"
+expect_in err "ntuples-peaks.jdx:$"
+expect_in err "^block 1, page N=1: NTUPLES pages of (XYT..XYT) are not read"
+expect_in out '^peaks,1,2$'
+expect_status 3 "$program" --strict "$scratch/ntuples-peaks.jdx"
+printf '##TITLE=set\n##DATA TYPE=LINK\n##BLOCKS=2\n##TITLE=ir\n##DATA TYPE=INFRARED SPECTRUM\n##XFACTOR=1\n##YFACTOR=1\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##FIRSTY=5\n##XYDATA=(X++(Y..Y))\n1 5 6\n##END=\n##TITLE=peaks\n##DATA TYPE=INFRARED PEAK TABLE\n##NPOINTS=1\n##PEAK TABLE=(XY..XY)\n1, 5\n##END=\n##END=\n' \
+  >"$scratch/link-peaks.jdx"
+expect_status 3 "$program" --host-compatible "$scratch/link-peaks.jdx"
+expect_in err "warning: .*link-peaks.jdx: block 2: .*a data table of the block is left out"
+expect_in out '^peaks,0.000000,0.000000$'
+expect_status 1 "$program" --host-compatible --strict "$scratch/link-peaks.jdx"
+expect_in err "link-peaks.jdx: has warnings; left out (--strict)"
+
 # A file whose data cannot be read during the import: skip goes on, stop fails.
 expect_status 3 "$program" --host-compatible "$data/import-three.jdx" "$data/late-title.jdx"
 expect_in err "Reading file $data/late-title.jdx:"

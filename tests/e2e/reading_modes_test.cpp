@@ -14,14 +14,13 @@ namespace {
 // A row as "name: values !flags". Values are the shortest text of each float,
 // m for a missing one. Flags: warnings F factor, T truncated, D decimal split,
 // L last ordinate dropped, P precision, R reversed, G grid, B block missing,
-// C changed, N not read, r resampled, U Y units, S text before the title
-// skipped; checks x, y, f
-// (first Y), n (point count).
+// C changed, N not read, r resampled, Y Y units, S text before the title
+// skipped, U a table left out; checks x, y, f (first Y), n (point count).
 std::string flagsOf(const JcampSampleInfo& info) {
-  static_assert(JCAMP_WARN_TEXT_BEFORE_TITLE == 1 << 12 && JCAMP_CHECK_COUNT == 1 << 3);
+  static_assert(JCAMP_WARN_UNREAD_TABLE == 1 << 13 && JCAMP_CHECK_COUNT == 1 << 3);
   std::string flags;
-  for (int bit = 0; bit < 13; ++bit) {
-    if (info.warnings >> bit & 1) flags += "FTDLPRGBCNrUS"[bit];
+  for (int bit = 0; bit < 14; ++bit) {
+    if (info.warnings >> bit & 1) flags += "FTDLPRGBCNrYSU"[bit];
     if (bit < 4 && (info.checkFlags >> bit & 1)) flags += "xyfn"[bit];
   }
   return flags.empty() ? "" : " !" + flags;
@@ -70,6 +69,32 @@ class ReadingModesTest : public LibraryTest {
 using jdxtext::link;
 using jdxtext::replaced;
 using jdxtext::spectrum;
+
+// An NMR spectrum of two NTUPLES pages: real (DIF) and imaginary (AFFN)
+// values, each variable with its own factor, X in Hz from 40 down to 10.
+const std::string kNmrPages =
+    "##TITLE=N\n##JCAMP-DX=5.01\n##DATA TYPE=NMR SPECTRUM\n##DATA CLASS=NTUPLES\n"
+    "##NTUPLES=NMR SPECTRUM\n##VAR_NAME=FREQUENCY, SPECTRUM/REAL, SPECTRUM/IMAG, PAGE NUMBER\n"
+    "##SYMBOL=X, R, I, N\n##VAR_DIM=4, 4, 4, 2\n##UNITS=HZ, ARBITRARY UNITS, ARBITRARY UNITS,\n"
+    "##FIRST=40, 10, 40, 1\n##LAST=10, 40, 10, 2\n##FACTOR=10, 1, 2, 1\n"
+    "##PAGE=N=1\n##DATA TABLE=(X++(R..R)), XYDATA\n4 10J0J0J0\n"
+    "##PAGE=N=2\n##DATA TABLE=(X++(I..I)), XYDATA\n4 20 15 10 5\n"
+    "##END NTUPLES=NMR SPECTRUM\n##END=\n";
+
+// A GC-MS run of three scans, the last on other masses.
+const std::string kMsPages =
+    "##TITLE=M\n##DATA TYPE=MASS SPECTRUM\n##DATA CLASS=NTUPLES\n##NTUPLES=MASS SPECTRUM\n"
+    "##SYMBOL=X, Y, T\n##UNITS=M/Z, RELATIVE ABUNDANCE, SECONDS\n"
+    "##PAGE=T= 1\n##NPOINTS=2\n##DATA TABLE=(XY..XY), PEAKS\n50, 1; 51, 2\n"
+    "##PAGE=T= 2\n##NPOINTS=2\n##DATA TABLE=(XY..XY), PEAKS\n50, 3; 51, 4\n"
+    "##PAGE=T= 3\n##NPOINTS=3\n##DATA TABLE=(XY..XY), PEAKS\n50, 5; 52, 6; 53, 7\n"
+    "##END NTUPLES=MASS SPECTRUM\n##END=\n";
+
+// A block of two tables of pairs, without NTUPLES labels.
+const std::string kTwoTables =
+    "##TITLE=S\n##DATA TYPE=MASS SPECTRUM\n##XFACTOR=1\n##YFACTOR=1\n##FIRSTX=50\n##LASTX=51\n"
+    "##NPOINTS=2\n##XYPOINTS=(XY..XY)\n50, 1; 51, 2\n##XYPOINTS=(XY..XY)\n50, 3; 51, 4\n"
+    "##END=\n";
 
 TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
   const std::string a = spectrum("A", "1", "4", "1 1 2 3 4");
@@ -137,6 +162,18 @@ TEST_F(ReadingModesTest, EachModeReadsAndSaysWhatItDoes) {
        {link(3, a + spectrum("", "1", "4", "1 5 6 7 8"))},
        "A: 1 2 3 4; -: 5 6 7 8; -: 0 0 0 0 !B",
        "A: 1 2 3 4; f0.jdx block 2: 5 6 7 8"},
+      // Pages are rows named by their block's title and the page; a page off
+      // the first one's X axis is left out with a message.
+      {"NTUPLES pages", {kNmrPages}, "refused", "N [N=1]: 10 20 30 40; N [N=2]: 40 30 20 10"},
+      {"NTUPLES pages of peaks", {kMsPages}, "refused", "box M [T=1]: 1 2; M [T=2]: 3 4"},
+      {"a block of two tables", {kTwoTables}, "S: 3 4 !fU", "S [N=1]: 1 2; S [N=2]: 3 4"},
+      // A block whose table neither mode reads: its row reads 0 in the one,
+      // it is named in the message box in the other.
+      {"peak assignments",
+       {link(2, a + "##TITLE=P\n##DATA TYPE=INFRARED PEAK ASSIGNMENTS\n"
+                    "##PEAK ASSIGNMENTS=(XYA)\n(1, 2, <a>)\n##END=\n")},
+       "A: 1 2 3 4; P: 0 0 0 0 !GU",
+       "box A: 1 2 3 4"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

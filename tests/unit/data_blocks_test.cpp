@@ -66,6 +66,35 @@ TEST(DataBlocksTest, ALinkBlockEnclosingThreeBlocksGivesThreeDataBlocks) {
 // A compound block without ##DATATYPE=LINK: by default a data block that sees
 // every enclosed label; under the standard rules only its own, and tables of
 // (XY..XY) pairs are read as pairs whatever their label.
+// Under the standard rules each ##PAGE= section, or each of several tables,
+// is a data block: the block's head, then the page's own labels (a block
+// inside it keeps its labels), the last page running to the block's end.
+TEST(DataBlocksTest, PagesTakeTheHeadAndTheirOwnLabels) {
+  JcampDocument document = documentFor(kStandardRules);
+  buildSpans(document,
+             "##TITLE= paged\n##ORIGIN= head\n##NTUPLES= X\n"
+             "##PAGE= N=1\n##ORIGIN= one\n"
+             "##PAGE= N=2\n##NPOINTS= 2\n##TITLE= inner\n##ORIGIN= inner\n##END=\n"
+             "##PAGE= N=3\n##END NTUPLES= X\n##OWNER= tail\n##END=\n"
+             "##TITLE= tables\n##XYPOINTS=(XY..XY)\n1, 2\n##ORIGIN= two\n"
+             "##XYPOINTS=(XY..XY)\n3, 4\n##END=\n");
+  ASSERT_EQ(document.buildDataBlocks(), kStatusOk);
+  std::string blocks;
+  for (uint32_t k = 0; k < document.dataBlockCount; ++k) {
+    const JcampBlock& block = document.dataBlocks[k];
+    const BlockOrigin& origin = document.blockOrigins[k];
+    const auto text = [&](JcampBlock::Ref record) {
+      return record != nullptr ? std::string(valueText(document.context, *record)) : "-";
+    };
+    blocks += std::to_string(origin.block) + "." + std::to_string(origin.page) + " " +
+              text(block.title) + " " + text(block.origin) + " " + text(block.owner) + " " +
+              std::to_string(block.nPoints) + "; ";
+  }
+  EXPECT_EQ(blocks,
+            "0.0 paged one - 0; 0.1 paged head - 2; 0.2 paged head tail 0; 1.-1 inner inner - 0; "
+            "2.0 tables - - 0; 2.1 tables two - 0; ");
+}
+
 TEST(DataBlocksTest, UnderTheStandardRulesBlocksKeepTheirOwnTables) {
   const std::string text =
       "##TITLE= set\n##BLOCKS= 2\n"

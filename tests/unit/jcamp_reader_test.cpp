@@ -211,7 +211,7 @@ TEST_F(JcampReaderTest, ShapesAreMeasuredAndRefusalsExplained) {
       {block("a", replaced(kBody, "##XYDATA", "##PEAK TABLE")) + block("b"),
        "7: Tabular data XYDATA or XYPOINTS required", "2 4 0 4000 400 11|b|||"},
       {block("n", type + "##NTUPLES=NMR\n##END=\n"), "1: Label ##FIRSTX= missing in block number 1",
-       "7: NTUPLES files are not supported"},
+       "7: No ##DATA TABLE= in the NTUPLES block"},
       {block("a", "##CONCENTRATIONS=(NCU\n(water, 1, %\n" + kBody),
        "16: Format error in ##CONCENTRATIONS data"},
       {block("a", "##ORIGIN=o\n##OWNER=w\n" + replaced(kBody, "##END=\n", "") + kNames),

@@ -93,6 +93,15 @@ bool weighWarnings(Run& run, MatrixRows& rows) {
   for (const std::string& line : warningLines(rows.rows, rows.files, host)) {
     say(run.progress, "warning: " + line);
   }
+  // A block whose table was left out is named above; the host-compatible
+  // mode shows no message box for blocks it passes over, so they are counted here.
+  if (host) {
+    for (const std::string& line : unnamedLeftOutLines(rows.rows, rows.files)) {
+      say(run.progress, line);
+      run.leftOut = true;
+    }
+  }
+  if (std::any_of(rows.rows.begin(), rows.rows.end(), lacksTable)) run.leftOut = true;
   rows.keep.assign(rows.rows.size(), true);
   if (!run.options.strict) return true;
   std::vector<bool> suspectFile(rows.files.size(), false);

@@ -1,5 +1,7 @@
 #include "row_warnings.h"
 
+#include <map>
+#include <set>
 #include <utility>
 
 namespace {
@@ -27,6 +29,9 @@ constexpr Meaning kWarnings[] = {
     {JCAMP_WARN_FILE_CHANGED, "the file changed since it was added"},
     {JCAMP_WARN_Y_UNITS, "##YUNITS= differs from the first row's"},
     {JCAMP_WARN_TEXT_BEFORE_TITLE, "what came before the first ##TITLE= was passed over"},
+    {JCAMP_WARN_UNREAD_TABLE,
+     "a data table of the block is left out (peak assignments, a peak table of widths, or one "
+     "this mode does not read)"},
 };
 
 // Warnings that are requests of the user's, not suspicions.
@@ -56,6 +61,29 @@ std::vector<JcampSampleInfo> readRowInfo(JcampLibrary& library, uint32_t handle,
     }
   }
   return rows;
+}
+
+bool lacksTable(const JcampSampleInfo& info) {
+  return (info.warnings & JCAMP_WARN_UNREAD_TABLE) != 0;
+}
+
+std::vector<std::string> unnamedLeftOutLines(const std::vector<JcampSampleInfo>& rows,
+                                             const std::vector<std::string>& files) {
+  std::map<int32_t, uint32_t> leftOut;          // per file: what the library counts
+  std::map<int32_t, std::set<int32_t>> marked;  // per file: blocks whose rows say so
+  for (const JcampSampleInfo& info : rows) {
+    if (info.fileIndex < 0 || info.size < sizeof info) continue;
+    leftOut[info.fileIndex] = info.leftOut;
+    if (lacksTable(info)) marked[info.fileIndex].insert(info.blockIndex);
+  }
+  std::vector<std::string> lines;
+  for (const auto& [file, count] : leftOut) {
+    const size_t named = marked[file].size();
+    if (count <= named || static_cast<size_t>(file) >= files.size()) continue;
+    lines.push_back(files[static_cast<size_t>(file)] + ": " + std::to_string(count - named) +
+                    " more blocks are not read (past those the header counts)");
+  }
+  return lines;
 }
 
 bool isSuspect(const JcampSampleInfo& info) {

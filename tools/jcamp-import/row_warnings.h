@@ -19,6 +19,15 @@ bool isSuspect(const JcampSampleInfo& info);
 // named here: the import's message said so.
 std::string describeSuspect(const JcampSampleInfo& info, bool hostCompatible);
 
+// Whether a row's block lacks a data table the import left out.
+bool lacksTable(const JcampSampleInfo& info);
+
+// For each file whose blocks the import left out beyond those its rows mark
+// (JCAMP_WARN_UNREAD_TABLE), and that no message box named (the
+// host-compatible mode shows none): "FILE: N more blocks ...".
+std::vector<std::string> unnamedLeftOutLines(const std::vector<JcampSampleInfo>& rows,
+                                             const std::vector<std::string>& files);
+
 // One line per file and block whose rows are suspect: "FILE: block N: what".
 std::vector<std::string> warningLines(const std::vector<JcampSampleInfo>& rows,
                                       const std::vector<std::string>& files, bool hostCompatible);

@@ -14,7 +14,7 @@ warning_bits <- c("no-factor" = 0x1, truncated = 0x2, "decimal-split" = 0x4,
                   "last-dropped" = 0x8, precision = 0x10, "x-reversed" = 0x20,
                   "x-grid" = 0x40, "block-missing" = 0x80, "file-changed" = 0x100,
                   "not-read" = 0x200, "y-units" = 0x800,
-                  "text-before-title" = 0x1000)
+                  "text-before-title" = 0x1000, "unread-table" = 0x2000)
 # Put onto the grid asked for: a request, not a suspicion (jcamp_matrix$resampled).
 resampled_bit <- 0x400
 check_bits <- c("check-x" = 1, "check-y" = 2, "check-first-y" = 4, "check-count" = 8)

@@ -44,8 +44,8 @@ refusal_rows <- function(paths, results, mode, first) {
 }
 
 # Files and blocks left out while importing, from the message box texts: a
-# file whose data cannot be read gives its reason; blocks off the first
-# block's grid give a "block N: reason" line each.
+# file whose data cannot be read gives its reason; blocks and pages left out
+# give a "block N: reason" or "block N, page P: reason" line each.
 unread_rows <- function(imported, files) {
   rows <- lapply(seq_along(imported$text), function(k) {
     text <- imported$text[k]
@@ -54,10 +54,10 @@ unread_rows <- function(imported, files) {
     if (!grepl("these blocks!\\s*$", text)) {
       return(skipped_rows(file, NA_integer_, result_import_failed, NA_integer_, lines[1]))
     }
-    numbered <- grepl("^block [0-9]+: ", lines)
-    block <- ifelse(numbered, sub("^block ([0-9]+): .*$", "\\1", lines), NA)
+    numbered <- grepl("^block [0-9]+(: |, )", lines)
+    block <- ifelse(numbered, sub("^block ([0-9]+)(: |, ).*$", "\\1", lines), NA)
     skipped_rows(rep(file, length(lines)), as.integer(block), NA_integer_, NA_integer_,
-                 sub("^block [0-9]+: ", "", lines))
+                 sub("^block [0-9]+(: |, )", "", lines))
   })
   do.call(rbind, c(list(skipped_rows()), rows))
 }

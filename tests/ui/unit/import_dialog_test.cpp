@@ -154,6 +154,27 @@ TEST_F(ImportDialogTest, ListsReadableJcampFilesSortedWithTheirCounts) {
   EXPECT_TRUE(view_.messages.empty());
 }
 
+// In the standard mode an NTUPLES file is listed: a sample per page, the
+// points of its first page, its format.
+TEST_F(ImportDialogTest, TheStandardModeListsNtuplesFilesByTheirPages) {
+  write("N.JDX",
+        "##TITLE=N\n##DATA TYPE=NMR SPECTRUM\n##NTUPLES=NMR SPECTRUM\n##SYMBOL=X, R, I, N\n"
+        "##VAR_DIM=4, 4, 4, 2\n##FIRST=40, 10, 40, 1\n##LAST=10, 40, 10, 2\n"
+        "##PAGE=N=1\n##DATA TABLE=(X++(R..R)), XYDATA\n4 10 20 30 40\n"
+        "##PAGE=N=2\n##DATA TABLE=(X++(I..I)), XYDATA\n4 40 30 20 10\n##END=\n");
+  for (const bool standard : {false, true}) {
+    JcampImportDialog dialog(view_, standard ? kStandardRules : kHostCompatibleRules, trialRead_,
+                             folder_);
+    dialog.initialise();
+    EXPECT_EQ(view_.names(),
+              standard ? std::vector<std::string>{"N|4|0|2"} : std::vector<std::string>{});
+    if (!standard) continue;
+    view_.click(0);
+    dialog.onSelectionChange();
+    EXPECT_EQ(view_.info[InfoField::kDataFormat], TEXT_FORMAT_NTUPLES);
+  }
+}
+
 TEST_F(ImportDialogTest, SelectionKeepsOnlyFilesCompatibleWithTheReference) {
   writeSelectionSet();
   JcampImportDialog dialog(view_, kHostCompatibleRules, trialRead_, folder_);

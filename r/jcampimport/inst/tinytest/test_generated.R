@@ -14,6 +14,8 @@ if (!length(truths)) {
 }
 
 for (truth_file in truths) {
+  # Sets of NTUPLES pages have a truth row per page; the library's own tests read them.
+  if (startsWith(readLines(truth_file, n = 1), "title\tpage\t")) next
   set <- dirname(truth_file)
   truth <- as.matrix(utils::read.delim(truth_file, row.names = 1, check.names = FALSE))
   m <- read_jcamp(list.files(set, "[.](jdx|dx)$", full.names = TRUE))
