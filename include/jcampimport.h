@@ -237,8 +237,8 @@ typedef struct JcampSampleInfo {
   uint32_t warnings;   /* JcampWarning bits */
   int32_t line;        /* line of the file where the first warning arose, from 1; 0 unknown */
   /* Filled when size reaches them: */
-  float coverage;      /* a sample with JCAMP_WARN_RESAMPLED: the share of the matrix's X points
-                          its values fill, 0 to 1 (the rest are missing); 1 for every other */
+  float coverage;   /* a sample with JCAMP_WARN_RESAMPLED: the share of the matrix's X points
+                       its values fill, 0 to 1 (the rest are missing); 1 for every other */
   int32_t page;     /* standard mode: the row is page `page` (from 0) of its block, an NTUPLES
                        page or one of several tables of the block, and its sample name ends in
                        " [P]": P is ##PAGE= without blanks ("N=1", "T=12.5"), or "N=<page+1>"

@@ -35,7 +35,7 @@ struct ReadingRules {
   bool keepLastOrdinate = false;      // the Y check applies only between lines
   bool missingFactorIsOne = false;    // a missing ##XFACTOR= or ##YFACTOR= scales by 1
   bool firstYCheckWhenGiven = false;  // no ##FIRSTY= check without ##FIRSTY=
-  bool xCheckAlongLines = false;     // a line's abscissa is checked in the file's units, and
+  bool xCheckAlongLines = false;      // a line's abscissa is checked in the file's units, and
                                       // passes within half a step of the grid or of the line
                                       // before it (table readers)
   // The matrix.

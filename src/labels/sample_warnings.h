@@ -23,7 +23,7 @@ enum SampleWarning : uint32_t {
   kWarnResampled = JCAMP_WARN_RESAMPLED,         // put onto the grid asked for (not a suspicion)
   kWarnYUnits = JCAMP_WARN_Y_UNITS,              // under a grid: other ##YUNITS= than the first row
   kWarnTextBeforeTitle = JCAMP_WARN_TEXT_BEFORE_TITLE,  // lines before the first ##TITLE= passed
-  kWarnUnreadTable = JCAMP_WARN_UNREAD_TABLE,    // the block holds a table this reading leaves out
+  kWarnUnreadTable = JCAMP_WARN_UNREAD_TABLE,  // the block holds a table this reading leaves out
 };
 
 // One sample's diagnostics: the table checks, the warnings and the line (from

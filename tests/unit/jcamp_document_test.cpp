@@ -64,7 +64,11 @@ TEST(JcampDocumentTest, ReadFileNeedsAReadableFileWithATitle) {
        kStatusOk,
        {"TITLE@2+1=a", "END@3+1="},
        true},
-      {"\xEF\xBB\xBF##title=a\n##END=", kStatusNoTitle, kStatusOk, {"TITLE@0+1=a", "END@1+1="}, true},
+      {"\xEF\xBB\xBF##title=a\n##END=",
+       kStatusNoTitle,
+       kStatusOk,
+       {"TITLE@0+1=a", "END@1+1="},
+       true},
       {"##TITLE a\n", kStatusNoTitle, kStatusNoTitle, {}},
       {"a ## title\n##OWNER=me", kStatusNoTitle, kStatusNoTitle, {}},
   };
