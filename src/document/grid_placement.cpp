@@ -5,6 +5,7 @@
 
 #include "document/coincidence.h"
 #include "labels/data_types.h"
+#include "labels/page_tables.h"
 
 namespace jcamp {
 namespace {
@@ -54,6 +55,11 @@ bool onGridExactly(const JcampBlock& block, const XGrid& grid, bool& reversed) {
 }  // namespace
 
 XUnits blockXUnits(const JcampBlock& block, const ReadContext& context) {
+  if (block.xUnits == nullptr && block.xVariable >= 0) {
+    // An NTUPLES page: its X variable's entry in ##UNITS=.
+    const std::string units(listField(textOf(block.variableUnits, context), block.xVariable));
+    return xUnitsOf(units.c_str());
+  }
   return xUnitsOf(textOf(block.xUnits, context));
 }
 
