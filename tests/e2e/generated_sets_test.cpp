@@ -14,40 +14,19 @@
 #include <vector>
 
 #include "support/library_fixture.h"
+#include "support/truth.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testpaths::readTruth;
+using testpaths::Truth;
 
 // Float rounding of the true value, once (the standard mode) or twice (the
 // host-compatible mode rounds the ordinate before it scales it).
 constexpr double kStandardTolerance = 1.2e-7;
 constexpr double kHostTolerance = 2.5e-7;
 constexpr double kAbscissaBits = 4 * std::numeric_limits<double>::epsilon();
-
-struct Truth {
-  std::vector<double> xs;
-  std::vector<std::vector<double>> spectra;
-};
-
-// truth.tsv: a header of X values, then one spectrum a line, each after a name.
-Truth readTruth(const std::string& set) {
-  Truth truth;
-  std::ifstream in(fs::u8path(set) / "truth.tsv");
-  for (std::string line; std::getline(in, line);) {
-    std::vector<double> numbers;
-    std::istringstream fields(line);
-    std::string name;
-    std::getline(fields, name, '\t');
-    for (double number = 0; fields >> number;) numbers.push_back(number);
-    if (truth.xs.empty()) {
-      truth.xs = numbers;
-    } else {
-      truth.spectra.push_back(numbers);
-    }
-  }
-  return truth;
-}
 
 // truth.tsv of NTUPLES pages: a header, then per page its block's title, the
 // page, its symbol, n, its n X values and its n true values.

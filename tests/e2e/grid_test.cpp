@@ -17,10 +17,14 @@
 
 #include "support/jdx_text.h"
 #include "support/library_fixture.h"
+#include "support/truth.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testpaths::generatedSet;
+using testpaths::readTruth;
+using testpaths::Truth;
 
 // The bound the bench kit gives for linear interpolation of its spectra
 // between the grids and units it writes.
@@ -79,16 +83,6 @@ class GridTest : public LibraryTest {
       matrix.rows.push_back(std::move(row));
     }
     return matrix;
-  }
-
-  // Files written from texts into a fresh folder.
-  std::vector<std::string> write(const std::vector<std::string>& texts) {
-    std::vector<std::string> paths;
-    const std::string dir = testpaths::scratchDir();
-    for (size_t i = 0; i < texts.size(); ++i) {
-      paths.push_back(testpaths::writeFile(dir + "/f" + std::to_string(i) + ".jdx", texts[i]));
-    }
-    return paths;
   }
 };
 
@@ -168,33 +162,28 @@ TEST_F(GridTest, SmallFilesGiveTheirKnownValues) {
     std::vector<std::string> files;
     JcampGrid grid;
     std::vector<std::string> rows;
-    const char* box;  // what a message box says, "" for none
+    const char* box = "";  // what a message box says, "" for none
   } cases[] = {
       {"linear between points, their own values where they coincide, never beyond",
        {fourPoints("1/CM")},
        gridOf(JCAMP_GRID_EXPLICIT, 0, 5, 11),
-       {"m m 10 15 20 25 30 35 40 m m !R 0.636364"},
-       ""},
+       {"m m 10 15 20 25 30 35 40 m m !R 0.636364"}},
       {"a falling source",
        {fourPoints("1/CM", "", "4 40 30 20 10", "4", "1")},
        gridOf(JCAMP_GRID_EXPLICIT, 0, 5, 11),
-       {"m m 10 15 20 25 30 35 40 m m !R 0.636364"},
-       ""},
+       {"m m 10 15 20 25 30 35 40 m m !R 0.636364"}},
       {"a missing ordinate leaves the grid points beside it missing",
        {fourPoints("1/CM", "", "1 10 ? 30 40")},
        gridOf(JCAMP_GRID_EXPLICIT, 1, 4, 7),
-       {"10 m m m 30 35 40 !R 0.571429"},
-       ""},
+       {"10 m m m 30 35 40 !R 0.571429"}},
       {"micrometres onto wavenumbers, interpolated in wavenumbers",
        {fourPoints("MICROMETERS")},
        gridOf(JCAMP_GRID_EXPLICIT, 10000, 2500, 4, "1/CM"),
-       {"10 15 20 40 !R 1"},
-       ""},
+       {"10 15 20 40 !R 1"}},
       {"hertz onto ppm with the observe frequency",
        {fourPoints("HZ", hz, "100 10 20 30 40", "100", "400")},
        gridOf(JCAMP_GRID_EXPLICIT, 4, 1, 4, "PPM"),
-       {"40 30 20 10 !R 1"},
-       ""},
+       {"40 30 20 10 !R 1"}},
       {"hertz without an observe frequency",
        {fourPoints("HZ", "", "100 10 20 30 40", "100", "400")},
        gridOf(JCAMP_GRID_EXPLICIT, 4, 1, 4, "PPM"),
@@ -209,28 +198,24 @@ TEST_F(GridTest, SmallFilesGiveTheirKnownValues) {
        {fourPoints("1/CM"),
         jdxtext::spectrum("seven", "1", "4", "1 1 2 3 4 5 6 7", "##XUNITS=1/CM\n", 7)},
        gridOf(JCAMP_GRID_FIRST),
-       {"10 20 30 40", "1 3 5 7 !R 1"},
-       ""},
+       {"10 20 30 40", "1 3 5 7 !R 1"}},
       {"another ##YUNITS= warns",
        {fourPoints("1/CM", "##YUNITS=ABSORBANCE\n"),
         fourPoints("1/CM", "##YUNITS=TRANSMITTANCE\n")},
        gridOf(JCAMP_GRID_FIRST),
-       {"10 20 30 40", "10 20 30 40 !Y"},
-       ""},
+       {"10 20 30 40", "10 20 30 40 !Y"}},
       {"peaks add up at their nearest point, 0 between them, missing beyond the range",
        {peaks("1/CM", "##FIRSTX=1\n##LASTX=3\n", "1.2, 5; 1.4, 7; 2.6, 1; 3.0, 2")},
        gridOf(JCAMP_GRID_EXPLICIT, 0, 4, 5),
-       {"m 12 0 3 m !R 0.6"},
-       ""},
+       {"m 12 0 3 m !R 0.6"}},
       {"peaks without a range: 0 wherever there is none",
        {peaks("1/CM", "", "1.2, 5; 1.4, 7; 2.6, 1; 9, 2")},
        gridOf(JCAMP_GRID_EXPLICIT, 0, 4, 5),
-       {"0 12 0 1 0 !R 1"},
-       ""},
+       {"0 12 0 1 0 !R 1"}},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.what);
-    const Matrix matrix = import(write(test.files), &test.grid);
+    const Matrix matrix = import(testpaths::writeFiles(test.files), &test.grid);
     std::vector<std::string> rows;
     for (const Row& row : matrix.rows) rows.push_back(describe(row));
     EXPECT_EQ(rows, test.rows);
@@ -241,37 +226,6 @@ TEST_F(GridTest, SmallFilesGiveTheirKnownValues) {
       EXPECT_NE(box.find(test.box), std::string::npos) << box;
     }
   }
-}
-
-// truth.tsv of a generated set: its X values and one spectrum per row.
-struct Truth {
-  std::vector<double> x;
-  std::vector<std::vector<double>> spectra;
-};
-
-Truth readTruth(const std::string& set) {
-  Truth truth;
-  std::ifstream in(fs::u8path(set) / "truth.tsv");
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream fields(line);
-    std::string name;
-    std::getline(fields, name, '\t');
-    std::vector<double> numbers;
-    for (double number = 0; fields >> number;) numbers.push_back(number);
-    if (truth.x.empty()) {
-      truth.x = std::move(numbers);
-    } else {
-      truth.spectra.push_back(std::move(numbers));
-    }
-  }
-  return truth;
-}
-
-std::string generatedSet(const std::string& name) {
-  for (const std::string& set : testpaths::generatedSets()) {
-    if (fs::u8path(set).filename() == name) return set;
-  }
-  return std::string();
 }
 
 // An abscissa of the generator's units in another: wavenumbers are 1e4 / um, 1e7 / nm.
@@ -317,10 +271,10 @@ TEST_F(GridTest, GeneratedSetsOnOtherGridsAndUnitsAgreeWithTheirTruth) {
     const Truth truth = readTruth(target);
     const Matrix resampled = import(testpaths::filesIn(source), &test.grid, kComponents);
     const Matrix own = import(testpaths::filesIn(source), nullptr, kComponents);
-    ASSERT_EQ(resampled.x.size(), truth.x.size());
-    for (size_t i = 0; i < truth.x.size(); ++i) {
+    ASSERT_EQ(resampled.x.size(), truth.xs.size());
+    for (size_t i = 0; i < truth.xs.size(); ++i) {
       // Within the last bits: valgrind works the long double of an even grid in double.
-      ASSERT_NEAR(resampled.x[i], truth.x[i], kAbscissaBits * std::fabs(truth.x[i]));
+      ASSERT_NEAR(resampled.x[i], truth.xs[i], kAbscissaBits * std::fabs(truth.xs[i]));
     }
     ASSERT_EQ(resampled.rows.size(), truth.spectra.size());
     const std::string targetUnits = test.grid.units;
@@ -329,19 +283,19 @@ TEST_F(GridTest, GeneratedSetsOnOtherGridsAndUnitsAgreeWithTheirTruth) {
       const Row& row = resampled.rows[s];
       EXPECT_EQ(row.info.warnings, uint32_t{JCAMP_WARN_RESAMPLED});
       EXPECT_EQ(row.info.coverage, 1.0f);
-      for (size_t i = 0; i < truth.x.size(); ++i) {
+      for (size_t i = 0; i < truth.xs.size(); ++i) {
         EXPECT_NEAR(row.values[i], truth.spectra[s][i], kInterpolationTolerance)
-            << "at " << truth.x[i];
+            << "at " << truth.xs[i];
       }
       // Where a grid point is a point of the source, its value is the source's own.
       for (size_t j = 0; j < own.x.size(); ++j) {
         const double x = converted(own.x[j], test.units, targetUnits);
-        const auto at = std::find_if(truth.x.begin(), truth.x.end(), [x](double t) {
+        const auto at = std::find_if(truth.xs.begin(), truth.xs.end(), [x](double t) {
           return std::fabs(t - x) <= 1e-9 * std::fabs(t);
         });
-        if (at == truth.x.end()) continue;
+        if (at == truth.xs.end()) continue;
         ++coinciding;
-        EXPECT_EQ(row.values[static_cast<size_t>(at - truth.x.begin())], own.rows[s].values[j])
+        EXPECT_EQ(row.values[static_cast<size_t>(at - truth.xs.begin())], own.rows[s].values[j])
             << "at " << *at;
       }
     }
@@ -398,15 +352,8 @@ struct Expected {
   double room = 0;
 };
 
-using Points = std::vector<std::pair<double, float>>;
-
 // A row's points in rising X.
-Points risingPoints(const std::vector<double>& xs, const std::vector<float>& ys) {
-  Points points;
-  for (size_t i = 0; i < xs.size(); ++i) points.emplace_back(xs[i], ys[i]);
-  std::sort(points.begin(), points.end());
-  return points;
-}
+using Points = std::vector<std::pair<double, float>>;
 
 Expected linearAt(const Points& points, double x) {
   const auto after = std::lower_bound(points.begin(), points.end(), std::make_pair(x, -HUGE_VALF));
@@ -461,7 +408,9 @@ void expectBinned(const Matrix& grid, const Row& row, const Matrix& own, const R
 void expectInterpolated(const Matrix& grid, const Row& row, const Matrix& own, const Row& ownRow) {
   float largest = 1;
   for (float y : ownRow.values) largest = std::isnan(y) ? largest : std::max(largest, std::fabs(y));
-  const Points points = risingPoints(own.x, ownRow.values);
+  Points points;
+  for (size_t j = 0; j < own.x.size(); ++j) points.emplace_back(own.x[j], ownRow.values[j]);
+  std::sort(points.begin(), points.end());
   int filled = 0;
   for (size_t i = 0; i < grid.x.size(); ++i) {
     const Expected expected = linearAt(points, grid.x[i]);

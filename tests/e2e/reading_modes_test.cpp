@@ -39,9 +39,7 @@ class ReadingModesTest : public LibraryTest {
   std::string rowsOf(const std::vector<std::string>& texts, int32_t mode) {
     const uint32_t handle = openHandle();
     EXPECT_EQ(lib().setReadingMode(handle, mode), JCAMP_OK);
-    for (size_t i = 0; i < texts.size(); ++i) {
-      const std::string path = testpaths::writeFile(
-          testpaths::scratchDir() + "/f" + std::to_string(i) + ".jdx", texts[i]);
+    for (const std::string& path : testpaths::writeFiles(texts)) {
       if (lib().addFileName(handle, path.c_str()) != JCAMP_OK) return "refused";
     }
     boxes_.shown = 0;

@@ -102,4 +102,13 @@ std::string writeFile(const std::string& path, const std::string& text) {
   return path;
 }
 
+std::vector<std::string> writeFiles(const std::vector<std::string>& texts) {
+  const std::string dir = scratchDir();
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    paths.push_back(writeFile(dir + "/f" + std::to_string(i) + ".jdx", texts[i]));
+  }
+  return paths;
+}
+
 }  // namespace testpaths

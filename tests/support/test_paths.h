@@ -26,6 +26,8 @@ std::string libraryPath();
 std::string scratchDir();
 // Writes text to path byte for byte; returns path.
 std::string writeFile(const std::string& path, const std::string& text);
+// Writes each text to f0.jdx, f1.jdx, ... of a fresh directory; returns their paths.
+std::vector<std::string> writeFiles(const std::vector<std::string>& texts);
 
 }  // namespace testpaths
 

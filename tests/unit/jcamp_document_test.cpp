@@ -50,27 +50,20 @@ TEST(JcampDocumentTest, ReadFileNeedsAReadableFileWithATitle) {
   struct Case {
     const char* text;
     uint32_t host, standard;
+    bool passedOver;
     std::vector<std::string> labels;  // under the standard rules
-    bool passedOver = false;
   };
+  const uint32_t ok = kStatusOk, none = kStatusNoTitle;
   const Case cases[] = {
-      {"##TITLE=a\n##END=\n", kStatusOk, kStatusOk, {"TITLE@0+1=a", "END@1+1="}},
-      {"\t ##title = a", kStatusOk, kStatusOk, {"TITLE@0+1=a"}},
-      {"", kStatusNoTitle, kStatusNoTitle, {}},
-      {"\n##TITLE=a", kStatusNoTitle, kStatusOk, {"TITLE@1+1=a"}, true},
-      {"$$ comment\n##TITLE=a", kStatusNoTitle, kStatusOk, {"TITLE@1+1=a"}, true},
-      {"Exported by X\n##OWNER=me\n## Title=a\n##END=",
-       kStatusNoTitle,
-       kStatusOk,
-       {"TITLE@2+1=a", "END@3+1="},
-       true},
-      {"\xEF\xBB\xBF##title=a\n##END=",
-       kStatusNoTitle,
-       kStatusOk,
-       {"TITLE@0+1=a", "END@1+1="},
-       true},
-      {"##TITLE a\n", kStatusNoTitle, kStatusNoTitle, {}},
-      {"a ## title\n##OWNER=me", kStatusNoTitle, kStatusNoTitle, {}},
+      {"##TITLE=a\n##END=\n", ok, ok, false, {"TITLE@0+1=a", "END@1+1="}},
+      {"\t ##title = a", ok, ok, false, {"TITLE@0+1=a"}},
+      {"", none, none, false, {}},
+      {"\n##TITLE=a", none, ok, true, {"TITLE@1+1=a"}},
+      {"$$ comment\n##TITLE=a", none, ok, true, {"TITLE@1+1=a"}},
+      {"Exported\n##OWNER=me\n## Title=a\n##END=", none, ok, true, {"TITLE@2+1=a", "END@3+1="}},
+      {"\xEF\xBB\xBF##title=a\n##END=", none, ok, true, {"TITLE@0+1=a", "END@1+1="}},
+      {"##TITLE a\n", none, none, false, {}},
+      {"a ## title\n##OWNER=me", none, none, false, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

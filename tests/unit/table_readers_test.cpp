@@ -55,17 +55,37 @@ std::string dupsOfOneBillion(int tokens) {
   return line;
 }
 
+// An X++(Y..Y) table read by rules: its status, ordinates and check flags,
+// and where hostFlags is given, the host-compatible check flags too.
+struct XyCase {
+  Header header;
+  std::vector<std::string> lines;
+  std::vector<float> values;
+  uint32_t flags;
+  int64_t hostFlags = -1;
+  uint32_t status = kStatusOk;
+};
+
+void expectXyData(const XyCase& c, const ReadingRules& rules) {
+  SCOPED_TRACE(c.lines[0]);
+  TableRecord table(c.lines);
+  table.context.rules = rules;
+  JcampBlock block = blockWith(c.header);
+  EXPECT_EQ(readXyData(block, table.record, table.context), c.status);
+  EXPECT_TRUE(c.status == kStatusOk || block.yValues == nullptr);  // nothing allocated
+  EXPECT_EQ(ordinatesOf(block), c.values);
+  EXPECT_EQ(block.checkFlags, c.flags);
+  if (c.hostFlags < 0) return;
+  table.context.rules = kHostCompatibleRules;
+  JcampBlock host = blockWith(c.header);
+  EXPECT_EQ(readXyData(host, table.record, table.context), kStatusOk);
+  EXPECT_EQ(host.checkFlags, static_cast<uint32_t>(c.hostFlags));
+}
+
 TEST(TableReadersTest, XyDataValuesAndChecks) {
-  struct Case {
-    Header header;
-    std::vector<std::string> lines;
-    std::vector<float> values;
-    uint32_t flags;
-    uint32_t status = kStatusOk;
-  };
   std::vector<float> counting;
   for (int i = 0; i < 300; ++i) counting.push_back(static_cast<float>(i % 3 + 1));
-  const Case cases[] = {
+  const XyCase cases[] = {
       // A DIF check value ends a line and is taken by the next; a line ending otherwise
       // leaves none.
       {{6, 450, 455, 1, 123},
@@ -99,19 +119,11 @@ TEST(TableReadersTest, XyDataValuesAndChecks) {
       // same claim backed by DUP counts alone fails instead of allocating 16 GB.
       // DUP counts alone get room for up to 65536 values.
       {{4000000000u, 1, 1, 1, 1}, std::vector<std::string>(100, "1 1 2 3"), counting, kCheckCount},
-      {{4000000000u, 1, 1, 1, 1}, {dupsOfOneBillion(5)}, {}, 0, kStatusNoMemoryToRead},
+      {{4000000000u, 1, 1, 1, 1}, {dupsOfOneBillion(5)}, {}, 0, -1, kStatusNoMemoryToRead},
       {{70000, 1, 1, 1, 1}, {"1 @X5536"}, std::vector<float>(65536, 0.0f), kCheckCount},
-      {{70000, 1, 1, 1, 1}, {"1 @X5537"}, {}, 0, kStatusNoMemoryToRead},
+      {{70000, 1, 1, 1, 1}, {"1 @X5537"}, {}, 0, -1, kStatusNoMemoryToRead},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.lines[0]);
-    TableRecord table(c.lines);
-    JcampBlock block = blockWith(c.header);
-    EXPECT_EQ(readXyData(block, table.record, table.context), c.status);
-    EXPECT_TRUE(c.status == kStatusOk || block.yValues == nullptr);  // nothing allocated
-    EXPECT_EQ(ordinatesOf(block), c.values);
-    EXPECT_EQ(block.checkFlags, c.flags);
-  }
+  for (const XyCase& c : cases) expectXyData(c, kHostCompatibleRules);
 }
 
 // The same tables read by both rule sets: what each gives, and the warnings
@@ -166,14 +178,7 @@ TEST(TableReadersTest, XyDataUnderEachReading) {
 // comes from a DIF (repeated by a DUP or not) hands it to the next line as its
 // check value, which takes its place; any other line end hands on nothing.
 TEST(TableReadersTest, XyDataLineEndsUnderTheStandardRules) {
-  struct Case {
-    Header header;
-    std::vector<std::string> lines;
-    std::vector<float> values;
-    uint32_t flags;
-    int64_t hostFlags = -1;  // where the host-compatible checks differ
-  };
-  const Case cases[] = {
+  const XyCase cases[] = {
       {{5, 1, 5, 1, 10}, {"1 A0JT", "3 A2JJ"}, {10, 11, 12, 13, 14}, 0},     // DUP after DIF
       {{4, 1, 4, 1, 10}, {"1 A0J", "2 A1TJ", "4 A2"}, {10, 11, 11, 12}, 0},  // DUP after check
       {{4, 1, 4, 1, 10}, {"1 A0T", "3 A1J"}, {10, 10, 11, 12}, 0},  // DUP after SQZ: no check
@@ -196,20 +201,7 @@ TEST(TableReadersTest, XyDataLineEndsUnderTheStandardRules) {
       {{4, 0, 1.5, 1, 1, 0.5}, {"0 1 2", "2.4 3 4"}, {1, 2, 3, 4}, 0, kCheckX},
       {{2, 0, 3, 1, 1}, {"0 1", "3 2"}, {1, 2}, 0, kCheckX},  // two points give a step
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.lines[0]);
-    TableRecord table(c.lines);
-    table.context.rules = kStandardRules;
-    JcampBlock block = blockWith(c.header);
-    EXPECT_EQ(readXyData(block, table.record, table.context), kStatusOk);
-    EXPECT_EQ(ordinatesOf(block), c.values);
-    EXPECT_EQ(block.checkFlags, c.flags);
-    if (c.hostFlags < 0) continue;
-    table.context.rules = kHostCompatibleRules;
-    JcampBlock host = blockWith(c.header);
-    EXPECT_EQ(readXyData(host, table.record, table.context), kStatusOk);
-    EXPECT_EQ(host.checkFlags, static_cast<uint32_t>(c.hostFlags));
-  }
+  for (const XyCase& c : cases) expectXyData(c, kStandardRules);
 }
 
 TEST(TableReadersTest, XyPoints) {
