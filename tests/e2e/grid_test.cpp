@@ -184,6 +184,13 @@ TEST_F(GridTest, SmallFilesGiveTheirKnownValues) {
        {fourPoints("HZ", hz, "100 10 20 30 40", "100", "400")},
        gridOf(JCAMP_GRID_EXPLICIT, 4, 1, 4, "PPM"),
        {"40 30 20 10 !R 1"}},
+      {"an NTUPLES page in hertz, its units from ##UNITS=, onto ppm",
+       {"##TITLE=n\n##JCAMP-DX=5.01\n##DATA TYPE=NMR SPECTRUM\n##DATA CLASS=NTUPLES\n" + hz +
+        "##NTUPLES=NMR SPECTRUM\n##SYMBOL=X, R, N\n##VAR_DIM=4, 4, 1\n##UNITS=HZ, A,\n"
+        "##FIRST=100, 10, 1\n##LAST=400, 40, 1\n##FACTOR=1, 1, 1\n##PAGE=N=1\n"
+        "##DATA TABLE=(X++(R..R)), XYDATA\n100 10 20 30 40\n##END NTUPLES=NMR SPECTRUM\n##END=\n"},
+       gridOf(JCAMP_GRID_EXPLICIT, 4, 1, 4, "PPM"),
+       {"40 30 20 10 !R 1"}},
       {"hertz without an observe frequency",
        {fourPoints("HZ", "", "100 10 20 30 40", "100", "400")},
        gridOf(JCAMP_GRID_EXPLICIT, 4, 1, 4, "PPM"),
