@@ -23,6 +23,11 @@ int64_t seekTo(FileHandle file, int64_t offset);
 // Reads up to size bytes; returns the count read (0 at the end) or -1.
 int32_t readBytes(FileHandle file, void* buffer, uint32_t size);
 
+// Reads up to size bytes from offset on, as readBytes does, whatever the
+// current position; several threads may read one file so at once. The
+// position afterwards is unspecified: seek before the next readBytes.
+int32_t readBytesAt(FileHandle file, void* buffer, uint32_t size, int64_t offset);
+
 void closeFile(FileHandle file);
 
 // Closes its descriptor when it goes out of scope.

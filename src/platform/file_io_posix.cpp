@@ -47,6 +47,15 @@ int32_t readBytes(FileHandle file, void* buffer, uint32_t size) {
   return static_cast<int32_t>(count);
 }
 
+int32_t readBytesAt(FileHandle file, void* buffer, uint32_t size, int64_t offset) {
+  if (file == kNoFile || offset < 0) return -1;
+  ssize_t count;
+  do {
+    count = ::pread(file, buffer, size, static_cast<off_t>(offset));
+  } while (count < 0 && errno == EINTR);
+  return static_cast<int32_t>(count);
+}
+
 void closeFile(FileHandle file) {
   if (file != kNoFile) ::close(file);
 }

@@ -47,6 +47,23 @@ int32_t readBytes(FileHandle file, void* buffer, uint32_t size) {
   return ::_read(file, buffer, size);
 }
 
+int32_t readBytesAt(FileHandle file, void* buffer, uint32_t size, int64_t offset) {
+  if (file == kNoFile || offset < 0) return -1;
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(file));
+  if (handle == INVALID_HANDLE_VALUE) return -1;
+  // A read with an offset on a handle opened for synchronous use reads there
+  // and waits; the CRT keeps no read buffer for a binary descriptor.
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(static_cast<uint64_t>(offset));
+  at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+  const DWORD asked = size > 0x7fffffffu ? 0x7fffffffu : size;
+  DWORD got = 0;
+  if (!::ReadFile(handle, buffer, asked, &got, &at)) {
+    return ::GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+  }
+  return static_cast<int32_t>(got);
+}
+
 void closeFile(FileHandle file) {
   if (file != kNoFile) ::_close(file);
 }

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/large_pages.h"
+#include "platform/worker_pool.h"
 
 namespace jcamp {
 namespace {
@@ -14,6 +15,9 @@ namespace {
 constexpr size_t kFirstRead = size_t{64} << 10;
 // The most one read call asks for.
 constexpr size_t kLargestRead = size_t{1} << 30;
+// A whole file at least this long is read in as many pieces as there are
+// threads to help: each takes its share of the copying and of the fresh pages.
+constexpr int64_t kPiecewiseLength = int64_t{4} << 20;
 
 }  // namespace
 
@@ -111,9 +115,45 @@ bool FileBytes::loadAll() {
       !reserve(static_cast<size_t>(length_))) {
     return false;
   }
-  readUpTo(length_);
+  if (!loadInPieces()) readUpTo(length_);
   ended_ = true;
   return true;
+}
+
+bool FileBytes::loadInPieces() {
+  const size_t pieces = platform::WorkerPool::threadsHere();
+  if (pieces < 2 || length_ < kPiecewiseLength || held_ != 0) return false;
+  const auto length = static_cast<size_t>(length_);
+  try {
+    std::unique_ptr<bool[]> whole(new bool[pieces]());
+    platform::WorkerPool::forEachHere(pieces, [&](size_t k) {
+      size_t at = length / pieces * k;
+      const size_t end = k + 1 == pieces ? length : length / pieces * (k + 1);
+      while (at < end) {
+        const auto ask = static_cast<uint32_t>(std::min(end - at, kLargestRead));
+        const int32_t got =
+            platform::readBytesAt(file_, buffer_.get() + at, ask, static_cast<int64_t>(at));
+        if (got <= 0) return;
+        at += static_cast<size_t>(got);
+      }
+      whole[k] = true;
+    });
+    reads_ += static_cast<int64_t>(pieces);
+    // The file position is anywhere now: a later read seeks first.
+    filePosition_ = -1;
+    if (std::all_of(whole.get(), whole.get() + pieces, [](bool done) { return done; })) {
+      held_ = length;
+      zeroPadding();
+      return true;
+    }
+  } catch (const std::bad_alloc&) {
+    // No room to share the work out: read it in one piece.
+  }
+  // A piece came up short (the file shrank, or a read failed): read it again
+  // in order, so that what is held ends where the file's bytes end.
+  filePosition_ = 0;
+  ended_ = platform::seekTo(file_, 0) != 0;
+  return false;
 }
 
 int32_t FileBytes::view(int64_t offset, int32_t size, const char** bytes) {

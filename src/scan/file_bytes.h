@@ -60,6 +60,9 @@ class FileBytes {
   // Makes bytes [base_, end) present, reading on from base_ + held_; false
   // when there is no room.
   bool readUpTo(int64_t end);
+  // loadAll for a long file, its pieces read at once by the threads at hand;
+  // false when it reads nothing held (the plain read then starts at 0).
+  bool loadInPieces();
   bool reserve(size_t bytes);
   // Starts the held bytes afresh at offset: keeps what is already held from
   // there, else positions the file there.

@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
+#include "platform/worker_pool.h"
 #include "support/test_paths.h"
 
 namespace jcamp {
@@ -75,6 +77,34 @@ TEST(FileBytesTest, AFileCutShortAfterItWasMeasuredEndsEarly) {
   EXPECT_EQ(viewed(bytes, 250000, 1024), "");
   ASSERT_TRUE(bytes.loadAll());
   EXPECT_EQ(bytes.held(), 2000u);
+}
+
+// A long file is read in pieces by the threads of the loop it is loaded in;
+// one cut short after it was measured is read again in order.
+TEST(FileBytesTest, ALongFileLoadedBySeveralThreadsIsTheFileItself) {
+  const std::string text = sampleText(size_t{6} << 20);
+  platform::WorkerPool pool(2);
+  for (const size_t cut : {text.size(), size_t{4} << 20, size_t{1} << 20}) {
+    SCOPED_TRACE(cut);
+    const std::string path = testpaths::writeFile(testpaths::scratchDir() + "/f.jdx", text);
+    FileBytes bytes;
+    ASSERT_TRUE(bytes.open(path.c_str()));
+    std::filesystem::resize_file(path, cut);
+    bool loaded = false;
+    pool.forEach(2, [&](size_t step) {
+      if (step == 0) loaded = bytes.loadAll();
+    });
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(bytes.complete());
+    ASSERT_EQ(bytes.held(), cut);
+    // A read for each thread's piece.
+    if (cut == text.size()) {
+      EXPECT_EQ(bytes.reads(), 2);
+    }
+    EXPECT_TRUE(std::string_view(bytes.text(), bytes.held()) ==
+                std::string_view(text).substr(0, cut));
+    EXPECT_EQ(bytes.text()[bytes.held()], '\0');
+  }
 }
 
 }  // namespace
