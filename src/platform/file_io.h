@@ -17,6 +17,23 @@ FileHandle openForReading(const char* path, int64_t* length = nullptr);
 // Length in bytes, or -1 when it cannot be measured.
 int64_t fileLength(FileHandle file);
 
+// What tells one version of a file from another without reading it: which
+// file it is, its length and when it was last written. Equal stamps that are
+// known mean the same bytes, short of a rewrite that restores the time.
+struct FileStamp {
+  uint64_t identity = 0;
+  int64_t length = -1;
+  int64_t written = 0;  // in the system's own ticks
+  bool known() const { return length >= 0; }
+  bool operator==(const FileStamp& other) const {
+    return identity == other.identity && length == other.length && written == other.written;
+  }
+};
+// The open file's stamp; not known() when the system cannot tell it, or when
+// the file was written in the last seconds: the clock that stamps writes
+// ticks coarsely, and a file may be written again within the same tick.
+FileStamp stampOf(FileHandle file);
+
 // Moves to offset from the start; returns the new offset or -1.
 int64_t seekTo(FileHandle file, int64_t offset);
 

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,6 +32,24 @@ int64_t fileLength(FileHandle file) {
   struct stat info;
   if (file == kNoFile || ::fstat(file, &info) != 0) return -1;
   return static_cast<int64_t>(info.st_size);
+}
+
+FileStamp stampOf(FileHandle file) {
+  struct stat info;
+  FileStamp stamp;
+  if (file == kNoFile || ::fstat(file, &info) != 0) return stamp;
+  stamp.identity =
+      static_cast<uint64_t>(info.st_ino) * 1000003u ^ static_cast<uint64_t>(info.st_dev);
+  stamp.length = static_cast<int64_t>(info.st_size);
+  stamp.written = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  constexpr int64_t kSettledNanoseconds = int64_t{2} * 1000000000;
+  struct timespec now;
+  if (::clock_gettime(CLOCK_REALTIME, &now) != 0 ||
+      static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec - stamp.written <
+          kSettledNanoseconds) {
+    return FileStamp();
+  }
+  return stamp;
 }
 
 int64_t seekTo(FileHandle file, int64_t offset) {

@@ -37,6 +37,29 @@ int64_t fileLength(FileHandle file) {
   return static_cast<int64_t>(info.st_size);
 }
 
+FileStamp stampOf(FileHandle file) {
+  FileStamp stamp;
+  if (file == kNoFile) return stamp;
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(file));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (handle == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle, &info)) return stamp;
+  const auto high = [](DWORD upper, DWORD lower) {
+    return static_cast<uint64_t>(upper) << 32 | static_cast<uint64_t>(lower);
+  };
+  stamp.identity = high(info.nFileIndexHigh, info.nFileIndexLow) ^ info.dwVolumeSerialNumber;
+  stamp.length = static_cast<int64_t>(high(info.nFileSizeHigh, info.nFileSizeLow));
+  stamp.written = static_cast<int64_t>(
+      high(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+  constexpr int64_t kSettledTicks = int64_t{2} * 10000000;  // 100 ns ticks
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  if (static_cast<int64_t>(high(now.dwHighDateTime, now.dwLowDateTime)) - stamp.written <
+      kSettledTicks) {
+    return FileStamp();
+  }
+  return stamp;
+}
+
 int64_t seekTo(FileHandle file, int64_t offset) {
   if (file == kNoFile) return -1;
   return static_cast<int64_t>(::_lseeki64(file, offset, SEEK_SET));

@@ -42,15 +42,19 @@ FileReading readFileForImport(const JcampFileInfo& entry, const ImportReading& i
     reader.readThrough(bytes.get(), JcampReader::Bytes::kOpened);
     // The file passed this scan when it was added; a failure now shows up as
     // the builder's message, and it or other counts mark the rows changed.
+    // A file still as its last scan found it is not scanned again.
     const JcampFileInfo& scanned = *reading.entry;
-    const bool unchanged =
-        reader.scanHeader() == kStatusOk && scanned.xCount == scanned.firstXCount &&
-        scanned.yCount == scanned.firstYCount && scanned.sampleCount == scanned.firstSampleCount;
+    const bool asScanned = scanned.scannedStamp.known() && bytes->stamp() == scanned.scannedStamp;
+    const bool scanPassed = asScanned || reader.scanHeader() == kStatusOk;
+    const int32_t xCount = asScanned ? scanned.xCount : reader.nPoints;
+    const int32_t yCount = asScanned ? scanned.yCount : reader.yCount;
+    const bool unchanged = scanPassed && scanned.xCount == scanned.firstXCount &&
+                           scanned.yCount == scanned.firstYCount &&
+                           scanned.sampleCount == scanned.firstSampleCount;
     reading.fileWarnings = unchanged ? 0u : uint32_t{kWarnFileChanged};
-    const FileSource source{scanned, bytes.get(), reader.nPoints, reader.yCount};
-    const int32_t columns = import.columns >= 0
-                                ? import.columns
-                                : std::max(reader.nPoints, 0) + std::max(reader.yCount, 0);
+    const FileSource source{scanned, bytes.get(), xCount, yCount};
+    const int32_t columns =
+        import.columns >= 0 ? import.columns : std::max(xCount, 0) + std::max(yCount, 0);
     const MatrixRequest request{columns, naming, shareAxis ? axis : &ownAxis, import.resampling,
                                 import.xColumns};
     reading.result = readFileMatrix(source, import.rules, import.rowModel, request);

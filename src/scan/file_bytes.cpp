@@ -30,6 +30,7 @@ bool FileBytes::open(const char* path) {
   zeroPadding();
   file_ = platform::openForReading(path, &length_);
   if (file_ == platform::kNoFile) length_ = -1;
+  stamp_ = file_ != platform::kNoFile ? platform::stampOf(file_) : platform::FileStamp();
   if (length_ < 0) {
     close();
     return false;

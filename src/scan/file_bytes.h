@@ -35,6 +35,8 @@ class FileBytes {
   bool isOpen() const { return file_ != platform::kNoFile; }
   // The length measured when the file was opened; -1 when it was not.
   int64_t length() const { return length_; }
+  // The file's stamp as it was opened.
+  const platform::FileStamp& stamp() const { return stamp_; }
 
   // Reads the whole file from its start. False only when there is no memory
   // for it (what was read stays usable). A failed read or a file that came up
@@ -72,6 +74,7 @@ class FileBytes {
   const int64_t viewResident_;
   platform::FileHandle file_ = platform::kNoFile;
   int64_t length_ = -1;
+  platform::FileStamp stamp_;
   int64_t filePosition_ = 0;  // where the next read of the file starts
   std::unique_ptr<char[]> buffer_;
   size_t capacity_ = 0;  // bytes the buffer holds before its padding

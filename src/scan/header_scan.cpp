@@ -181,6 +181,7 @@ void JcampReader::fillEntry() const {
   entry->origin = origin_;
   entry->owner = owner_;
   entry->yNames = yNames;
+  entry->scannedStamp = bytes_->stamp();
   if (!entry->measured) {
     entry->measured = true;
     entry->firstXCount = nPoints;

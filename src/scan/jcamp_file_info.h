@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_io.h"
+
 namespace jcamp {
 
 // Table kinds of the first data block (the same codes as the table forms).
@@ -26,6 +28,9 @@ struct JcampFileInfo {
   int32_t firstXCount = 0;
   int32_t firstYCount = 0;
   int32_t firstSampleCount = 0;
+  // The file as the last successful scan found it: while it stays so, that
+  // scan's counts and names hold.
+  platform::FileStamp scannedStamp;
   // Rows the last import made of the file when the matrix builder chose them
   // (the standard mode); -1 while the sample count stands for them.
   int32_t importedRows = -1;
