@@ -69,6 +69,16 @@ expect_status 0 "$program" --host-compatible --tsv --transpose -o "$scratch/t.ts
 printf 'Variable\tThree A\tDescribed B\tThree C\n' >"$scratch/want"
 head -1 "$scratch/t.tsv" | cmp -s - "$scratch/want" || fail "transposed header: $(head -1 "$scratch/t.tsv")"
 grep -q "$(printf '^fat\t2.250000\t2.500000\t3.000000$')" "$scratch/t.tsv" || fail "transposed fat row"
+# -o writes through a link or a FIFO (as it must through /dev/null), never replacing it.
+ln -s "$scratch/real.csv" "$scratch/link.csv"
+mkfifo "$scratch/fifo.csv"
+timeout 20 cat "$scratch/fifo.csv" >"$scratch/from-fifo.csv" &
+expect_status 0 "$program" -o "$scratch/fifo.csv" "$data/import-three.jdx"
+wait
+expect_status 0 "$program" -o "$scratch/link.csv" "$data/import-three.jdx"
+[ -L "$scratch/link.csv" ] && [ -p "$scratch/fifo.csv" ] || fail "-o replaced a link or a FIFO"
+grep -q '^Three C,' "$scratch/real.csv" || fail "-o did not write through the link"
+grep -q '^Three C,' "$scratch/from-fifo.csv" || fail "-o did not write into the FIFO"
 
 # By default: the shortest texts, an empty field for a missing value; the
 # second file's blocks lie off the first's X grid and are left out (status 3).

@@ -137,10 +137,32 @@ bool writeTo(Run& run, uint32_t handle, const MatrixRows& rows, std::FILE* out) 
       [&run](int64_t done, int64_t total) { run.progress.update("writing row", done, total); });
 }
 
-// Writes to a side file and renames it at the end, so a failed run leaves no half matrix.
+// Whether path names something other than a regular file (a device such as
+// /dev/null, a FIFO, a link): written through, never replaced.
+bool isSpecialPath(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(path, error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
+bool writeDirectly(Run& run, uint32_t handle, const MatrixRows& rows, const std::string& path) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) {
+    say(run.progress, "cannot write " + path);
+    return false;
+  }
+  const bool written = writeTo(run, handle, rows, out);
+  const bool closed = std::fclose(out) == 0;
+  if (!written || !closed) say(run.progress, "cannot write " + path);
+  return written && closed;
+}
+
+// Writes to a side file and renames it at the end, so a failed run leaves no
+// half matrix; a device, FIFO or link is written through instead.
 bool writeOutput(Run& run, uint32_t handle, const MatrixRows& rows) {
   const std::string& path = run.options.outputPath;
   if (path.empty()) return writeTo(run, handle, rows, stdout);
+  if (isSpecialPath(path)) return writeDirectly(run, handle, rows, path);
   const std::string partial = path + ".part";
   std::FILE* out = std::fopen(partial.c_str(), "wb");
   if (out == nullptr) {
