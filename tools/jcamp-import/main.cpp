@@ -145,16 +145,18 @@ bool isSpecialPath(const std::string& path) {
   return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
 }
 
-bool writeDirectly(Run& run, uint32_t handle, const MatrixRows& rows, const std::string& path) {
+enum class FileWrite { kNotOpened, kFailed, kDone };
+
+// The matrix into the file at path; says so when it cannot be opened.
+FileWrite writeFile(Run& run, uint32_t handle, const MatrixRows& rows, const std::string& path) {
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) {
     say(run.progress, "cannot write " + path);
-    return false;
+    return FileWrite::kNotOpened;
   }
   const bool written = writeTo(run, handle, rows, out);
   const bool closed = std::fclose(out) == 0;
-  if (!written || !closed) say(run.progress, "cannot write " + path);
-  return written && closed;
+  return written && closed ? FileWrite::kDone : FileWrite::kFailed;
 }
 
 // Writes to a side file and renames it at the end, so a failed run leaves no
@@ -162,16 +164,15 @@ bool writeDirectly(Run& run, uint32_t handle, const MatrixRows& rows, const std:
 bool writeOutput(Run& run, uint32_t handle, const MatrixRows& rows) {
   const std::string& path = run.options.outputPath;
   if (path.empty()) return writeTo(run, handle, rows, stdout);
-  if (isSpecialPath(path)) return writeDirectly(run, handle, rows, path);
-  const std::string partial = path + ".part";
-  std::FILE* out = std::fopen(partial.c_str(), "wb");
-  if (out == nullptr) {
-    say(run.progress, "cannot write " + partial);
-    return false;
+  if (isSpecialPath(path)) {
+    const FileWrite result = writeFile(run, handle, rows, path);
+    if (result == FileWrite::kFailed) say(run.progress, "cannot write " + path);
+    return result == FileWrite::kDone;
   }
-  const bool written = writeTo(run, handle, rows, out);
-  const bool closed = std::fclose(out) == 0;
-  if (written && closed && std::rename(partial.c_str(), path.c_str()) == 0) return true;
+  const std::string partial = path + ".part";
+  const FileWrite result = writeFile(run, handle, rows, partial);
+  if (result == FileWrite::kNotOpened) return false;
+  if (result == FileWrite::kDone && std::rename(partial.c_str(), path.c_str()) == 0) return true;
   std::remove(partial.c_str());
   say(run.progress, "cannot write " + path);
   return false;
