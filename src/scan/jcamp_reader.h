@@ -142,11 +142,11 @@ class JcampReader {
   int32_t pagesUnread(std::string& why);
   int32_t readPageShape();
   int32_t countPages();
-  // The value of a label of the block at data start, or "" without it; 0 or 1.
-  int32_t readBlockValue(const char* label, std::string& text);
-  // The lists of the NTUPLES block at data start and its first ##DATA TABLE=; 0 or 1.
-  int32_t readPageLists(std::string& symbols, std::string& dims, std::string& firsts,
-                        std::string& lasts, std::string& table);
+  // The lists of the NTUPLES block at data start and its first ##DATA TABLE=
+  // ("" for one the block lacks).
+  struct PageLists;
+  int32_t readPageLists(PageLists& lists);
+  static std::string whyPagesUnread(const PageLists& lists);
 
   int32_t windowStart_ = -1;
   int32_t dataStart_ = 0;

@@ -22,60 +22,60 @@ int32_t wholeField(const std::string& list, int32_t column) {
 
 }  // namespace
 
-int32_t JcampReader::readBlockValue(const char* label, std::string& text) {
-  text.clear();
-  if (findLabel(label, kValueCapacity, dataStart_, ValueMode::kRead, SearchScope::kBlock,
-                firstDataBlock) == 0) {
-    text = value_;
-    return 0;
+struct JcampReader::PageLists {
+  std::string symbols, dims, firsts, lasts, table;
+};
+
+// Why the first page of an NTUPLES block with these lists is not read; empty
+// when it is.
+std::string JcampReader::whyPagesUnread(const PageLists& lists) {
+  const PageTableForm form = pageTableForm(lists.table.c_str(), lists.symbols.c_str());
+  if (form.kind == PageTableForm::kOther) {
+    return lists.table.empty()
+               ? kNoPageTable
+               : formatMessage(kPageFormUnread, {lists.table.substr(0, lists.table.find(')') + 1)});
   }
-  if (status != kStatusLabelMissing) return 1;
-  clearStatus();
-  return 0;
+  if (form.kind == PageTableForm::kIncrements) {
+    const int32_t x = symbolColumn(lists.symbols.c_str(), form.x);
+    if (listField(lists.firsts.c_str(), x).empty() || listField(lists.lasts.c_str(), x).empty()) {
+      return formatMessage(kPageXUnplaced, {form.x});
+    }
+  }
+  return std::string();
 }
 
-int32_t JcampReader::readPageLists(std::string& symbols, std::string& dims, std::string& firsts,
-                                   std::string& lasts, std::string& table) {
-  return readBlockValue("##SYMBOL=", symbols) != 0 || readBlockValue("##VARDIM=", dims) != 0 ||
-                 readBlockValue("##FIRST=", firsts) != 0 || readBlockValue("##LAST=", lasts) != 0 ||
-                 readBlockValue("##DATATABLE=", table) != 0
+int32_t JcampReader::readPageLists(PageLists& lists) {
+  return readOptionalText("##SYMBOL=", kValueCapacity, lists.symbols) != 0 ||
+                 readOptionalText("##VARDIM=", kValueCapacity, lists.dims) != 0 ||
+                 readOptionalText("##FIRST=", kValueCapacity, lists.firsts) != 0 ||
+                 readOptionalText("##LAST=", kValueCapacity, lists.lasts) != 0 ||
+                 readOptionalText("##DATATABLE=", kValueCapacity, lists.table) != 0
              ? 1
              : 0;
 }
 
 int32_t JcampReader::pagesUnread(std::string& why) {
-  std::string symbols, dims, firsts, lasts, table;
-  if (readPageLists(symbols, dims, firsts, lasts, table) != 0) return 1;
-  why.clear();
-  const PageTableForm form = pageTableForm(table.c_str(), symbols.c_str());
-  if (form.kind == PageTableForm::kOther) {
-    why = table.empty() ? kNoPageTable
-                        : formatMessage(kPageFormUnread, {table.substr(0, table.find(')') + 1)});
-  } else if (form.kind == PageTableForm::kIncrements) {
-    const int32_t x = symbolColumn(symbols.c_str(), form.x);
-    if (listField(firsts.c_str(), x).empty() || listField(lasts.c_str(), x).empty()) {
-      why = formatMessage(kPageXUnplaced, {form.x});
-    }
-  }
+  PageLists lists;
+  if (readPageLists(lists) != 0) return 1;
+  why = whyPagesUnread(lists);
   return 0;
 }
 
 int32_t JcampReader::readPageShape() {
-  std::string why;
-  if (pagesUnread(why) != 0) return 1;
+  PageLists lists;
+  if (readPageLists(lists) != 0) return 1;
+  const std::string why = whyPagesUnread(lists);
   if (!why.empty()) {
     status = kStatusNoXyTable;
     message = why;
     return 1;
   }
-  std::string symbols, dims, firsts, lasts, table;
-  if (readPageLists(symbols, dims, firsts, lasts, table) != 0) return 1;
-  const PageTableForm form = pageTableForm(table.c_str(), symbols.c_str());
-  const int32_t x = symbolColumn(symbols.c_str(), form.x);
-  const int32_t y = symbolColumn(symbols.c_str(), form.y);
+  const PageTableForm form = pageTableForm(lists.table.c_str(), lists.symbols.c_str());
+  const int32_t x = symbolColumn(lists.symbols.c_str(), form.x);
+  const int32_t y = symbolColumn(lists.symbols.c_str(), form.y);
   const bool increments = form.kind == PageTableForm::kIncrements;
-  if (nPoints == 0) nPoints = wholeField(dims, y);
-  if (nPoints == 0 && increments) nPoints = wholeField(dims, x);
+  if (nPoints == 0) nPoints = wholeField(lists.dims, y);
+  if (nPoints == 0 && increments) nPoints = wholeField(lists.dims, x);
   // As a table without ##NPOINTS=, a page without a count gives no X variables.
   if (nPoints <= 0) {
     status = kStatusNoXyTable;
@@ -85,8 +85,8 @@ int32_t JcampReader::readPageShape() {
   firstXText_.clear();
   lastXText_.clear();
   if (increments) {
-    firstXText_ = listField(firsts.c_str(), x);
-    lastXText_ = listField(lasts.c_str(), x);
+    firstXText_ = listField(lists.firsts.c_str(), x);
+    lastXText_ = listField(lists.lasts.c_str(), x);
   }
   firstX_ = leadingInteger(firstXText_.c_str());
   lastX_ = leadingInteger(lastXText_.c_str());
