@@ -1,21 +1,16 @@
 #include "document/block_pages.h"
 
-#include <cstring>
-
 #include "document/jcamp_document.h"
 #include "labels/variable_list.h"
 
 namespace jcamp {
 namespace {
 
-bool named(const LabelRecord& label, const char* name) {
-  return label.name != nullptr && std::strcmp(label.name.get(), name) == 0;
-}
-
 // A table whose values this reading makes a row of.
 bool isRowTable(const LabelRecord& label, const ReadContext& context) {
-  if (named(label, "XYDATA") || named(label, "XYPOINTS") || named(label, "DATATABLE")) return true;
-  return context.rules.peakTables && named(label, "PEAKTABLE") &&
+  if (hasName(label, "XYDATA") || hasName(label, "XYPOINTS") || hasName(label, "DATATABLE"))
+    return true;
+  return context.rules.peakTables && hasName(label, "PEAKTABLE") &&
          listsXyPairs(valueText(context, label));
 }
 
@@ -30,6 +25,33 @@ std::vector<LabelRange> pagesFrom(const std::vector<uint32_t>& starts, uint32_t 
 
 }  // namespace
 
+OwnLabelWalk::OwnLabelWalk(const JcampDocument& document, uint32_t s, LabelRange range,
+                           const std::vector<uint32_t>& spanAfter, bool jumpInner)
+    : document_(document),
+      spanAfter_(spanAfter),
+      at_(range.first),
+      end_(range.end),
+      inner_(jumpInner ? s + 1 : document.spanCount) {
+  const LabelRecord* const labels = document.labels.get();
+  while (inner_ < document.spanCount && document.spans[inner_].firstLabel < &labels[at_]) {
+    inner_ = spanAfter[inner_];
+  }
+}
+
+bool OwnLabelWalk::next(uint32_t& index) {
+  const LabelRecord* const labels = document_.labels.get();
+  while (at_ < end_) {
+    if (inner_ < document_.spanCount && document_.spans[inner_].firstLabel == &labels[at_]) {
+      at_ = static_cast<uint32_t>(document_.spans[inner_].lastLabel - labels) + 1;
+      inner_ = spanAfter_[inner_];
+      continue;
+    }
+    index = at_++;
+    return true;
+  }
+  return false;
+}
+
 BlockPages blockPages(const JcampDocument& document, uint32_t s,
                       const std::vector<uint32_t>& spanAfter) {
   BlockPages result;
@@ -40,14 +62,9 @@ BlockPages blockPages(const JcampDocument& document, uint32_t s,
   const auto end = static_cast<uint32_t>(span.lastLabel - labels) + 1;
   std::vector<uint32_t> pageLabels;
   std::vector<uint32_t> tables;
-  uint32_t inner = s + 1;  // the next block that may lie inside this one
-  for (uint32_t i = first; i < end; ++i) {
-    if (inner < document.spanCount && document.spans[inner].firstLabel == &labels[i]) {
-      i = static_cast<uint32_t>(document.spans[inner].lastLabel - labels);
-      inner = spanAfter[inner];
-      continue;
-    }
-    if (named(labels[i], "PAGE")) pageLabels.push_back(i);
+  OwnLabelWalk walk(document, s, {first, end}, spanAfter, true);
+  for (uint32_t i = 0; walk.next(i);) {
+    if (hasName(labels[i], "PAGE")) pageLabels.push_back(i);
     if (isRowTable(labels[i], document.context)) tables.push_back(i);
   }
   if (!pageLabels.empty()) {

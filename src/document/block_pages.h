@@ -22,6 +22,25 @@ struct BlockPages {
   std::vector<LabelRange> pages;  // none: the block is one data block
 };
 
+// Walks the labels of span s in a range that are its own, jumping over the
+// spans it encloses (spanAfter gives, for each span, the first later span
+// that begins after it ends). Without jumpInner every label in the range is
+// the span's.
+class OwnLabelWalk {
+ public:
+  OwnLabelWalk(const JcampDocument& document, uint32_t s, LabelRange range,
+               const std::vector<uint32_t>& spanAfter, bool jumpInner);
+  // The next own label's index; false at the range's end.
+  bool next(uint32_t& index);
+
+ private:
+  const JcampDocument& document_;
+  const std::vector<uint32_t>& spanAfter_;
+  uint32_t at_;
+  uint32_t end_;
+  uint32_t inner_;  // the next span that may lie inside this one
+};
+
 // The pages of span s. Its own labels are those outside the spans it
 // encloses; spanAfter gives, for each span, the first later span that begins
 // after it ends.

@@ -102,19 +102,10 @@ Status fillLabels(JcampBlock& block, const JcampDocument& document, uint32_t s, 
                   const std::vector<uint32_t>& spanAfter, ArrayBudget& budget) {
   const bool ownLabelsOnly = document.labelScope == LabelScope::kOwnLabels;
   const LabelRecord* const labels = document.labels.get();
-  uint32_t inner = s + 1;  // the next block that may lie inside this one
-  while (ownLabelsOnly && inner < document.spanCount &&
-         document.spans[inner].firstLabel < &labels[range.first]) {
-    inner = spanAfter[inner];
-  }
-  for (const LabelRecord* label = &labels[range.first]; label < &labels[range.end]; ++label) {
-    if (ownLabelsOnly && inner < document.spanCount && document.spans[inner].firstLabel == label) {
-      label = document.spans[inner].lastLabel;
-      inner = spanAfter[inner];
-      continue;
-    }
+  OwnLabelWalk walk(document, s, range, spanAfter, ownLabelsOnly);
+  for (uint32_t i = 0; walk.next(i);) {
     const Status status =
-        applyCounted(block, *label, document.concentrationCapacity, document.context, budget);
+        applyCounted(block, labels[i], document.concentrationCapacity, document.context, budget);
     if (status != kStatusOk) return status;
   }
   return kStatusOk;

@@ -10,10 +10,6 @@
 namespace jcamp {
 namespace {
 
-const char* textOf(const JcampBlock::Ref record, const ReadContext& context) {
-  return record != nullptr ? valueText(context, *record) : nullptr;
-}
-
 // The distance from grid point i to its nearer neighbour; 0 for a lone point.
 double stepAround(const XGrid& grid, uint32_t i) {
   const uint32_t n = grid.size();
@@ -57,14 +53,14 @@ bool onGridExactly(const JcampBlock& block, const XGrid& grid, bool& reversed) {
 XUnits blockXUnits(const JcampBlock& block, const ReadContext& context) {
   if (block.xUnits == nullptr && block.xVariable >= 0) {
     // An NTUPLES page: its X variable's entry in ##UNITS=.
-    const std::string units(listField(textOf(block.variableUnits, context), block.xVariable));
+    const std::string units(listField(valueTextOf(context, block.variableUnits), block.xVariable));
     return xUnitsOf(units.c_str());
   }
-  return xUnitsOf(textOf(block.xUnits, context));
+  return xUnitsOf(valueTextOf(context, block.xUnits));
 }
 
 std::string blockYUnits(const JcampBlock& block, const ReadContext& context) {
-  return normalUnitsName(textOf(block.yUnits, context));
+  return normalUnitsName(valueTextOf(context, block.yUnits));
 }
 
 bool holdsPeaks(const JcampBlock& block) {

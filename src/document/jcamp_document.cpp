@@ -13,10 +13,6 @@ namespace {
 constexpr char kTitleLine[] = "##TITLE=";
 constexpr char kCommentName[] = "COMMENT";
 
-bool hasName(const LabelRecord& label, const char* name) {
-  return label.name != nullptr && std::strcmp(label.name.get(), name) == 0;
-}
-
 }  // namespace
 
 JcampDocument::JcampDocument(const ReadingRules& rules, LabelScope scope) : labelScope(scope) {

@@ -14,6 +14,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "labels/ascii_case.h"
 #include "platform/file_io.h"
 #include "platform/worker_pool.h"
 
@@ -253,10 +254,6 @@ char* findTrimStop(char* p) {
         bytesEqualTo(word, '\0') | bytesEqualTo(word, '\t') | bytesEqualTo(word, '$');
     if (stops != 0) return p + firstFlag(stops);
   }
-}
-
-char upperAscii(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool isNameFiller(char c) {

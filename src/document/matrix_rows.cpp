@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 
 #include "document/grid_placement.h"
 #include "document/jcamp_document.h"
@@ -17,7 +16,7 @@ namespace {
 constexpr size_t kMostRefusalLines = 5;
 
 bool isEnd(const LabelRecord* label) {
-  return label != nullptr && label->name != nullptr && std::strcmp(label->name.get(), "END") == 0;
+  return label != nullptr && hasName(*label, "END");
 }
 
 uint32_t titleLine(const JcampBlock& block) {

@@ -13,7 +13,7 @@ namespace {
 // A block's sample description, else its title; null when neither has text.
 const char* givenName(const JcampBlock& block, const ReadContext& context) {
   for (const LabelRecord* record : {block.sampleDescription, block.title}) {
-    const char* text = record != nullptr ? valueText(context, *record) : nullptr;
+    const char* text = valueTextOf(context, record);
     if (text != nullptr && *text != '\0') return text;
   }
   return nullptr;
@@ -31,7 +31,7 @@ void cutName(std::string& text, size_t limit) {
 // A page's block is named by its title first: its sample description
 // describes the whole block.
 const char* pageBlockName(const JcampBlock& block, const ReadContext& context) {
-  const char* title = block.title != nullptr ? valueText(context, *block.title) : nullptr;
+  const char* title = valueTextOf(context, block.title);
   return title != nullptr && *title != '\0' ? title : givenName(block, context);
 }
 

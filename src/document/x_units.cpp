@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "labels/ascii_case.h"
 #include "labels/markers.h"
 
 namespace jcamp {
@@ -85,7 +86,7 @@ std::string normalUnitsName(const char* text) {
   std::string name;
   for (const char* c = text; c != nullptr && *c != '\0'; ++c) {
     if (isBlank(*c)) continue;
-    name += *c >= 'a' && *c <= 'z' ? static_cast<char>(*c - 'a' + 'A') : *c;
+    name += upperAscii(*c);
   }
   return name;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "labels/ascii_case.h"
 #include "labels/jcamp_block.h"
 
 namespace jcamp {
@@ -42,7 +43,7 @@ template <size_t N>
 uint32_t classify(char* text, const NamedCode (&codes)[N]) {
   if (text == nullptr) return 0;
   for (char* p = text; *p != '\0'; ++p) {
-    if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
+    *p = upperAscii(*p);
   }
   for (const NamedCode& entry : codes) {
     if (std::strcmp(text, entry.text) == 0) return entry.code;

@@ -68,14 +68,8 @@ Status storeDataClass(JcampBlock& block, const LabelRecord& record, const ReadCo
   return kStatusOk;
 }
 
-// A table replaces the arrays of an earlier one, which is then left out: the
-// block notes it by the table that replaced it.
-void noteReplacement(JcampBlock& block, const LabelRecord& record) {
-  if (block.yValues != nullptr) block.unreadTable = &record;
-}
-
 Status storeXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
-  noteReplacement(block, record);
+  noteReplacedTable(block, record);
   const Status status = readXyPoints(block, record, context);
   block.tableForm = kTableFormXyPoints;
   block.peakTable = false;
@@ -88,7 +82,7 @@ Status storeXyData(JcampBlock& block, const LabelRecord& record, const ReadConte
   if (context.rules.peakTables && listsXyPairs(valueText(context, record))) {
     return storeXyPoints(block, record, context);
   }
-  noteReplacement(block, record);
+  noteReplacedTable(block, record);
   const Status status = readXyData(block, record, context);
   block.tableForm = kTableFormXyData;
   block.peakTable = false;

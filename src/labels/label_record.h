@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "labels/reading_rules.h"
 #include "labels/status.h"
@@ -32,6 +33,11 @@ struct LabelRecord {
   LabelName name;
 };
 
+// Whether the record's (normalised) name is name.
+inline bool hasName(const LabelRecord& record, const char* name) {
+  return record.name != nullptr && std::strcmp(record.name.get(), name) == 0;
+}
+
 // The lines a document's records index into. Lines are NUL-terminated and
 // writable in place.
 struct LineView {
@@ -52,6 +58,10 @@ struct ReadContext {
 char* valueText(const LineView& lines, const LabelRecord& record);
 inline char* valueText(const ReadContext& context, const LabelRecord& record) {
   return valueText(context.lines, record);
+}
+// The same for a record a block may lack: null without one.
+inline const char* valueTextOf(const ReadContext& context, const LabelRecord* record) {
+  return record != nullptr ? valueText(context, *record) : nullptr;
 }
 
 }  // namespace jcamp

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "labels/ascii_case.h"
 #include "labels/data_types.h"
 #include "labels/markers.h"
 #include "labels/narrow_to_float.h"
@@ -19,10 +20,6 @@ bool isBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-char upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // The field that starts at p and ends at the next ',' or the end, without blanks around it.
 std::string_view fieldAt(const char* p) {
   while (isBlank(*p)) ++p;
@@ -30,10 +27,6 @@ std::string_view fieldAt(const char* p) {
   if (end == nullptr) end = p + std::strlen(p);
   while (end > p && isBlank(end[-1])) --end;
   return std::string_view(p, static_cast<size_t>(end - p));
-}
-
-const char* textOf(const ReadContext& context, const JcampBlock::Ref record) {
-  return record != nullptr ? valueText(context, *record) : nullptr;
 }
 
 // A variable list up to the parenthesis that closes its first one, in upper
@@ -44,7 +37,7 @@ std::string compactList(const char* list) {
   int depth = 0;
   for (const char* p = list; *p != '\0' && out.size() < kLongestField; ++p) {
     if (isBlank(*p)) continue;
-    out.push_back(upper(*p));
+    out.push_back(upperAscii(*p));
     if (*p == '(') ++depth;
     if (*p == ')' && --depth <= 0) break;
   }
@@ -108,14 +101,10 @@ uint32_t countAt(const char* list, int32_t column) {
   return parseUnsigned(field.c_str());
 }
 
-bool hasName(const LabelRecord& record, const char* name) {
-  return record.name != nullptr && std::strcmp(record.name.get(), name) == 0;
-}
-
 // Whether an X++(Y..Y) page can place its points: its X variable has both limits.
 bool placesPoints(const JcampBlock& block, const ReadContext& context, int32_t x) {
-  return numberAt(textOf(context, block.variableFirst), x) != kUnsetDouble &&
-         numberAt(textOf(context, block.variableLast), x) != kUnsetDouble;
+  return numberAt(valueTextOf(context, block.variableFirst), x) != kUnsetDouble &&
+         numberAt(valueTextOf(context, block.variableLast), x) != kUnsetDouble;
 }
 
 }  // namespace
@@ -136,7 +125,7 @@ int32_t symbolColumn(const char* symbols, std::string_view symbol) {
   const auto same = [symbol](std::string_view field) {
     if (field.size() != symbol.size()) return false;
     for (size_t i = 0; i < field.size(); ++i) {
-      if (upper(field[i]) != upper(symbol[i])) return false;
+      if (upperAscii(field[i]) != upperAscii(symbol[i])) return false;
     }
     return true;
   };
@@ -158,8 +147,8 @@ PageTableForm pageTableForm(const char* variableList, const char* symbols) {
 
 Status readPageTable(JcampBlock& block, const LabelRecord& record, const ReadContext& context) {
   // A page of two tables keeps the later.
-  if (block.yValues != nullptr) block.unreadTable = &record;
-  const char* symbols = textOf(context, block.variableSymbols);
+  noteReplacedTable(block, record);
+  const char* symbols = valueTextOf(context, block.variableSymbols);
   const PageTableForm form = pageTableForm(valueText(context, record), symbols);
   const int32_t x = symbolColumn(symbols, form.x);
   const int32_t y = symbolColumn(symbols, form.y);
@@ -169,16 +158,16 @@ Status readPageTable(JcampBlock& block, const LabelRecord& record, const ReadCon
     block.unreadTable = &record;
     return kStatusOk;
   }
-  const char* dims = textOf(context, block.variableDims);
-  const char* firsts = textOf(context, block.variableFirst);
-  const char* factors = textOf(context, block.variableFactors);
+  const char* dims = valueTextOf(context, block.variableDims);
+  const char* firsts = valueTextOf(context, block.variableFirst);
+  const char* factors = valueTextOf(context, block.variableFactors);
   block.xFactor = factorAt(factors, x);
   block.yFactor = factorAt(factors, y);
   if (block.nPoints == 0) block.nPoints = countAt(dims, y);
   if (block.nPoints == 0 && increments) block.nPoints = countAt(dims, x);
   if (increments) {
     block.firstX = numberAt(firsts, x);
-    block.lastX = numberAt(textOf(context, block.variableLast), x);
+    block.lastX = numberAt(valueTextOf(context, block.variableLast), x);
     const double firstY = numberAt(firsts, y);
     block.firstY = firstY == kUnsetDouble ? kUnsetValue : narrowToFloat(firstY);
     const Status status = readXyData(block, record, context);
@@ -206,7 +195,7 @@ std::string unreadTableReason(const JcampBlock& block, const ReadContext& contex
   bool pageForm = false;
   bool placed = false;
   if (hasName(*table, "DATATABLE") && context.rules.ntuplesPages) {
-    const char* symbols = textOf(context, block.variableSymbols);
+    const char* symbols = valueTextOf(context, block.variableSymbols);
     const PageTableForm form = pageTableForm(value, symbols);
     pageForm = form.kind != PageTableForm::kOther;
     placed = form.kind == PageTableForm::kPairs ||
@@ -234,7 +223,7 @@ std::string unreadTableReason(const JcampBlock& block, const ReadContext& contex
 
 std::string pageText(const JcampBlock& block, const ReadContext& context, int32_t page) {
   std::string text;
-  if (const char* given = textOf(context, block.page)) {
+  if (const char* given = valueTextOf(context, block.page)) {
     for (const char* p = given; *p != '\0'; ++p) {
       if (!isBlank(*p)) text.push_back(*p);
     }

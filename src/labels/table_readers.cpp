@@ -358,6 +358,10 @@ Status readXyPoints(JcampBlock& block, const LabelRecord& record, const ReadCont
                                   : readTable(block, record, context, decodeXyPoints<float>);
 }
 
+void noteReplacedTable(JcampBlock& block, const LabelRecord& table) {
+  if (block.yValues != nullptr) block.unreadTable = &table;
+}
+
 Status readConcentrations(JcampBlock& block, const LabelRecord& record,
                           const ReadContext& context) {
   return readTable(block, record, context, decodeConcentrations);

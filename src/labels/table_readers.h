@@ -30,6 +30,10 @@ Status readXyData(JcampBlock& block, const LabelRecord& record, const ReadContex
 // nPoints 0 as for readXyData. Returns kStatusOk or kStatusNoMemoryToRead.
 Status readXyPoints(JcampBlock& block, const LabelRecord& record, const ReadContext& context);
 
+// Before a table replaces the arrays of an earlier one: the block notes the
+// earlier as left out, by the table that replaces it (unreadTable).
+void noteReplacedTable(JcampBlock& block, const LabelRecord& table);
+
 // Fills concentrations with up to concentrationCount values, unscaled and
 // unchecked. Returns kStatusOk or kStatusNoMemoryToRead.
 Status readConcentrations(JcampBlock& block, const LabelRecord& record, const ReadContext& context);

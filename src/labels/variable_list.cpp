@@ -1,5 +1,7 @@
 #include "labels/variable_list.h"
 
+#include "labels/ascii_case.h"
+
 namespace jcamp {
 
 bool listsXyPairs(const char* variableList) {
@@ -7,7 +9,7 @@ bool listsXyPairs(const char* variableList) {
   const char* want = "(XY..XY)";
   for (const char* p = variableList; *p != '\0' && *want != '\0'; ++p) {
     if (*p == ' ' || *p == '\t') continue;
-    const char c = *p >= 'a' && *p <= 'z' ? static_cast<char>(*p - 'a' + 'A') : *p;
+    const char c = upperAscii(*p);
     if (c != *want) return false;
     ++want;
   }

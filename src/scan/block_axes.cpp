@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "labels/ascii_case.h"
 #include "labels/data_types.h"
 #include "labels/value_parsers.h"
 #include "labels/variable_list.h"
@@ -146,8 +147,7 @@ std::vector<BlockAxis> scanBlockAxes(const char* text, size_t size) {
     const char* c = hash + 2;
     size_t length = 0;
     for (; c < end && *c != '=' && !isLineBreak(*c) && length <= kLongestName; ++c) {
-      if (!isSeparator(*c))
-        name[length++] = *c >= 'a' && *c <= 'z' ? static_cast<char>(*c - 'a' + 'A') : *c;
+      if (!isSeparator(*c)) name[length++] = upperAscii(*c);
     }
     if (c >= end || *c != '=') continue;
     at = c + 1;

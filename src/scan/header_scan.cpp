@@ -1,6 +1,7 @@
 // The header scan: the shape of a file from the labels of its first data block.
 #include <cstring>
 
+#include "labels/ascii_case.h"
 #include "labels/variable_list.h"
 #include "scan/jcamp_reader.h"
 #include "scan/whole_number.h"
@@ -18,8 +19,7 @@ constexpr int32_t kLinkedFirstBlock = 2;
 
 bool equalsIgnoringCase(const char* text, const char* upperCase) {
   for (; *upperCase != '\0'; ++text, ++upperCase) {
-    const char c = *text >= 'a' && *text <= 'z' ? static_cast<char>(*text - 'a' + 'A') : *text;
-    if (c != *upperCase) return false;
+    if (upperAscii(*text) != *upperCase) return false;
   }
   return *text == '\0';
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "labels/ascii_case.h"
 #include "scan/jcamp_reader.h"
 
 namespace jcamp {
@@ -30,10 +31,6 @@ bool isMarker(char c) {
 
 bool isSeparator(char c) {
   return c == ' ' || c == '/' || c == '-' || c == '_';
-}
-
-char upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // Byte by byte: names are short, and most differ at their third byte.
@@ -300,7 +297,7 @@ int32_t JcampReader::searchLabel(const char* label, int32_t maxLength, int64_t s
     if (!rules.looseLabelNames && startsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
       titleLabelLength_ = position_ - labelStart;
     }
-    for (int32_t i = 0; i < nameLength; ++i) name[i] = upper(name[i]);
+    for (int32_t i = 0; i < nameLength; ++i) name[i] = upperAscii(name[i]);
     if (rules.looseLabelNames && startsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
       titleLabelLength_ = position_ - labelStart;
     }
