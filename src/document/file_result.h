@@ -16,9 +16,9 @@ struct FileResult {
   Status status = kStatusOk;
   std::string message;  // the status's words, filled in; empty when the file was read
 
-  // rows x columns floats, variable by variable: the value of row r and
-  // variable v is values[v * rows + r]. Null when the file was not read, or
-  // when it gives no value.
+  // rows x columns floats, row by row: the value of row r and variable v is
+  // values[r * columns + v]. Null when the file was not read, or when it
+  // gives no value.
   std::unique_ptr<float[]> values;
   int32_t rows = 0;
   int32_t columns = 0;

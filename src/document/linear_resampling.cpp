@@ -149,7 +149,7 @@ uint32_t EvenPlacement::fill(const float* y, const ColumnOut& out) const {
     } else {
       ++missing;
     }
-    out.out[c * out.stride] = value;
+    out.out[c] = value;
   }
   // The grid's columns the matrix does not hold count for the coverage all the same.
   for (uint32_t c = written; c < columns && !heldOnly; ++c) {

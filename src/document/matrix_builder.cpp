@@ -107,7 +107,6 @@ void writeRemainingRows(const ValueTarget& target, const FileRows& plan, Pending
     }
     if (sources.empty()) first = r;
     sources.push_back(plan.rows[static_cast<size_t>(r)].source());
-    if (sources.size() == kStagedRows) flush();
   }
   if (!sources.empty()) flush();
 }
@@ -129,11 +128,11 @@ bool completeRows(FileResult& result, const JcampDocument& document, FileRows& p
     result.values = allocateValues(rows, result.columns, fileLength);
     if (!result.values) return plan.rows.empty() || variables == 0;
     target.block = result.values.get();
-    target.rows = rows;
     keptRows = std::min<int64_t>(earlierRows, rows);
-    for (int64_t v = 0; v < target.variables && keptRows > 0; ++v) {
-      std::memcpy(target.block + v * rows, earlier.get() + v * earlierRows,
-                  static_cast<size_t>(keptRows) * sizeof(float));
+    if (keptRows > 0) {
+      std::memcpy(
+          target.block, earlier.get(),
+          static_cast<size_t>(keptRows) * static_cast<size_t>(result.columns) * sizeof(float));
     }
   }
   const auto blockIndex = [&](const JcampBlock* block) {
@@ -149,7 +148,6 @@ bool completeRows(FileResult& result, const JcampDocument& document, FileRows& p
     if (!pending(static_cast<int64_t>(r))) coverage[r] = values.coverage(blockIndex(block));
   }
   writeRemainingRows(target, plan, pending, coverage);
-  zeroOtherColumns(target, result.columns);
   for (size_t r = 0; r < plan.rows.size(); ++r) plan.rows[r].diagnostics.coverage = coverage[r];
   return true;
 }
@@ -197,7 +195,7 @@ FileResult readOrThrow(const FileSource& source, const ReadingRules& rules,
   // counted (the plan may want others: they wait for it).
   ValueTarget target;
   target.block = result.values.get();
-  target.rows = result.rows;
+  target.columns = result.columns;
   target.variables = static_cast<int32_t>(std::min<int64_t>(variables, result.columns));
   target.xCount = std::clamp(xColumns, 0, target.variables);
   RowValues values(document, planner, target, result.rows);

@@ -16,37 +16,31 @@ namespace jcamp {
 namespace {
 
 // Y variable k is the block's concentration k, 0 where it gives none.
-void fillConcentrations(const JcampBlock* data, float* out, int64_t stride, int32_t xCount,
-                        int32_t variables) {
+void fillConcentrations(const JcampBlock* data, float* out, int32_t xCount, int32_t variables) {
   int32_t k = 0;
   if (data != nullptr && data->concentrations) {
     const uint32_t given = std::min(data->concentrationCount, data->concentrationLength);
     const int32_t held = static_cast<int32_t>(std::min<uint32_t>(given, variables - xCount));
-    for (; k < held; ++k) out[(xCount + k) * stride] = data->concentrations[k];
+    std::copy_n(data->concentrations.get(), held, out + xCount);
+    k = held;
   }
-  for (; xCount + k < variables; ++k) out[(xCount + k) * stride] = 0.0f;
+  std::fill(out + xCount + k, out + variables, 0.0f);
 }
 
-// Writes one row: element i * stride of out is variable i. X variable i is
-// the block's point i: 0 beyond its ##NPOINTS= or without a table, missing
-// where the table held fewer points than ##NPOINTS= announced. A null block
-// reads 0.
-void fillRow(const JcampBlock* data, float* out, int64_t stride, int32_t xCount,
-             int32_t variables) {
+// Writes one row: out[i] is variable i. X variable i is the block's point i:
+// 0 beyond its ##NPOINTS= or without a table, missing where the table held
+// fewer points than ##NPOINTS= announced. A null block reads 0.
+void fillRow(const JcampBlock* data, float* out, int32_t xCount, int32_t variables) {
   int32_t i = 0;
   if (data != nullptr && data->yValues) {
     const int32_t announced = static_cast<int32_t>(std::min<uint32_t>(data->nPoints, xCount));
     const int32_t held = static_cast<int32_t>(std::min<uint32_t>(data->tableLength, announced));
-    const float* values = data->yValues.get();
-    for (; i < held; ++i) out[i * stride] = values[i];
-    for (; i < announced; ++i) out[i * stride] = kMissingValue;
+    std::copy_n(data->yValues.get(), held, out);
+    std::fill(out + held, out + announced, kMissingValue);
+    i = announced;
   }
-  for (; i < xCount; ++i) out[i * stride] = 0.0f;
-  fillConcentrations(data, out, stride, xCount, variables);
-}
-
-void reverseX(float* out, int64_t stride, int32_t xCount) {
-  for (int32_t i = 0, j = xCount - 1; i < j; ++i, --j) std::swap(out[i * stride], out[j * stride]);
+  std::fill(out + i, out + xCount, 0.0f);
+  fillConcentrations(data, out, xCount, variables);
 }
 
 // An even table as the even resampling takes it.
@@ -68,11 +62,11 @@ struct Resampler {
 
   // Writes a resampled row's X values onto the grid's columns (missing past
   // the grid's) and its concentrations; returns its coverage.
-  float fill(const RowSource& source, const ValueTarget& target, float* out, int64_t stride) {
+  float fill(const RowSource& source, const ValueTarget& target, float* out) {
     const GridPoints& grid = *target.grid;
     const JcampBlock& block = *source.block;
     const uint32_t onGrid = std::min<uint32_t>(grid.size, static_cast<uint32_t>(target.xCount));
-    const ColumnOut columns{out, stride, onGrid};
+    const ColumnOut columns{out, onGrid};
     uint32_t filled = 0;
     EvenSpectrum even;
     if (source.writing == RowWriting::kInterpolated && evenSpectrum(block, source, even)) {
@@ -88,24 +82,24 @@ struct Resampler {
         filled = interpolateOnto(points, grid, columns);
       }
     }
-    for (int32_t i = static_cast<int32_t>(onGrid); i < target.xCount; ++i) {
-      out[i * stride] = kMissingValue;
-    }
-    fillConcentrations(source.block, out, stride, target.xCount, target.variables);
+    std::fill(out + onGrid, out + target.xCount, kMissingValue);
+    fillConcentrations(source.block, out, target.xCount, target.variables);
     const uint32_t held = std::min(filled, static_cast<uint32_t>(target.xCount));
     return target.xCount > 0 ? static_cast<float>(static_cast<double>(held) / target.xCount) : 1.0f;
   }
 };
 
-// One row of sources into out (element i * stride is variable i); its coverage.
-float writeRow(const ValueTarget& target, const RowSource& source, float* out, int64_t stride,
+// One row of sources into out (out[i] is variable i, up to the block's
+// columns, those past the variables 0); its coverage.
+float writeRow(const ValueTarget& target, const RowSource& source, float* out,
                std::unique_ptr<Resampler>& resampler) {
+  std::fill(out + target.variables, out + target.columns, 0.0f);
   if (source.resampled() && source.block != nullptr && target.grid != nullptr) {
     if (!resampler) resampler = std::make_unique<Resampler>();
-    return resampler->fill(source, target, out, stride);
+    return resampler->fill(source, target, out);
   }
-  fillRow(source.block, out, stride, target.xCount, target.variables);
-  if (source.writing == RowWriting::kReversed) reverseX(out, stride, target.xCount);
+  fillRow(source.block, out, target.xCount, target.variables);
+  if (source.writing == RowWriting::kReversed) std::reverse(out, out + target.xCount);
   return 1.0f;
 }
 
@@ -122,31 +116,12 @@ void releaseArrays(JcampBlock& block) {
 
 void writeRows(const ValueTarget& target, int64_t first, int32_t count, const RowSource* sources,
                float* coverage) {
-  if (count <= 0 || target.block == nullptr || target.variables <= 0) return;
+  if (count <= 0 || target.block == nullptr || target.columns <= 0) return;
   std::unique_ptr<Resampler> resampler;
-  if (count == 1) {
-    // A lone row gains nothing from staging.
-    coverage[0] = writeRow(target, sources[0], target.block + first, target.rows, resampler);
-    return;
-  }
-  // Each row into a staging area first (count apart), then each variable's
-  // run of rows into the block: whole cache lines instead of one float each.
-  const auto variables = static_cast<size_t>(target.variables);
-  const std::unique_ptr<float[]> staging(new float[variables * static_cast<size_t>(count)]);
   for (int32_t r = 0; r < count; ++r) {
-    coverage[r] = writeRow(target, sources[r], staging.get() + r, count, resampler);
+    float* row = target.block + (first + r) * target.columns;
+    coverage[r] = writeRow(target, sources[r], row, resampler);
   }
-  for (size_t v = 0; v < variables; ++v) {
-    std::memcpy(target.block + static_cast<int64_t>(v) * target.rows + first,
-                staging.get() + v * static_cast<size_t>(count),
-                static_cast<size_t>(count) * sizeof(float));
-  }
-}
-
-void zeroOtherColumns(const ValueTarget& target, int32_t columns) {
-  if (target.block == nullptr || columns <= target.variables) return;
-  std::fill(target.block + static_cast<int64_t>(target.variables) * target.rows,
-            target.block + static_cast<int64_t>(columns) * target.rows, 0.0f);
 }
 
 RowValues::RowValues(JcampDocument& document, RowPlanner& planner, const ValueTarget& target,
@@ -214,8 +189,7 @@ void RowValues::writeAndRelease(const Planned& planned) {
     const int64_t firstRow = planned.rows[i];
     sources.clear();
     size_t end = i;
-    while (end < count && sources.size() < kStagedRows && planned.rows[end] >= 0 &&
-           planned.rows[end] < writable_) {
+    while (end < count && planned.rows[end] >= 0 && planned.rows[end] < writable_) {
       sources.push_back(planned.sources[end]);
       ++end;
     }

@@ -15,13 +15,14 @@ namespace jcamp {
 
 class JcampDocument;
 
-// Where the values go: element v * rows + r holds variable v of row r, for
-// the rows below `rows` and the variables below `variables`, of which the
-// first xCount are the X points. A null block takes no values. Resampled rows
-// go onto the grid's points (set before the first of them is written).
+// Where the values go: row by row, element r * columns + v holds variable v
+// of row r. The first xCount variables are the X points, then the Y
+// variables up to `variables`; the columns past them read 0. A null block
+// takes no values. Resampled rows go onto the grid's points (set before the
+// first of them is written).
 struct ValueTarget {
   float* block = nullptr;
-  int64_t rows = 0;
+  int32_t columns = 0;
   int32_t xCount = 0;
   int32_t variables = 0;
   const GridPoints* grid = nullptr;
@@ -71,14 +72,10 @@ class RowValues {
   std::vector<float> coverage_;  // per data block, once written
 };
 
-// Writes rows [first, first + count) of target (at most kStagedRows) as
-// sources[i] says, and each row's coverage into coverage[i] (the share of the
-// X columns a resampled row fills; 1 for any other).
-constexpr int32_t kStagedRows = 16;
+// Writes rows [first, first + count) of target as sources[i] says, and each
+// row's coverage into coverage[i] (the share of the X columns a resampled row
+// fills; 1 for any other).
 void writeRows(const ValueTarget& target, int64_t first, int32_t count, const RowSource* sources,
                float* coverage);
-
-// The columns beyond target.variables, up to `columns`, read 0.
-void zeroOtherColumns(const ValueTarget& target, int32_t columns);
 
 }  // namespace jcamp

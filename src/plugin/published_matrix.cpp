@@ -66,8 +66,8 @@ int32_t PublishedMatrix::getData(int32_t sample, int32_t variable, char* buffer)
   const FileResult* result = rowsOf(sample, local);
   float value = kMissingValue;
   if (result != nullptr && variable < result->columns) {
-    value = result->values[static_cast<size_t>(variable) * static_cast<size_t>(result->rows) +
-                           static_cast<size_t>(local)];
+    value = result->values[static_cast<size_t>(local) * static_cast<size_t>(result->columns) +
+                           static_cast<size_t>(variable)];
   }
   writeValueText(value, buffer);
   return JCAMP_OK;
@@ -85,12 +85,10 @@ int32_t PublishedMatrix::getValues(int32_t sample, int32_t firstVariable, int32_
   const int32_t held =
       result == nullptr ? 0 : std::clamp(result->columns - firstVariable, 0, count);
   if (held > 0) {
-    const auto rows = static_cast<size_t>(result->rows);
-    const float* value =
-        &result->values[static_cast<size_t>(firstVariable) * rows + static_cast<size_t>(local)];
-    for (int32_t i = 0; i < held; ++i, value += rows) {
-      out[i] = isMissingValue(*value) ? kNoValue : *value;
-    }
+    const float* row =
+        &result->values[static_cast<size_t>(local) * static_cast<size_t>(result->columns)];
+    std::transform(row + firstVariable, row + firstVariable + held, out,
+                   [](float value) { return isMissingValue(value) ? kNoValue : value; });
   }
   std::fill(out + held, out + count, kNoValue);
   return JCAMP_OK;

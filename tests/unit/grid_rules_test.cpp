@@ -147,7 +147,7 @@ TEST(GridRulesTest, PointsOfAGridInNoOrderGoToTheirOwnColumns) {
   BlockPoints points;
   points.take(spectrum, XConversion());
   float dense[3];
-  EXPECT_EQ(interpolateOnto(points, grid, ColumnOut{dense, 1, 3}), 3u);
+  EXPECT_EQ(interpolateOnto(points, grid, ColumnOut{dense, 3}), 3u);
   EXPECT_EQ(std::vector<float>(dense, dense + 3), (std::vector<float>{30, 10, 20}));
 }
 
