@@ -59,7 +59,9 @@ struct Registration {
   // Whether the calling thread is inside a call on this handle already: the
   // call's message-box handler or dialog has called back into the handle.
   bool calledFromInside() const {
-    return caller.load(std::memory_order_relaxed) == std::this_thread::get_id();
+    // Most of the time no call is inside: then the thread's own id is not needed.
+    const std::thread::id inside = caller.load(std::memory_order_relaxed);
+    return inside != std::thread::id() && inside == std::this_thread::get_id();
   }
 
   // Under the handle's lock: makes matrix the one readers without the lock see.

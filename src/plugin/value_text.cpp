@@ -16,6 +16,16 @@ constexpr int32_t kTwoPower = 6;             // the 2^6 of kDecimalScale
 // Scaled values below this are formatted exactly in 64-bit integers.
 constexpr int32_t kLargestShift = 63 - 38;  // a float's 24-bit mantissa times 5^6 fits in 38 bits
 
+// Almost every value takes the exact path. Said so, because the compiler
+// otherwise guesses that path cold and divides by the constants with div.
+inline bool likely(bool condition) {
+#if defined(__GNUC__)
+  return __builtin_expect(condition, 1);
+#else
+  return condition;
+#endif
+}
+
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -78,14 +88,14 @@ int32_t countDigits(uint64_t value) {
   return digits;
 }
 
-void writePair(uint64_t twoDigits, char* out) {
+void writePair(uint32_t twoDigits, char* out) {
   std::memcpy(out, kDigitPairs + twoDigits * 2, 2);
 }
 
 // The sign, the whole part, the point and six decimals, straight into out.
 size_t writeScaled(bool negative, uint64_t scaled, char* out) {
   const uint64_t whole = scaled / kDecimalScale;
-  const uint64_t fraction = scaled % kDecimalScale;
+  const auto fraction = static_cast<uint32_t>(scaled - whole * kDecimalScale);
   char* p = out;
   if (negative) *p++ = '-';
   p += countDigits(whole);
@@ -109,7 +119,7 @@ size_t writeValueText(float value, char* out) {
   uint32_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
   uint64_t scaled = 0;
-  if (((bits >> 23) & 0xFF) != 0xFF && scaledMagnitude(bits, scaled)) {
+  if (likely(((bits >> 23) & 0xFF) != 0xFF && scaledMagnitude(bits, scaled))) {
     return writeScaled((bits >> 31) != 0, scaled, out);
   }
   // Large values, infinities and NaN: the general conversion.
