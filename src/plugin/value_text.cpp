@@ -56,11 +56,12 @@ bool scaledMagnitude(uint32_t bits, uint64_t& scaled) {
     return true;
   }
   const uint32_t drop = static_cast<uint32_t>(-shift);
-  uint64_t whole = product >> drop;
+  const uint64_t whole = product >> drop;
   const uint64_t rest = product & ((uint64_t{1} << drop) - 1);
   const uint64_t half = uint64_t{1} << (drop - 1);
-  if (rest > half || (rest == half && (whole & 1) != 0)) ++whole;
-  scaled = whole;
+  // Rounding up is as likely as not: added, not branched on.
+  const bool up = (rest > half) | ((rest == half) & ((whole & 1) != 0));
+  scaled = whole + static_cast<uint64_t>(up);
   return true;
 }
 
