@@ -1,6 +1,7 @@
 #include "plugin/value_text.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -25,6 +26,8 @@ inline bool likely(bool condition) {
   return condition;
 #endif
 }
+
+constexpr double kRoundingShift = 4503599627370496.0;  // 2^52
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -119,9 +122,19 @@ size_t writeValueText(float value, char* out) {
   }
   uint32_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
+  const bool negative = (bits >> 31) != 0;
+  // A float times 10^6 is exact in a double (24 + 14 bits); below 2^52,
+  // adding and taking away 2^52 rounds it to a whole number, ties to even
+  // (the processor's rounding as it starts, which the module never changes).
+  const double magnitude =
+      std::fabs(static_cast<double>(value)) * static_cast<double>(kDecimalScale);
+  if (likely(magnitude < kRoundingShift)) {
+    const double rounded = (magnitude + kRoundingShift) - kRoundingShift;
+    return writeScaled(negative, static_cast<uint64_t>(rounded), out);
+  }
   uint64_t scaled = 0;
-  if (likely(((bits >> 23) & 0xFF) != 0xFF && scaledMagnitude(bits, scaled))) {
-    return writeScaled((bits >> 31) != 0, scaled, out);
+  if (((bits >> 23) & 0xFF) != 0xFF && scaledMagnitude(bits, scaled)) {
+    return writeScaled(negative, scaled, out);
   }
   // Large values, infinities and NaN: the general conversion.
   const auto result = std::to_chars(out, out + kValueTextCapacity - 1, static_cast<double>(value),
