@@ -21,9 +21,10 @@
 namespace jcamp {
 namespace {
 
-constexpr uint32_t kLinesPerRun = 16384;   // lines normalised by one thread at a time
-constexpr char kEndOfInput = 26;           // Ctrl-Z: a text-mode read stops here
-constexpr uint32_t kReadChunk = 1u << 20;  // small enough to be scanned while in cache
+constexpr uint32_t kLinesPerRun = 16384;        // lines normalised by one thread at a time
+constexpr size_t kTextSplitInParts = 4u << 20;  // texts this long are cut into lines by parts
+constexpr char kEndOfInput = 26;                // Ctrl-Z: a text-mode read stops here
+constexpr uint32_t kReadChunk = 1u << 20;       // small enough to be scanned while in cache
 // Zeroed bytes after the text, so that whole-word reads of a line stay inside the buffer.
 constexpr size_t kPadding = 8;
 
@@ -348,6 +349,9 @@ Status LineTable::useText(char* text, size_t size) {
   if (text != text_.get()) freeLines();
   try {
     textStart_ = text;
+    if (size >= kTextSplitInParts && platform::WorkerPool::threadsHere() > 1) {
+      return splitInParts(size);
+    }
     InputExtent extent;
     extent.take(text, size);
     endedEarly_ = extent.early();
@@ -358,62 +362,120 @@ Status LineTable::useText(char* text, size_t size) {
   }
 }
 
-// Cuts the input, text_[0, length) holding feeds line feeds, into lines in
-// place; the byte after the input is free for a final NUL.
-Status LineTable::splitLines(size_t length, size_t feeds) {
-  if (rules_.anyLineEnd) return splitAtAnyLineEnd(length);
-  char* p = textStart_;
-  char* const end = p + length;
-  // A line per line feed, and one for the read after the last line feed.
-  if (feeds >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
-  lines_ = std::unique_ptr<char*[]>(new char*[feeds + 1]);
-  BreakFinder finder(p, end, false);
-  for (;;) {
-    char* const found = finder.next(p);
-    char* feed = found != end ? found : nullptr;
-    char* lineEnd = feed != nullptr ? feed : end;
-    if (feed != nullptr && lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
-    lines_[count_++] = p;
-    if (cutsLine(p, lineEnd)) return kStatusOk;
-    *lineEnd = '\0';
-    if (feed == nullptr) break;
-    p = feed + 1;
+// What splitLines does, with the threads at hand: the text goes in parts
+// that each begin a line, each part's end of input and breaks are found and
+// its lines cut in the same step, then the parts' lines are joined in order.
+Status LineTable::splitInParts(size_t size) {
+  char* const text = textStart_;
+  char* const textEnd = text + size;
+  const size_t threads = platform::WorkerPool::threadsHere();
+  std::vector<TextPart> parts;
+  parts.reserve(threads);
+  for (char* begin = text; parts.size() < threads;) {
+    char* end = textEnd;
+    if (parts.size() + 1 < threads) {
+      char* const from = std::max(begin, text + size / threads * (parts.size() + 1));
+      if (auto* feed = static_cast<char*>(std::memchr(from, '\n', textEnd - from))) end = feed + 1;
+    }
+    TextPart part;
+    part.begin = begin;
+    part.end = end;
+    parts.push_back(part);
+    if (end == textEnd) break;
+    begin = end;
+  }
+  // The input ends at the first Ctrl-Z: the parts after it go.
+  platform::WorkerPool::forEachHere(parts.size(), [&](size_t k) {
+    TextPart& part = parts[k];
+    const auto* stop =
+        static_cast<char*>(std::memchr(part.begin, kEndOfInput, part.end - part.begin));
+    if (stop != nullptr) part.end = const_cast<char*>(stop);
+    part.stopped = stop != nullptr;
+    part.breaks = rules_.anyLineEnd ? countLineBreaks(part.begin, part.end)
+                                    : countLineFeeds(part.begin, part.end);
+  });
+  size_t kept = 0;
+  size_t breaks = 0;
+  while (kept < parts.size()) {
+    parts[kept].firstLine = breaks;
+    breaks += parts[kept].breaks;
+    if (parts[kept++].stopped) {
+      endedEarly_ = !std::all_of(parts[kept - 1].end, textEnd, isBlankOrEnd);
+      break;
+    }
+  }
+  if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
+  lines_ = std::unique_ptr<char*[]>(new char*[breaks + 1]);
+  platform::WorkerPool::forEachHere(kept, [&](size_t k) {
+    TextPart& part = parts[k];
+    part.lines =
+        splitPart(part.begin, part.end, k + 1 == kept, lines_.get() + part.firstLine, part.cut);
+  });
+  // Under anyLineEnd a CR LF is two breaks but one line: the parts close up.
+  count_ = 0;
+  for (size_t k = 0; k < kept; ++k) {
+    const TextPart& part = parts[k];
+    if (part.firstLine != count_) {
+      std::memmove(lines_.get() + count_, lines_.get() + part.firstLine,
+                   part.lines * sizeof(char*));
+    }
+    count_ += static_cast<uint32_t>(part.lines);
+    if (part.cut) {
+      cutLine_ = count_;
+      return kStatusOk;
+    }
   }
   if (endedEarly_) cutLine_ = count_;
   return kStatusOk;
+}
+
+// Cuts the input, text_[0, length) holding feeds line feeds, into lines in
+// place; the byte after the input is free for a final NUL.
+Status LineTable::splitLines(size_t length, size_t feeds) {
+  char* const begin = textStart_;
+  // A line per line break, and one for the rest after the last break.
+  const size_t breaks = rules_.anyLineEnd ? countLineBreaks(begin, begin + length) : feeds;
+  if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
+  lines_ = std::unique_ptr<char*[]>(new char*[breaks + 1]);
+  bool cut = false;
+  count_ = static_cast<uint32_t>(splitPart(begin, begin + length, true, lines_.get(), cut));
+  if (cut || endedEarly_) cutLine_ = count_;
+  return kStatusOk;
+}
+
+// Cuts [begin, end) into lines in place, their starts into out: each line that
+// a break ends, and, in the final part, the one after the last break (a
+// part that is not final ends right after a line feed). Stops after a line
+// too long for the line buffer (cut). Returns the lines written.
+size_t LineTable::splitPart(char* begin, char* end, bool final, char** out, bool& cut) const {
+  const bool anyBreak = rules_.anyLineEnd;
+  BreakFinder finder(begin, end, anyBreak);
+  size_t count = 0;
+  for (char* p = begin; final || p != end;) {
+    char* lineEnd = finder.next(p);
+    const bool last = lineEnd == end;
+    // A CR right before a LF goes with it: as part of the break, or dropped.
+    const bool crLf = !last && lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n';
+    char* next = lineEnd + (crLf ? 2 : 1);
+    if (!anyBreak && !last && lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
+    out[count++] = p;
+    if (cutsLine(p, lineEnd)) {
+      cut = true;
+      return count;
+    }
+    *lineEnd = '\0';
+    if (last) break;
+    p = next;
+  }
+  return count;
 }
 
 // A line too long for the line buffer keeps what fits, and nothing further is
 // read; true when line [begin, end) is such a line.
-bool LineTable::cutsLine(char* begin, const char* end) {
+bool LineTable::cutsLine(char* begin, const char* end) const {
   if (rules_.anyLineLength || end - begin < static_cast<ptrdiff_t>(kLineBufferSize)) return false;
   begin[kLineBufferSize - 1] = '\0';
-  cutLine_ = count_;
   return true;
-}
-
-// The same with CR, LF and CR LF alike as line ends.
-Status LineTable::splitAtAnyLineEnd(size_t length) {
-  char* p = textStart_;
-  char* const end = p + length;
-  const size_t breaks = countLineBreaks(p, end);
-  if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
-  lines_ = std::unique_ptr<char*[]>(new char*[breaks + 1]);
-  BreakFinder finder(p, end, true);
-  for (;;) {
-    char* lineEnd = finder.next(p);
-    lines_[count_++] = p;
-    if (cutsLine(p, lineEnd)) return kStatusOk;
-    if (lineEnd == end) {
-      *lineEnd = '\0';
-      break;
-    }
-    const bool crLf = lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n';
-    *lineEnd = '\0';
-    p = lineEnd + (crLf ? 2 : 1);
-  }
-  if (endedEarly_) cutLine_ = count_;
-  return kStatusOk;
 }
 
 void LineTable::normalizeLine(uint32_t i) {

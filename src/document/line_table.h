@@ -75,11 +75,22 @@ class LineTable {
   uint32_t cutLine() const { return cutLine_; }
 
  private:
+  // A stretch of the text that begins a line, cut into lines by one thread.
+  struct TextPart {
+    char* begin = nullptr;
+    char* end = nullptr;
+    bool stopped = false;  // a Ctrl-Z ends the input in this part, at end
+    size_t breaks = 0;     // line feeds, or under anyLineEnd CRs and LFs
+    size_t firstLine = 0;  // where its lines go in lines_
+    size_t lines = 0;
+    bool cut = false;  // its last line was too long: nothing after it is read
+  };
   Status splitLines(size_t length, size_t feeds);
+  Status splitInParts(size_t size);
+  size_t splitPart(char* begin, char* end, bool final, char** out, bool& cut) const;
+  bool cutsLine(char* begin, const char* end) const;
   // Trims line i and normalises its label name.
   void normalizeLine(uint32_t i);
-  Status splitAtAnyLineEnd(size_t length);
-  bool cutsLine(char* begin, const char* end);
 
   ReadingRules rules_;
   bool endedEarly_ = false;  // the input stopped before the file's end

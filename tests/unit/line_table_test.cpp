@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/worker_pool.h"
 #include "support/test_paths.h"
 
 namespace jcamp {
@@ -101,6 +102,39 @@ TEST(LineTableTest, UnderTheStandardRulesAnyLineEndEndsALine) {
   ReadingRules anyEnd;
   anyEnd.anyLineEnd = true;
   EXPECT_EQ(loadRaw("a\r" + s300 + "\rb", anyEnd), Lines({"a", s300.substr(0, 127)}));
+}
+
+// A long text is cut into lines by parts, one per thread: the same lines
+// and the same end of input wherever the parts meet, in both modes.
+TEST(LineTableTest, ALongTextCutInPartsGivesTheSameLines) {
+  const std::string filler = [] {
+    std::string text;
+    const std::string line(100, '7');
+    while (text.size() < (size_t{5} << 19)) text += line + "\r\n" + line + "\n";
+    return text;
+  }();
+  const std::string s200(200, 'c');
+  const std::string middles[] = {"a\r\nb\n",     "\na\rb\n\r", "b\x1a\nc\n", "b\x1a\r\n\x1a ",
+                                 s200 + "\ny\n", "\r\r\n\n\r", "end"};
+  platform::WorkerPool pool(2);
+  for (const ReadingRules& rules : {kHostCompatibleRules, kStandardRules}) {
+    for (const std::string& middle : middles) {
+      for (const size_t shift : {size_t{0}, size_t{1}, middle.size() / 2, middle.size()}) {
+        // The parts meet about halfway, moved along the middle text by shift.
+        const std::string text =
+            filler + middle + filler.substr(0, filler.size() - 2 * shift) + middle;
+        uint32_t cutLine = 0;
+        const Lines lines = loadRaw(text, rules, &cutLine);
+        uint32_t cutLineInParts = 0;
+        Lines linesInParts;
+        pool.forEach(2, [&](size_t step) {
+          if (step == 0) linesInParts = loadRaw(text, rules, &cutLineInParts);
+        });
+        ASSERT_EQ(linesInParts, lines) << middle << " " << shift;
+        ASSERT_EQ(cutLineInParts, cutLine) << middle << " " << shift;
+      }
+    }
+  }
 }
 
 TEST(LineTableTest, GivesTheLinesOfATextStream) {
