@@ -17,16 +17,6 @@ constexpr int32_t kTwoPower = 6;             // the 2^6 of kDecimalScale
 // Scaled values below this are formatted exactly in 64-bit integers.
 constexpr int32_t kLargestShift = 63 - 38;  // a float's 24-bit mantissa times 5^6 fits in 38 bits
 
-// Almost every value takes the exact path. Said so, because the compiler
-// otherwise guesses that path cold and divides by the constants with div.
-inline bool likely(bool condition) {
-#if defined(__GNUC__)
-  return __builtin_expect(condition, 1);
-#else
-  return condition;
-#endif
-}
-
 constexpr double kRoundingShift = 4503599627370496.0;  // 2^52
 
 constexpr char kDigitPairs[] =
@@ -34,37 +24,17 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// value * 10^6 rounded to the nearest whole number, ties to even: the
-// mantissa times 5^6 is exact, so only the power of two needs rounding.
-// False when the result would not fit.
+// value * 10^6 for a finite float of at least 2^52 millionths (below that
+// the double product serves): a whole number, the mantissa times 5^6 shifted
+// left. False where it would not fit, or for any other float: the general
+// conversion then writes the same text.
 bool scaledMagnitude(uint32_t bits, uint64_t& scaled) {
   const uint32_t exponentBits = (bits >> 23) & 0xFF;
-  uint64_t mantissa = bits & 0x7FFFFF;
-  int32_t exponent = 0;
-  if (exponentBits == 0) {
-    exponent = 1 - 127 - 23;  // subnormal
-  } else {
-    mantissa |= 0x800000;
-    exponent = static_cast<int32_t>(exponentBits) - 127 - 23;
-  }
-  const uint64_t product = mantissa * kFivePower;
-  const int32_t shift = exponent + kTwoPower;
-  if (shift >= 0) {
-    if (shift > kLargestShift) return false;
-    scaled = product << shift;
-    return true;
-  }
-  if (shift < -62) {
-    scaled = 0;  // below half a millionth
-    return true;
-  }
-  const uint32_t drop = static_cast<uint32_t>(-shift);
-  const uint64_t whole = product >> drop;
-  const uint64_t rest = product & ((uint64_t{1} << drop) - 1);
-  const uint64_t half = uint64_t{1} << (drop - 1);
-  // Rounding up is as likely as not: added, not branched on.
-  const bool up = (rest > half) | ((rest == half) & ((whole & 1) != 0));
-  scaled = whole + static_cast<uint64_t>(up);
+  if (exponentBits == 0 || exponentBits == 0xFF) return false;
+  const uint64_t product = ((bits & 0x7FFFFF) | 0x800000) * kFivePower;
+  const int32_t shift = static_cast<int32_t>(exponentBits) - 127 - 23 + kTwoPower;
+  if (shift < 0 || shift > kLargestShift) return false;
+  scaled = product << shift;
   return true;
 }
 
@@ -128,14 +98,12 @@ size_t writeValueText(float value, char* out) {
   // (the processor's rounding as it starts, which the module never changes).
   const double magnitude =
       std::fabs(static_cast<double>(value)) * static_cast<double>(kDecimalScale);
-  if (likely(magnitude < kRoundingShift)) {
+  if (magnitude < kRoundingShift) {
     const double rounded = (magnitude + kRoundingShift) - kRoundingShift;
     return writeScaled(negative, static_cast<uint64_t>(rounded), out);
   }
   uint64_t scaled = 0;
-  if (((bits >> 23) & 0xFF) != 0xFF && scaledMagnitude(bits, scaled)) {
-    return writeScaled(negative, scaled, out);
-  }
+  if (scaledMagnitude(bits, scaled)) return writeScaled(negative, scaled, out);
   // Large values, infinities and NaN: the general conversion.
   const auto result = std::to_chars(out, out + kValueTextCapacity - 1, static_cast<double>(value),
                                     std::chars_format::fixed, kDecimals);
