@@ -22,7 +22,7 @@ namespace jcamp {
 namespace {
 
 constexpr uint32_t kLinesPerRun = 16384;        // lines normalised by one thread at a time
-constexpr size_t kTextSplitInParts = 4u << 20;  // texts this long are cut into lines by parts
+constexpr size_t kTextSplitInParts = 4u << 20;  // texts this long are cut by several threads
 constexpr char kEndOfInput = 26;                // Ctrl-Z: a text-mode read stops here
 constexpr uint32_t kReadChunk = 1u << 20;       // small enough to be scanned while in cache
 // Zeroed bytes after the text, so that whole-word reads of a line stay inside the buffer.
@@ -349,26 +349,21 @@ Status LineTable::useText(char* text, size_t size) {
   if (text != text_.get()) freeLines();
   try {
     textStart_ = text;
-    if (size >= kTextSplitInParts && platform::WorkerPool::threadsHere() > 1) {
-      return splitInParts(size);
-    }
-    InputExtent extent;
-    extent.take(text, size);
-    endedEarly_ = extent.early();
-    return splitLines(extent.length(), extent.feeds());
+    const size_t parts = size >= kTextSplitInParts ? platform::WorkerPool::threadsHere() : 1;
+    return splitInParts(size, parts);
   } catch (const std::bad_alloc&) {
     freeLines();
     return kStatusNoMemoryToRead;
   }
 }
 
-// What splitLines does, with the threads at hand: the text goes in parts
-// that each begin a line, each part's end of input and breaks are found and
-// its lines cut in the same step, then the parts' lines are joined in order.
-Status LineTable::splitInParts(size_t size) {
+// Cuts the text, textStart_[0, size), into lines in place, in up to `threads`
+// parts that each begin a line and go to a thread each: every part finds its
+// end of input (a Ctrl-Z) and counts its breaks, then cuts its lines, and the
+// parts' lines are joined in order.
+Status LineTable::splitInParts(size_t size, size_t threads) {
   char* const text = textStart_;
   char* const textEnd = text + size;
-  const size_t threads = platform::WorkerPool::threadsHere();
   std::vector<TextPart> parts;
   parts.reserve(threads);
   for (char* begin = text; parts.size() < threads;) {
@@ -413,19 +408,17 @@ Status LineTable::splitInParts(size_t size) {
   });
   // Under anyLineEnd a CR LF is two breaks but one line: the parts close up.
   count_ = 0;
-  for (size_t k = 0; k < kept; ++k) {
+  bool cut = false;
+  for (size_t k = 0; k < kept && !cut; ++k) {
     const TextPart& part = parts[k];
     if (part.firstLine != count_) {
       std::memmove(lines_.get() + count_, lines_.get() + part.firstLine,
                    part.lines * sizeof(char*));
     }
     count_ += static_cast<uint32_t>(part.lines);
-    if (part.cut) {
-      cutLine_ = count_;
-      return kStatusOk;
-    }
+    cut = part.cut;
   }
-  if (endedEarly_) cutLine_ = count_;
+  if (cut || endedEarly_) cutLine_ = count_;
   return kStatusOk;
 }
 

@@ -86,7 +86,7 @@ class LineTable {
     bool cut = false;  // its last line was too long: nothing after it is read
   };
   Status splitLines(size_t length, size_t feeds);
-  Status splitInParts(size_t size);
+  Status splitInParts(size_t size, size_t threads);
   size_t splitPart(char* begin, char* end, bool final, char** out, bool& cut) const;
   bool cutsLine(char* begin, const char* end) const;
   // Trims line i and normalises its label name.
