@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
-#include <type_traits>
 
 #include "labels/markers.h"
 #include "labels/narrow_to_float.h"
@@ -217,21 +216,11 @@ constexpr int kPlainDigits = 8;
 // The magnitude of a run of at most kPlainDigits digits at p after the ones
 // in magnitude: no token limit or range is near. False when the run is longer.
 JCAMP_TOKEN_INLINE bool finishShortMagnitude(const char*& p, uint32_t& magnitude) {
-  // Tokens that end at their character or one digit after it skip the loop.
-  // A digit is never the NUL, so the byte after it is there to look at.
-  const uint32_t first = digitValue(p[0]);
-  if (first > 9) return true;
-  if (digitValue(p[1]) > 9) {
-    magnitude = magnitude * 10 + first;
-    ++p;
-    return true;
-  }
+  // One plain loop: branches on the digit count are as few as they can be.
   const char* q = p;
   uint32_t m = magnitude;
-  for (int i = 0; i < kPlainDigits && isDigit(*q); ++i, ++q) {
-    m = m * 10 + static_cast<uint32_t>(*q - '0');
-  }
-  if (isDigit(*q)) return false;
+  for (; digitValue(*q) <= 9 && q - p < kPlainDigits; ++q) m = m * 10 + digitValue(*q);
+  if (digitValue(*q) <= 9) return false;
   p = q;
   magnitude = m;
   return true;
@@ -515,23 +504,7 @@ uint64_t decodeXyData(const char* line, double& x, typename Sums::Value* values,
       // Compressed lines hold runs of DIF tokens with nothing between them:
       // a run is taken here, without going round the token loop for each.
       do {
-        if constexpr (std::is_same_v<Sums, FloatSums>) {
-          // The digits in one plain loop; a token too long for it is read the usual way.
-          const int32_t lead = leadAt(p);
-          auto magnitude = static_cast<uint32_t>(lead < 0 ? -lead : lead);
-          const char* q = p + 1;
-          for (; digitValue(*q) <= 9 && q - p <= kPlainDigits; ++q) {
-            magnitude = magnitude * 10 + digitValue(*q);
-          }
-          if (digitValue(*q) <= 9) {
-            difStep = Sums::difference(p, notes);
-          } else {
-            difStep = lead < 0 ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
-            p = q;
-          }
-        } else {
-          difStep = Sums::difference(p, notes);
-        }
+        difStep = Sums::difference(p, notes);
         store(n > 0 ? Sums::add(previous, difStep, notes) : Value{0});
       } while (classAt(p) == kAsdfDif);
       difSeen = true;
