@@ -11,6 +11,7 @@
 #include "labels/asdf_decoder.h"
 #include "labels/markers.h"
 #include "labels/narrow_to_float.h"
+#include "labels/ordinate_scaling.h"
 #include "labels/sample_warnings.h"
 
 namespace jcamp {
@@ -147,13 +148,6 @@ uint64_t tableRoom(uint64_t claimed, DataLines data, CountLine countLine) {
 uint32_t roomAfter(uint64_t capacity, uint64_t used) {
   const uint64_t left = used < capacity ? capacity - used : 0;
   return static_cast<uint32_t>(std::min<uint64_t>(left, std::numeric_limits<uint32_t>::max()));
-}
-
-// Ordinates times yFactor, in double, stored as float; "?" stays as it is.
-void scaleOrdinates(float* values, uint64_t count, double yFactor) {
-  for (uint64_t j = 0; j < count; ++j) {
-    if (values[j] != kMissingValue) values[j] = narrowToFloat(values[j] * yFactor);
-  }
 }
 
 // The table's ordinates as floats, scaled, the entries from `decoded` up to
