@@ -1,17 +1,30 @@
 #include "document/jcamp_document.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
 
 #include "document/line_table.h"
 #include "labels/data_types.h"
+#include "platform/worker_pool.h"
 
 namespace jcamp {
 namespace {
 
 constexpr char kTitleLine[] = "##TITLE=";
 constexpr char kCommentName[] = "COMMENT";
+constexpr size_t kLabelsPerRun = 8192;  // labels read by one thread at a time
+
+// The labels a block span is built from.
+enum LabelRole : uint8_t { kOtherLabel, kTitleLabel, kEndLabel, kDataTypeLabel };
+
+LabelRole roleOf(const char* name) {
+  if (std::strcmp(name, "TITLE") == 0) return kTitleLabel;
+  if (std::strcmp(name, "END") == 0) return kEndLabel;
+  if (std::strcmp(name, "DATATYPE") == 0) return kDataTypeLabel;
+  return kOtherLabel;
+}
 
 }  // namespace
 
@@ -60,6 +73,7 @@ void JcampDocument::releaseLabels() {
   spans.reset();
   spanCount = 0;
   labels.reset();
+  labelRoles_.reset();
   labelCount = 0;
 }
 
@@ -73,23 +87,30 @@ Status JcampDocument::buildLabels() {
   // and those with a "=" start one.
   std::vector<uint32_t> labelLines;
   try {
-    if (!table.labelLines(labelLines)) {
+    if (!table.takeLabelLines(labelLines)) {
       labelLines.clear();
       for (uint32_t i = 0; i < lineCount; ++i) {
         if (isLabelLine(table.line(i))) labelLines.push_back(i);
       }
     }
-    if (!labelLines.empty()) labels = std::make_unique<LabelRecord[]>(labelLines.size());
+    if (!labelLines.empty()) {
+      labels = std::make_unique<LabelRecord[]>(labelLines.size());
+      labelRoles_ = std::make_unique<uint8_t[]>(labelLines.size());
+    }
   } catch (const std::bad_alloc&) {
+    labels.reset();
     return kStatusNoMemoryToRead;
   }
   context.lines = table.view();
 
-  for (size_t k = 0; k < labelLines.size(); ++k) {
+  // Label k reads only its own lines, up to the next label's: runs of labels
+  // go to the threads at hand, each into its own place. A "##" line without
+  // "=" keeps no record (its name stays null) and the records close up after.
+  const auto readLabel = [&](size_t k) {
     const uint32_t i = labelLines[k];
     char* line = table.line(i);
     char* equals = std::strchr(line + 2, '=');
-    if (equals == nullptr) continue;
+    if (equals == nullptr) return;
     // The name stays in its line, ended where the value now starts.
     const bool named = equals > line + 2;
     *equals = '\0';
@@ -101,10 +122,23 @@ Status JcampDocument::buildLabels() {
     uint32_t first = i;
     while (first < last && table.line(first)[0] == '\0') ++first;
 
-    LabelRecord& label = labels[labelCount];
+    LabelRecord& label = labels[k];
     label.name = LabelName(named ? line + 2 : kCommentName);
     label.firstLine = first;
     label.lineCount = end - first;
+    labelRoles_[k] = roleOf(label.name.get());
+  };
+  const size_t runs = (labelLines.size() + kLabelsPerRun - 1) / kLabelsPerRun;
+  platform::WorkerPool::forEachHere(runs, [&](size_t run) {
+    const size_t end = std::min(labelLines.size(), (run + 1) * kLabelsPerRun);
+    for (size_t k = run * kLabelsPerRun; k < end; ++k) readLabel(k);
+  });
+  for (size_t k = 0; k < labelLines.size(); ++k) {
+    if (labels[k].name == nullptr) continue;
+    if (k != labelCount) {
+      labels[labelCount] = labels[k];
+      labelRoles_[labelCount] = labelRoles_[k];
+    }
     ++labelCount;
   }
   return kStatusOk;
@@ -115,10 +149,9 @@ Status JcampDocument::buildBlocks() {
   spans.reset();
   spanCount = 0;
 
-  uint32_t titles = 0;
-  for (uint32_t i = 0; i < labelCount; ++i) {
-    if (hasName(labels[i], "TITLE")) ++titles;
-  }
+  const uint8_t* const roles = labelRoles_.get();
+  const auto titles =
+      static_cast<uint32_t>(std::count(roles, roles + labelCount, uint8_t{kTitleLabel}));
   // Started blocks still waiting for their END, innermost last.
   std::vector<uint32_t> open;
   try {
@@ -134,17 +167,17 @@ Status JcampDocument::buildBlocks() {
   uint32_t started = 0;
   for (uint32_t i = 0; i < labelCount; ++i) {
     const LabelRecord& label = labels[i];
-    if (hasName(label, "TITLE")) {
+    if (roles[i] == kTitleLabel) {
       open.push_back(started);
       current = &spans[started++];
       current->firstLabel = &label;
-    } else if (hasName(label, "END")) {
+    } else if (roles[i] == kEndLabel) {
       // Closes the innermost open block: the current one, or the one it sits in.
       if (!open.empty()) {
         spans[open.back()].lastLabel = &label;
         open.pop_back();
       }
-    } else if (hasName(label, "DATATYPE")) {
+    } else if (roles[i] == kDataTypeLabel) {
       if (current != nullptr && current->lastLabel == nullptr) {
         const bool hasLine =
             lineTable != nullptr && label.lineCount > 0 && label.firstLine < lineTable->count();

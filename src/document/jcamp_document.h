@@ -91,6 +91,8 @@ class JcampDocument {
   template <typename Load>
   Status readLines(Load load);
   void releaseLabels();
+  // Per label, set by buildLabels: whether it opens, closes or types a block.
+  std::unique_ptr<uint8_t[]> labelRoles_;
 };
 
 }  // namespace jcamp

@@ -479,17 +479,18 @@ void LineTable::normalizeLine(uint32_t i) {
   isLabel_[i] = label ? 1 : 0;
 }
 
-bool LineTable::labelLines(std::vector<uint32_t>& out) const {
-  if (isLabel_.size() != count_) return false;
+bool LineTable::takeLabelLines(std::vector<uint32_t>& out) {
+  bool listed = isLabel_.size() == count_;
   try {
     out.clear();
-    for (uint32_t i = 0; i < count_; ++i) {
+    for (uint32_t i = 0; listed && i < count_; ++i) {
       if (isLabel_[i] != 0) out.push_back(i);
     }
   } catch (const std::bad_alloc&) {
-    return false;
+    listed = false;
   }
-  return true;
+  isLabel_ = std::vector<char>();
+  return listed;
 }
 
 void LineTable::normalizeLines() {

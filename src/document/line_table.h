@@ -53,21 +53,19 @@ class LineTable {
   // title's line, or count() when there is none (nothing is changed then);
   // passedOver tells whether any text or line went.
   uint32_t passOverTextBeforeTitle(bool& passedOver);
-  // After normalizeLines (and before any line start moves): the lines that
-  // start with "##", in order; those are the label lines. False when the
-  // lines were not normalised or there is no memory to list them.
-  bool labelLines(std::vector<uint32_t>& out) const;
+  // After normalizeLines: the lines that start with "##", in order; those are
+  // the label lines. They are handed over once, so that line starts may move
+  // afterwards. False when the lines were not normalised (or were handed over
+  // already) or there is no memory to list them.
+  bool takeLabelLines(std::vector<uint32_t>& out);
 
   void freeLines();
 
   uint32_t count() const { return count_; }
   char* line(uint32_t index) const { return lines_[index]; }
-  // Advances the start of a line to a position inside it (the label lines
-  // listed by normalizeLines are then no longer known).
-  void setLineStart(uint32_t index, char* start) {
-    lines_[index] = start;
-    isLabel_.clear();
-  }
+  // Advances the start of a line to a position inside it; only after the
+  // label lines were taken. Lines apart may move on different threads.
+  void setLineStart(uint32_t index, char* start) { lines_[index] = start; }
   LineView view() const { return LineView{lines_.get(), count_}; }
   // The line (from 1) where the input stopped before the end of the file: a
   // line cut at 127 characters, a Ctrl-Z before more text, a read that came up
