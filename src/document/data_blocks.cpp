@@ -1,7 +1,6 @@
 // The last layer of a document: one filled JcampBlock per block that holds data.
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <unordered_map>
@@ -39,11 +38,7 @@ constexpr uint64_t kBytesPerEntry = 4;
 class ArrayBudget {
  public:
   explicit ArrayBudget(const JcampDocument& document) {
-    uint64_t bytes = 0;
-    if (document.lineTable != nullptr) {
-      const LineTable& lines = *document.lineTable;
-      for (uint32_t i = 0; i < lines.count(); ++i) bytes += std::strlen(lines.line(i)) + 1;
-    }
+    const uint64_t bytes = document.lineTable != nullptr ? document.lineTable->heldBytes() : 0;
     limit_ = std::max(kBytesAlwaysGranted, bytes * kBytesPerTextByte);
   }
 

@@ -543,6 +543,29 @@ uint32_t LineTable::passOverTextBeforeTitle(bool& passedOver) {
   return title;
 }
 
+uint64_t LineTable::heldBytes() const {
+  const auto sumRun = [this](size_t run) {
+    const auto end = static_cast<uint32_t>(std::min<size_t>(count_, (run + 1) * kLinesPerRun));
+    uint64_t sum = 0;
+    for (auto i = static_cast<uint32_t>(run * kLinesPerRun); i < end; ++i) {
+      sum += std::strlen(lines_[i]) + 1;
+    }
+    return sum;
+  };
+  const size_t runs = (count_ + kLinesPerRun - 1) / kLinesPerRun;
+  uint64_t total = 0;
+  try {
+    std::vector<uint64_t> sums(runs, 0);
+    platform::WorkerPool::forEachHere(runs, [&](size_t run) { sums[run] = sumRun(run); });
+    for (const uint64_t sum : sums) total += sum;
+  } catch (const std::bad_alloc&) {
+    // No room for the runs' sums: one thread adds them all.
+    total = 0;
+    for (size_t run = 0; run < runs; ++run) total += sumRun(run);
+  }
+  return total;
+}
+
 void LineTable::freeLines() {
   lines_.reset();
   isLabel_ = std::vector<char>();

@@ -67,6 +67,8 @@ class LineTable {
   // label lines were taken. Lines apart may move on different threads.
   void setLineStart(uint32_t index, char* start) { lines_[index] = start; }
   LineView view() const { return LineView{lines_.get(), count_}; }
+  // The bytes the lines hold as they now are, each with its final NUL.
+  uint64_t heldBytes() const;
   // The line (from 1) where the input stopped before the end of the file: a
   // line cut at 127 characters, a Ctrl-Z before more text, a read that came up
   // short. 0 when the whole file was read.
