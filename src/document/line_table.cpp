@@ -25,9 +25,13 @@ constexpr uint32_t kLinesPerRun = 16384;        // lines normalised by one threa
 constexpr size_t kTextSplitInParts = 4u << 20;  // texts this long are cut by several threads
 constexpr char kEndOfInput = 26;                // Ctrl-Z: a text-mode read stops here
 constexpr uint32_t kReadChunk = 1u << 20;       // small enough to be scanned while in cache
-// Zeroed bytes after the text, so that whole-word reads of a line stay inside the buffer.
-constexpr size_t kPadding = 8;
+// Zeroed bytes after the text's final NUL. The scans of a line read whole words
+// or blocks up to the one that holds its NUL: up to 15 bytes past it, which
+// stay inside the buffer.
+constexpr size_t kPadding = 16;
 
+#if !defined(JCAMP_LINE_SCAN_SSE2)
+// Word-wise scans, for machines without SSE2.
 constexpr uint64_t kEachByte = 0x0101010101010101u;
 constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
 
@@ -53,6 +57,7 @@ uint32_t countFlags(uint64_t flags) {
 uint32_t firstFlag(uint64_t flags) {
   return countFlags((flags - 1) & ~flags & (kEachByte << 7));
 }
+#endif
 
 #if defined(JCAMP_LINE_SCAN_SSE2)
 // Bytes looked at together by the block scans.
@@ -247,14 +252,28 @@ bool readWholeFile(platform::FileHandle file, std::unique_ptr<char[]>& buffer,
   return true;
 }
 
-// The first '\0', tab or '$' at or after p, a word at a time.
+// The first '\0', tab or '$' at or after p, a block or a word at a time.
 char* findTrimStop(char* p) {
+#if defined(JCAMP_LINE_SCAN_SSE2)
+  const __m128i nul = _mm_setzero_si128();
+  const __m128i tab = _mm_set1_epi8('\t');
+  const __m128i dollar = _mm_set1_epi8('$');
+  for (;; p += kBlock) {
+    const __m128i block = loadBlock(p);
+    const __m128i stops =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, nul), _mm_cmpeq_epi8(block, tab)),
+                     _mm_cmpeq_epi8(block, dollar));
+    const auto found = static_cast<uint32_t>(_mm_movemask_epi8(stops));
+    if (found != 0) return p + __builtin_ctz(found);
+  }
+#else
   for (;; p += 8) {
     const uint64_t word = loadWord(p);
     const uint64_t stops =
         bytesEqualTo(word, '\0') | bytesEqualTo(word, '\t') | bytesEqualTo(word, '$');
     if (stops != 0) return p + firstFlag(stops);
   }
+#endif
 }
 
 bool isNameFiller(char c) {

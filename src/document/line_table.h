@@ -41,7 +41,7 @@ class LineTable {
   // The same from bytes the caller holds, used in place: size bytes followed
   // by at least kTextPadding zero bytes, changed by the table and its later
   // stages, and kept by the caller as long as the table.
-  static constexpr size_t kTextPadding = 9;
+  static constexpr size_t kTextPadding = 17;
   Status useText(char* text, size_t size);
 
   // Tabs to blanks, leading blanks off, "$$" comments off, trailing blanks off,

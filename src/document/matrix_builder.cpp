@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/jcamp_document.h"
+#include "document/line_table.h"
 #include "document/matrix_axis.h"
 #include "document/matrix_rows.h"
 #include "document/row_values.h"
@@ -41,6 +42,8 @@ Status precheckFile(const FileSource& source, int64_t& length) {
 
 // The lines from the bytes the scan had, when the caller opened them.
 Status readLines(JcampDocument& document, const FileSource& source) {
+  static_assert(FileBytes::kPadding >= LineTable::kTextPadding,
+                "the lines' scans stay in the bytes");
   FileBytes* bytes = source.bytes;
   if (bytes == nullptr) return document.readFile(source.entry.path.c_str());
   if (!bytes->complete() && !bytes->loadAll()) return kStatusNoMemoryToRead;

@@ -14,8 +14,8 @@ namespace jcamp {
 class FileBytes {
  public:
   // Zero bytes always kept after the held ones: a final NUL and room for
-  // word-wise scans of a text.
-  static constexpr size_t kPadding = 16;
+  // block-wise scans of a text.
+  static constexpr size_t kPadding = 32;
 
   // Views of a longer stretch than viewResident bytes slide the held bytes
   // along the file instead of keeping all of them: a scan of a huge file
