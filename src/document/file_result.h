@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "document/value_block.h"
 #include "labels/sample_warnings.h"
 #include "labels/status.h"
 
@@ -19,7 +20,7 @@ struct FileResult {
   // rows x columns floats, row by row: the value of row r and variable v is
   // values[r * columns + v]. Null when the file was not read, or when it
   // gives no value.
-  std::unique_ptr<float[]> values;
+  ValueBlock values;
   int32_t rows = 0;
   int32_t columns = 0;
 

@@ -376,6 +376,11 @@ Status LineTable::useText(char* text, size_t size) {
   }
 }
 
+void LineTable::allocateLines(size_t count) {
+  lines_ = platform::allocateLargeArray<char*>(count);
+  if (!lines_) throw std::bad_alloc();
+}
+
 // Cuts the text, textStart_[0, size), into lines in place, in up to `threads`
 // parts that each begin a line and go to a thread each: every part finds its
 // end of input (a Ctrl-Z) and counts its breaks, then cuts its lines, and the
@@ -419,7 +424,7 @@ Status LineTable::splitInParts(size_t size, size_t threads) {
     }
   }
   if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
-  lines_ = std::unique_ptr<char*[]>(new char*[breaks + 1]);
+  allocateLines(breaks + 1);
   platform::WorkerPool::forEachHere(kept, [&](size_t k) {
     TextPart& part = parts[k];
     part.lines =
@@ -448,7 +453,7 @@ Status LineTable::splitLines(size_t length, size_t feeds) {
   // A line per line break, and one for the rest after the last break.
   const size_t breaks = rules_.anyLineEnd ? countLineBreaks(begin, begin + length) : feeds;
   if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
-  lines_ = std::unique_ptr<char*[]>(new char*[breaks + 1]);
+  allocateLines(breaks + 1);
   bool cut = false;
   count_ = static_cast<uint32_t>(splitPart(begin, begin + length, true, lines_.get(), cut));
   if (cut || endedEarly_) cutLine_ = count_;

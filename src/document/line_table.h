@@ -8,6 +8,7 @@
 
 #include "labels/label_record.h"
 #include "labels/reading_rules.h"
+#include "platform/large_blocks.h"
 
 namespace jcamp {
 
@@ -85,6 +86,8 @@ class LineTable {
     size_t lines = 0;
     bool cut = false;  // its last line was too long: nothing after it is read
   };
+  // Room for count line starts; throws std::bad_alloc when there is none.
+  void allocateLines(size_t count);
   Status splitLines(size_t length, size_t feeds);
   Status splitInParts(size_t size, size_t threads);
   size_t splitPart(char* begin, char* end, bool final, char** out, bool& cut) const;
@@ -95,10 +98,10 @@ class LineTable {
   ReadingRules rules_;
   bool endedEarly_ = false;  // the input stopped before the file's end
   uint32_t cutLine_ = 0;
-  std::unique_ptr<char[]> text_;    // the file's bytes, then a final NUL and zeroed padding
-  char* textStart_ = nullptr;       // text_, or the caller's bytes
-  std::unique_ptr<char*[]> lines_;  // count_ starts of lines inside text_
-  std::vector<char> isLabel_;       // per line, set by normalizeLines
+  std::unique_ptr<char[]> text_;       // the file's bytes, then a final NUL and zeroed padding
+  char* textStart_ = nullptr;          // text_, or the caller's bytes
+  platform::LargeArray<char*> lines_;  // count_ starts of lines inside text_
+  std::vector<char> isLabel_;          // per line, set by normalizeLines
   uint32_t count_ = 0;
 };
 

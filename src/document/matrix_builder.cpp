@@ -125,7 +125,7 @@ bool completeRows(FileResult& result, const JcampDocument& document, FileRows& p
   const auto rows = static_cast<int32_t>(plan.rows.size());
   int64_t keptRows = rows;  // rows that hold what was written while the blocks were filled
   if (!result.values || result.rows != rows) {
-    const std::unique_ptr<float[]> earlier = std::move(result.values);
+    const ValueBlock earlier = std::move(result.values);
     const int64_t earlierRows = earlier ? result.rows : 0;
     result.rows = rows;
     result.values = allocateValues(rows, result.columns, fileLength);

@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <new>
 
-#include "platform/large_pages.h"
-
 namespace jcamp {
 
 bool fitsFile(int64_t elements, int64_t fileLength) {
@@ -13,7 +11,7 @@ bool fitsFile(int64_t elements, int64_t fileLength) {
   return elements <= std::max(kElementsAlwaysGranted, bytes * kElementsPerFileByte);
 }
 
-std::unique_ptr<float[]> allocateValues(int32_t rows, int32_t columns, int64_t fileLength) {
+ValueBlock allocateValues(int32_t rows, int32_t columns, int64_t fileLength) {
   if (rows <= 0 || columns <= 0) return nullptr;
   const int64_t elements = int64_t{rows} * columns;
   constexpr auto kAddressable = static_cast<uint64_t>(PTRDIFF_MAX) / sizeof(float);
@@ -21,10 +19,7 @@ std::unique_ptr<float[]> allocateValues(int32_t rows, int32_t columns, int64_t f
     return nullptr;
   }
   if (!fitsFile(elements, fileLength)) return nullptr;
-  std::unique_ptr<float[]> values(new (std::nothrow) float[static_cast<size_t>(elements)]);
-  if (values)
-    platform::preferLargePages(values.get(), static_cast<size_t>(elements) * sizeof(float));
-  return values;
+  return platform::allocateLargeArray<float>(static_cast<size_t>(elements));
 }
 
 }  // namespace jcamp

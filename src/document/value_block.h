@@ -4,7 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+
+#include "platform/large_blocks.h"
 
 namespace jcamp {
 
@@ -22,8 +23,10 @@ constexpr int64_t kMostBlockElements = INT32_MAX;
 // Whether a file of fileLength bytes may plausibly fill that many elements.
 bool fitsFile(int64_t elements, int64_t fileLength);
 
+using ValueBlock = platform::LargeArray<float>;
+
 // rows x columns floats, uninitialised; null for an empty, absurd or failed
 // request, or one far beyond what a file of fileLength bytes can hold.
-std::unique_ptr<float[]> allocateValues(int32_t rows, int32_t columns, int64_t fileLength);
+ValueBlock allocateValues(int32_t rows, int32_t columns, int64_t fileLength);
 
 }  // namespace jcamp

@@ -5,7 +5,7 @@
 #include <limits>
 #include <new>
 
-#include "platform/large_pages.h"
+#include "platform/large_blocks.h"
 #include "platform/worker_pool.h"
 
 namespace jcamp {
@@ -52,9 +52,8 @@ void FileBytes::zeroPadding() {
 bool FileBytes::reserve(size_t bytes) {
   if (bytes <= capacity_ && buffer_) return true;
   if (bytes > std::numeric_limits<size_t>::max() / 2) return false;
-  std::unique_ptr<char[]> grown(new (std::nothrow) char[bytes + kPadding]);
+  platform::LargeArray<char> grown = platform::allocateLargeArray<char>(bytes + kPadding);
   if (!grown) return false;
-  platform::preferLargePages(grown.get(), bytes);
   if (held_ > 0) std::memcpy(grown.get(), buffer_.get(), held_);
   buffer_ = std::move(grown);
   capacity_ = bytes;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/file_io.h"
+#include "platform/large_blocks.h"
 
 namespace jcamp {
 
@@ -76,7 +77,7 @@ class FileBytes {
   int64_t length_ = -1;
   platform::FileStamp stamp_;
   int64_t filePosition_ = 0;  // where the next read of the file starts
-  std::unique_ptr<char[]> buffer_;
+  platform::LargeArray<char> buffer_;
   size_t capacity_ = 0;  // bytes the buffer holds before its padding
   int64_t base_ = 0;     // file offset of buffer_[0]
   size_t held_ = 0;

@@ -13,7 +13,7 @@ TEST(ValueBlockTest, IsAllocatedOnlyForSensibleShapes) {
   constexpr int64_t kSmallFile = 100;
   for (auto [rows, columns] :
        {std::pair{3, 4}, {0, 4}, {4, 0}, {-1, 5}, {65536, 65536}, {INT32_MAX, 2}, {1024, 1024}}) {
-    const std::unique_ptr<float[]> values = allocateValues(rows, columns, kSmallFile);
+    const ValueBlock values = allocateValues(rows, columns, kSmallFile);
     ASSERT_EQ(values != nullptr, rows == 3) << rows << " x " << columns;
     if (values) values[11] = 1.0f;  // the last entry, for the sanitizers
   }
