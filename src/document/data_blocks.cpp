@@ -435,7 +435,7 @@ Status JcampDocument::buildDataBlocks(SpanFill fill) {
   if (count > UINT32_MAX || !budget.take(count * sizeof(JcampBlock))) return kStatusNoMemoryToRead;
   try {
     if (count > 0) {
-      dataBlocks = std::make_unique<JcampBlock[]>(count);
+      dataBlocks = platform::makeLargeObjects<JcampBlock>(count);
       blockOrigins = std::make_unique<BlockOrigin[]>(count);
     }
   } catch (const std::bad_alloc&) {
@@ -475,7 +475,7 @@ Status JcampDocument::buildDataBlocks(SpanFill fill) {
   // Over the budget on several threads: whether one at a time would be too,
   // and at which block, is decided one at a time, from fresh blocks.
   try {
-    dataBlocks = std::make_unique<JcampBlock[]>(count);
+    dataBlocks = platform::makeLargeObjects<JcampBlock>(count);
   } catch (const std::bad_alloc&) {
     return kStatusNoMemoryToRead;
   }

@@ -94,7 +94,7 @@ Status JcampDocument::buildLabels() {
       }
     }
     if (!labelLines.empty()) {
-      labels = std::make_unique<LabelRecord[]>(labelLines.size());
+      labels = platform::makeLargeObjects<LabelRecord>(labelLines.size());
       labelRoles_ = std::make_unique<uint8_t[]>(labelLines.size());
     }
   } catch (const std::bad_alloc&) {

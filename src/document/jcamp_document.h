@@ -11,6 +11,7 @@
 #include "labels/label_record.h"
 #include "labels/reading_rules.h"
 #include "labels/status.h"
+#include "platform/large_blocks.h"
 
 namespace jcamp {
 
@@ -81,9 +82,9 @@ class JcampDocument {
   ReadContext context;
   const LabelScope labelScope;
   std::unique_ptr<LineTable> lineTable;
-  std::unique_ptr<LabelRecord[]> labels;
+  platform::LargeObjects<LabelRecord> labels;
   std::unique_ptr<BlockSpan[]> spans;
-  std::unique_ptr<JcampBlock[]> dataBlocks;
+  platform::LargeObjects<JcampBlock> dataBlocks;
   std::unique_ptr<BlockOrigin[]> blockOrigins;  // dataBlockCount, set with dataBlocks
 
  private:

@@ -1,13 +1,14 @@
-// Large buffers written from start to end before they are read: a file's
-// bytes, a value block. Where the system allows it they are backed by large
-// pages, and blocks given back are kept a while for the next ones: a fresh
-// block's pages cost a fault and a clearing each when first written, which on
-// some machines takes longer than filling them.
+// Large buffers and arrays that an import fills once: a file's bytes, its
+// line starts, labels and blocks, a value block. Where the system allows it
+// they are backed by large pages, and blocks given back are kept a while for
+// the next ones: a fresh block's pages cost a fault and a clearing each when
+// first written, which on some machines takes longer than filling them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <type_traits>
 
 namespace jcamp::platform {
@@ -32,6 +33,33 @@ struct LargeBlockReturn {
 
 template <typename T>
 using LargeArray = std::unique_ptr<T[], LargeBlockReturn>;
+
+// Objects of T in a block: destroyed, then the block given back.
+template <typename T>
+struct LargeObjectsReturn {
+  size_t count = 0;
+  size_t size = 0;
+  void operator()(T* objects) const {
+    for (size_t i = 0; i < count; ++i) objects[i].~T();
+    giveBackLargeBlock(LargeBlock{objects, size});
+  }
+};
+
+template <typename T>
+using LargeObjects = std::unique_ptr<T[], LargeObjectsReturn<T>>;
+
+// count value-initialised objects of T, as std::make_unique<T[]> makes them;
+// throws std::bad_alloc when there is no memory.
+template <typename T>
+LargeObjects<T> makeLargeObjects(size_t count) {
+  static_assert(std::is_nothrow_default_constructible<T>::value, "no object is left half made");
+  if (count > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+  const LargeBlock block = takeLargeBlock(count * sizeof(T));
+  if (block.data == nullptr) throw std::bad_alloc();
+  T* const objects = static_cast<T*>(block.data);
+  for (size_t i = 0; i < count; ++i) new (objects + i) T();
+  return LargeObjects<T>(objects, LargeObjectsReturn<T>{count, block.size});
+}
 
 // count elements of T, not initialised; empty when there is no memory.
 template <typename T>

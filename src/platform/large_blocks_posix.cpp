@@ -33,10 +33,10 @@ LargeBlock heapBlock(size_t bytes) {
 #if defined(JCAMP_KEEPS_LARGE_BLOCKS)
 constexpr size_t kLargePage = size_t{2} << 20;
 // Smaller blocks come from the heap, which keeps its own.
-constexpr size_t kMappedFrom = size_t{4} << 20;
+constexpr size_t kMappedFrom = size_t{1} << 20;
 // Blocks given back stay mapped, their pages the system's to take back
 // whenever it needs them: at most this many blocks and bytes.
-constexpr size_t kKeptBlocks = 4;
+constexpr size_t kKeptBlocks = 8;
 constexpr size_t kKeptBytes = size_t{256} << 20;
 
 size_t wholeLargePages(size_t bytes) {

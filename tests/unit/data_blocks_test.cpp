@@ -132,7 +132,7 @@ void expectSameBlocksBothWays(JcampDocument& document, uint32_t concentrations,
   document.concentrationCapacity = concentrations;
   const uint32_t eachStatus = document.buildDataBlocks(SpanFill::kEachSpan);
   const uint32_t count = document.dataBlockCount;
-  const std::unique_ptr<JcampBlock[]> each = std::move(document.dataBlocks);
+  const auto each = std::move(document.dataBlocks);
   const uint32_t togetherStatus = document.buildDataBlocks(SpanFill::kTogether);
   ASSERT_EQ(togetherStatus, eachStatus);
   ASSERT_EQ(document.dataBlockCount, count);
