@@ -20,10 +20,17 @@ constexpr size_t kLabelsPerRun = 8192;  // labels read by one thread at a time
 enum LabelRole : uint8_t { kOtherLabel, kTitleLabel, kEndLabel, kDataTypeLabel };
 
 LabelRole roleOf(const char* name) {
-  if (std::strcmp(name, "TITLE") == 0) return kTitleLabel;
-  if (std::strcmp(name, "END") == 0) return kEndLabel;
-  if (std::strcmp(name, "DATATYPE") == 0) return kDataTypeLabel;
-  return kOtherLabel;
+  // Most names begin with none of these letters: one test each.
+  switch (name[0]) {
+    case 'T':
+      return std::strcmp(name, "TITLE") == 0 ? kTitleLabel : kOtherLabel;
+    case 'E':
+      return std::strcmp(name, "END") == 0 ? kEndLabel : kOtherLabel;
+    case 'D':
+      return std::strcmp(name, "DATATYPE") == 0 ? kDataTypeLabel : kOtherLabel;
+    default:
+      return kOtherLabel;
+  }
 }
 
 }  // namespace
