@@ -20,8 +20,10 @@ namespace {
 // costs more than the token itself.
 #if defined(__GNUC__)
 #define JCAMP_TOKEN_INLINE [[gnu::always_inline]] inline
+#define JCAMP_RARELY(condition) __builtin_expect(static_cast<bool>(condition), 0)
 #else
 #define JCAMP_TOKEN_INLINE inline
+#define JCAMP_RARELY(condition) (condition)
 #endif
 
 struct AsdfTables {
@@ -360,7 +362,7 @@ struct FloatSums {
   static Value real(double value) { return narrowToFloat(value); }
   static Value add(Value previous, Step step, uint32_t& notes) {
     const float sum = previous + static_cast<float>(step);
-    if (std::fabs(sum) >= kExactLimit) checkRun(previous, step, 1, sum, notes);
+    if (JCAMP_RARELY(std::fabs(sum) >= kExactLimit)) checkRun(previous, step, 1, sum, notes);
     return sum;
   }
   // Whether `steps` float additions of step to start, which gave end, lost digits.
