@@ -25,6 +25,12 @@ constexpr uint32_t kLinesPerRun = 16384;        // lines normalised by one threa
 constexpr size_t kTextSplitInParts = 4u << 20;  // texts this long are cut by several threads
 constexpr char kEndOfInput = 26;                // Ctrl-Z: a text-mode read stops here
 constexpr uint32_t kReadChunk = 1u << 20;       // small enough to be scanned while in cache
+// A line's entry in isLabel_ from its cutting to its normalising: still to be
+// normalised, or (a plain line) normalised already, a label line or not.
+constexpr char kLineRaw = 0;
+constexpr char kLineTrimmed = 2;
+constexpr char kLineLabel = 3;
+
 // Zeroed bytes after the text's final NUL. The scans of a line read whole words
 // or blocks up to the one that holds its NUL: up to 15 bytes past it, which
 // stay inside the buffer.
@@ -65,17 +71,6 @@ constexpr ptrdiff_t kBlock = 16;
 
 __m128i loadBlock(const char* p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-}
-
-// Bit i set where byte i of the block at p is c, or (with both) c or d.
-uint32_t blockMatches(const char* p, char c) {
-  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(loadBlock(p), _mm_set1_epi8(c))));
-}
-uint32_t blockMatches(const char* p, char c, char d) {
-  const __m128i block = loadBlock(p);
-  const __m128i either = _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(c)),
-                                      _mm_cmpeq_epi8(block, _mm_set1_epi8(d)));
-  return static_cast<uint32_t>(_mm_movemask_epi8(either));
 }
 
 // The bytes equal to c or d in [begin, end) counted a block at a time: each
@@ -132,6 +127,8 @@ size_t countLineBreaks(const char* begin, const char* end) {
 
 // The line breaks of [begin, end) in order, a block of bytes at a time: LF
 // only, or (anyBreak) CR and LF. Bytes at and after end are never reported.
+// With SSE2 it also tells whether a line is plain: without a tab, '$' or NUL,
+// so that trimming it needs no second look at its bytes.
 class BreakFinder {
  public:
   BreakFinder(char* begin, char* end, bool anyBreak)
@@ -139,15 +136,30 @@ class BreakFinder {
     load();
   }
 
-  // The first break at or after from, or end.
-  char* next(const char* from) {
+  // The first break at or after from, or end; plain: no tab, '$' or NUL
+  // lies between from and it (always false without SSE2). from is never
+  // before the block where the last search ended.
+  char* next(const char* from, bool& plain) {
+    const ptrdiff_t offset = from - block_;
+    uint32_t after = offset >= kStep ? 0 : ~uint32_t{0} << offset;  // bits at and after from
+    uint32_t special = 0;
     for (;;) {
       while (matches_ != 0) {
-        char* at = block_ + __builtin_ctz(matches_);
+        const auto bit = static_cast<uint32_t>(__builtin_ctz(matches_));
         matches_ &= matches_ - 1;
-        if (at >= from) return at;
+        char* at = block_ + bit;
+        if (at >= from) {
+          special |= specials_ & after & ((uint32_t{1} << bit) - 1);
+          plain = special == 0;
+          return at;
+        }
       }
-      if (block_ + kStep >= end_) return end_;
+      special |= specials_ & after;
+      after = ~uint32_t{0};
+      if (block_ + kStep >= end_) {
+        plain = special == 0;
+        return end_;
+      }
       block_ += kStep;
       load();
     }
@@ -160,21 +172,40 @@ class BreakFinder {
   static constexpr ptrdiff_t kStep = 8;
 #endif
 
+  static bool isSpecial(char c) {
+    return static_cast<signed char>(c) < '\n' || c == '$';
+  }
+
   void load() {
     const ptrdiff_t left = end_ - block_;
     if (left >= kStep) {
 #if defined(JCAMP_LINE_SCAN_SSE2)
-      matches_ = anyBreak_ ? blockMatches(block_, '\n', '\r') : blockMatches(block_, '\n');
+      const __m128i block = loadBlock(block_);
+      const __m128i feeds = _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'));
+      const __m128i breaks =
+          anyBreak_ ? _mm_or_si128(feeds, _mm_cmpeq_epi8(block, _mm_set1_epi8('\r'))) : feeds;
+      // Below '\n' are NUL and tab (and other controls, which a plain
+      // line may lack too); bytes from 0x80 on count as below as well.
+      const __m128i specials = _mm_or_si128(_mm_cmplt_epi8(block, _mm_set1_epi8('\n')),
+                                            _mm_cmpeq_epi8(block, _mm_set1_epi8('$')));
+      matches_ = static_cast<uint32_t>(_mm_movemask_epi8(breaks));
+      specials_ = static_cast<uint32_t>(_mm_movemask_epi8(specials));
 #else
       matches_ = wordMatches(block_);
+      specials_ = ~0u;
 #endif
       return;
     }
     // The last bytes one by one: what follows them may be more of the file.
     matches_ = 0;
+    specials_ = 0;
     for (ptrdiff_t i = 0; i < left; ++i) {
       if (block_[i] == '\n' || (anyBreak_ && block_[i] == '\r')) matches_ |= 1u << i;
+      if (isSpecial(block_[i])) specials_ |= 1u << i;
     }
+#if !defined(JCAMP_LINE_SCAN_SSE2)
+    specials_ = ~0u;
+#endif
   }
 
 #if !defined(JCAMP_LINE_SCAN_SSE2)
@@ -192,6 +223,7 @@ class BreakFinder {
   char* const end_;
   const bool anyBreak_;
   uint32_t matches_ = 0;
+  uint32_t specials_ = 0;  // tabs, '$' and NULs of the block
 };
 
 // Where the input ends (at the first Ctrl-Z) and how many line feeds it holds,
@@ -425,10 +457,11 @@ Status LineTable::splitInParts(size_t size, size_t threads) {
   }
   if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
   allocateLines(breaks + 1);
+  isLabel_.resize(breaks + 1);
   platform::WorkerPool::forEachHere(kept, [&](size_t k) {
     TextPart& part = parts[k];
-    part.lines =
-        splitPart(part.begin, part.end, k + 1 == kept, lines_.get() + part.firstLine, part.cut);
+    part.lines = splitPart(part.begin, part.end, k + 1 == kept, lines_.get() + part.firstLine,
+                           isLabel_.data() + part.firstLine, part.cut);
   });
   // Under anyLineEnd a CR LF is two breaks but one line: the parts close up.
   count_ = 0;
@@ -438,10 +471,12 @@ Status LineTable::splitInParts(size_t size, size_t threads) {
     if (part.firstLine != count_) {
       std::memmove(lines_.get() + count_, lines_.get() + part.firstLine,
                    part.lines * sizeof(char*));
+      std::memmove(isLabel_.data() + count_, isLabel_.data() + part.firstLine, part.lines);
     }
     count_ += static_cast<uint32_t>(part.lines);
     cut = part.cut;
   }
+  isLabel_.resize(count_);
   if (cut || endedEarly_) cutLine_ = count_;
   return kStatusOk;
 }
@@ -454,8 +489,11 @@ Status LineTable::splitLines(size_t length, size_t feeds) {
   const size_t breaks = rules_.anyLineEnd ? countLineBreaks(begin, begin + length) : feeds;
   if (breaks >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
   allocateLines(breaks + 1);
+  isLabel_.resize(breaks + 1);
   bool cut = false;
-  count_ = static_cast<uint32_t>(splitPart(begin, begin + length, true, lines_.get(), cut));
+  count_ = static_cast<uint32_t>(
+      splitPart(begin, begin + length, true, lines_.get(), isLabel_.data(), cut));
+  isLabel_.resize(count_);
   if (cut || endedEarly_) cutLine_ = count_;
   return kStatusOk;
 }
@@ -464,23 +502,39 @@ Status LineTable::splitLines(size_t length, size_t feeds) {
 // a break ends, and, in the final part, the one after the last break (a
 // part that is not final ends right after a line feed). Stops after a line
 // too long for the line buffer (cut). Returns the lines written.
-size_t LineTable::splitPart(char* begin, char* end, bool final, char** out, bool& cut) const {
+size_t LineTable::splitPart(char* begin, char* end, bool final, char** out, char* states,
+                            bool& cut) const {
   const bool anyBreak = rules_.anyLineEnd;
   BreakFinder finder(begin, end, anyBreak);
   size_t count = 0;
   for (char* p = begin; final || p != end;) {
-    char* lineEnd = finder.next(p);
+    bool plain = false;
+    char* lineEnd = finder.next(p, plain);
     const bool last = lineEnd == end;
     // A CR right before a LF goes with it: as part of the break, or dropped.
     const bool crLf = !last && lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n';
     char* next = lineEnd + (crLf ? 2 : 1);
     if (!anyBreak && !last && lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
-    out[count++] = p;
+    out[count] = p;
+    states[count++] = kLineRaw;
     if (cutsLine(p, lineEnd)) {
       cut = true;
       return count;
     }
     *lineEnd = '\0';
+    if (plain) {
+      // Trimmed and named now, while its bytes are at hand: only blanks at
+      // either end can go.
+      char* start = p;
+      while (*start == ' ') ++start;
+      char* stop = lineEnd;
+      while (stop > start && stop[-1] == ' ') --stop;
+      *stop = '\0';
+      const bool label = isLabelLine(start);
+      if (label) normalizeLabelName(start);
+      out[count - 1] = start;
+      states[count - 1] = label ? kLineLabel : kLineTrimmed;
+    }
     if (last) break;
     p = next;
   }
@@ -518,10 +572,18 @@ bool LineTable::takeLabelLines(std::vector<uint32_t>& out) {
 }
 
 void LineTable::normalizeLines() {
-  isLabel_.assign(count_, 0);
+  // Plain lines were normalised as they were cut; the others are done here.
+  if (isLabel_.size() != count_) isLabel_.assign(count_, kLineRaw);
+  const auto normalize = [this](uint32_t i) {
+    if (isLabel_[i] == kLineRaw) {
+      normalizeLine(i);
+    } else {
+      isLabel_[i] = isLabel_[i] == kLineLabel ? 1 : 0;
+    }
+  };
   // Lines are independent: runs of them go to the threads at hand. The
-  // word-wise scans read up to a word past a line's end, so the lines that end
-  // within a word of the next run, which another thread rewrites, wait until
+  // block-wise scans read up to 15 bytes past a line's end, so the lines that
+  // end that close to the next run, which another thread rewrites, wait until
   // the runs are done. They are found before any line start moves.
   const size_t runs = (count_ + kLinesPerRun - 1) / kLinesPerRun;
   std::vector<uint32_t> tails(runs);  // the first line of each run's tail
@@ -536,11 +598,11 @@ void LineTable::normalizeLines() {
     tails[run] = tail;
   }
   platform::WorkerPool::forEachHere(runs, [&](size_t run) {
-    for (auto i = static_cast<uint32_t>(run * kLinesPerRun); i < tails[run]; ++i) normalizeLine(i);
+    for (auto i = static_cast<uint32_t>(run * kLinesPerRun); i < tails[run]; ++i) normalize(i);
   });
   for (size_t run = 0; run < runs; ++run) {
     const auto end = static_cast<uint32_t>(std::min<size_t>(count_, (run + 1) * kLinesPerRun));
-    for (uint32_t i = tails[run]; i < end; ++i) normalizeLine(i);
+    for (uint32_t i = tails[run]; i < end; ++i) normalize(i);
   }
 }
 

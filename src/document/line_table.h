@@ -34,8 +34,10 @@ class LineTable {
  public:
   explicit LineTable(const ReadingRules& rules) : rules_(rules) {}
 
-  // Fills the table with the raw lines of the file at path: kStatusOk,
-  // kStatusOpenFailed, or kStatusNoMemoryToRead (the table is then empty).
+  // Fills the table with the lines of the file at path, as they stand before
+  // normalizeLines (a plain line, without tab, '$' or control byte, may be
+  // normalised already as it is cut): kStatusOk, kStatusOpenFailed, or
+  // kStatusNoMemoryToRead (the table is then empty).
   Status loadLines(const char* path);
   // The same from bytes in memory.
   Status loadText(const char* text, size_t size);
@@ -90,7 +92,8 @@ class LineTable {
   void allocateLines(size_t count);
   Status splitLines(size_t length, size_t feeds);
   Status splitInParts(size_t size, size_t threads);
-  size_t splitPart(char* begin, char* end, bool final, char** out, bool& cut) const;
+  // states receives each line's entry for isLabel_.
+  size_t splitPart(char* begin, char* end, bool final, char** out, char* states, bool& cut) const;
   bool cutsLine(char* begin, const char* end) const;
   // Trims line i and normalises its label name.
   void normalizeLine(uint32_t i);
@@ -101,7 +104,7 @@ class LineTable {
   std::unique_ptr<char[]> text_;       // the file's bytes, then a final NUL and zeroed padding
   char* textStart_ = nullptr;          // text_, or the caller's bytes
   platform::LargeArray<char*> lines_;  // count_ starts of lines inside text_
-  std::vector<char> isLabel_;          // per line, set by normalizeLines
+  std::vector<char> isLabel_;          // per line: see kLineRaw; after normalizeLines 1 or 0
   uint32_t count_ = 0;
 };
 
