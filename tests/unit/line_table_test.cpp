@@ -195,6 +195,7 @@ TEST(LineTableTest, NormalisesEachLineInOrder) {
       {"##a$$b=c", "##A"},         // the comment goes before the name is read
       {"##\xe4x=v", "##\xe4X=v"},  // only a to z change case
       {"  1 2\t3 $$ check", "1 2 3"},
+      {"  1 2 3  ", "1 2 3"},  // plain: trimmed as it is cut
       {"a $ b$", "a $ b$"},
       {"$$ only a comment", ""},
       {"# #x = y", "# #x = y"},
