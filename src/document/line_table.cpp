@@ -93,6 +93,43 @@ size_t countBytes(const char* begin, const char* end, char c, char d) {
   for (; begin < end; ++begin) count += *begin == c || *begin == d ? 1 : 0;
   return count;
 }
+
+// countBytes up to the first Ctrl-Z in [begin, end), found in the same pass;
+// *stop receives that Ctrl-Z, or end.
+size_t countBytesToEndOfInput(const char* begin, const char* end, char c, char d,
+                              const char** stop) {
+  size_t count = 0;
+  const __m128i cs = _mm_set1_epi8(c);
+  const __m128i ds = _mm_set1_epi8(d);
+  const __m128i ends = _mm_set1_epi8(kEndOfInput);
+  while (end - begin >= kBlock) {
+    const char* const roundStart = begin;
+    __m128i tally = _mm_setzero_si128();
+    __m128i ended = _mm_setzero_si128();
+    for (int round = 0; round < 255 && end - begin >= kBlock; ++round, begin += kBlock) {
+      const __m128i block = loadBlock(begin);
+      const __m128i matches = _mm_or_si128(_mm_cmpeq_epi8(block, cs), _mm_cmpeq_epi8(block, ds));
+      tally = _mm_sub_epi8(tally, matches);
+      ended = _mm_or_si128(ended, _mm_cmpeq_epi8(block, ends));
+    }
+    if (_mm_movemask_epi8(ended) != 0) {
+      // The input ends in this round: count again up to there.
+      const auto* at =
+          static_cast<const char*>(std::memchr(roundStart, kEndOfInput, begin - roundStart));
+      *stop = at;
+      return count + countBytes(roundStart, at, c, d);
+    }
+    const __m128i sums = _mm_sad_epu8(tally, _mm_setzero_si128());
+    count += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
+             static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+  }
+  for (; begin < end; ++begin) {
+    if (*begin == kEndOfInput) break;
+    count += *begin == c || *begin == d ? 1 : 0;
+  }
+  *stop = begin;
+  return count;
+}
 #endif
 
 size_t countLineFeeds(const char* begin, const char* end) {
@@ -438,12 +475,20 @@ Status LineTable::splitInParts(size_t size, size_t threads) {
   // The input ends at the first Ctrl-Z: the parts after it go.
   platform::WorkerPool::forEachHere(parts.size(), [&](size_t k) {
     TextPart& part = parts[k];
+#if defined(JCAMP_LINE_SCAN_SSE2)
+    const char* stop = nullptr;
+    part.breaks =
+        countBytesToEndOfInput(part.begin, part.end, '\n', rules_.anyLineEnd ? '\r' : '\n', &stop);
+    part.stopped = stop != part.end;
+    part.end = const_cast<char*>(stop);
+#else
     const auto* stop =
         static_cast<char*>(std::memchr(part.begin, kEndOfInput, part.end - part.begin));
     if (stop != nullptr) part.end = const_cast<char*>(stop);
     part.stopped = stop != nullptr;
     part.breaks = rules_.anyLineEnd ? countLineBreaks(part.begin, part.end)
                                     : countLineFeeds(part.begin, part.end);
+#endif
   });
   size_t kept = 0;
   size_t breaks = 0;
