@@ -2,6 +2,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <type_traits>
 
 #include "platform/large_blocks.h"
 
@@ -113,10 +114,12 @@ class KeptBlocks {
   size_t bytes_ = 0;
 };
 
-// Never destroyed: a block may come back while the module's objects go.
+// Made before any code runs and never destroyed (nothing in it needs to
+// be): a block may come back while the module's other objects go.
+static_assert(std::is_trivially_destructible<KeptBlocks>::value, "kept blocks outlive the module");
 KeptBlocks& keptBlocks() {
-  static KeptBlocks* const kept = new KeptBlocks;
-  return *kept;
+  static KeptBlocks kept;
+  return kept;
 }
 #endif
 
