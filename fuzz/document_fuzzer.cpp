@@ -39,7 +39,7 @@ float readBlock(const jcamp::JcampBlock& block) {
 void expectSameBlocksBothWays(jcamp::JcampDocument& document) {
   const uint32_t eachStatus = document.buildDataBlocks(jcamp::SpanFill::kEachSpan);
   const uint32_t count = document.dataBlockCount;
-  const std::unique_ptr<jcamp::JcampBlock[]> each = std::move(document.dataBlocks);
+  const auto each = std::move(document.dataBlocks);
   const uint32_t togetherStatus = document.buildDataBlocks(jcamp::SpanFill::kTogether);
   if (eachStatus == jcamp::kStatusNoMemoryToRead || togetherStatus == jcamp::kStatusNoMemoryToRead)
     return;
