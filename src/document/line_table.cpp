@@ -73,6 +73,13 @@ __m128i loadBlock(const char* p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
+// The sum of a tally's sixteen byte counts.
+size_t sumOfTally(__m128i tally) {
+  const __m128i sums = _mm_sad_epu8(tally, _mm_setzero_si128());
+  return static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
+         static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+}
+
 // The bytes equal to c or d in [begin, end) counted a block at a time: each
 // match subtracts 1 (0xFF) from its byte's tally, summed before it wraps.
 size_t countBytes(const char* begin, const char* end, char c, char d) {
@@ -86,9 +93,7 @@ size_t countBytes(const char* begin, const char* end, char c, char d) {
       const __m128i matches = _mm_or_si128(_mm_cmpeq_epi8(block, cs), _mm_cmpeq_epi8(block, ds));
       tally = _mm_sub_epi8(tally, matches);
     }
-    const __m128i sums = _mm_sad_epu8(tally, _mm_setzero_si128());
-    count += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
-             static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    count += sumOfTally(tally);
   }
   for (; begin < end; ++begin) count += *begin == c || *begin == d ? 1 : 0;
   return count;
@@ -119,9 +124,7 @@ size_t countBytesToEndOfInput(const char* begin, const char* end, char c, char d
       *stop = at;
       return count + countBytes(roundStart, at, c, d);
     }
-    const __m128i sums = _mm_sad_epu8(tally, _mm_setzero_si128());
-    count += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
-             static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    count += sumOfTally(tally);
   }
   for (; begin < end; ++begin) {
     if (*begin == kEndOfInput) break;
@@ -159,6 +162,19 @@ size_t countLineBreaks(const char* begin, const char* end) {
   }
   for (; begin < end; ++begin) count += *begin == '\n' || *begin == '\r' ? 1 : 0;
   return count;
+#endif
+}
+
+// The line breaks in [begin, end) up to the first Ctrl-Z, which *stop
+// receives (end when there is none); with SSE2 in one pass.
+size_t countBreaksToEndOfInput(const char* begin, const char* end, bool anyBreak,
+                               const char** stop) {
+#if defined(JCAMP_LINE_SCAN_SSE2)
+  return countBytesToEndOfInput(begin, end, '\n', anyBreak ? '\r' : '\n', stop);
+#else
+  const auto* found = static_cast<const char*>(std::memchr(begin, kEndOfInput, end - begin));
+  *stop = found != nullptr ? found : end;
+  return anyBreak ? countLineBreaks(begin, *stop) : countLineFeeds(begin, *stop);
 #endif
 }
 
@@ -209,9 +225,11 @@ class BreakFinder {
   static constexpr ptrdiff_t kStep = 8;
 #endif
 
+#if defined(JCAMP_LINE_SCAN_SSE2)
   static bool isSpecial(char c) {
     return static_cast<signed char>(c) < '\n' || c == '$';
   }
+#endif
 
   void load() {
     const ptrdiff_t left = end_ - block_;
@@ -235,14 +253,17 @@ class BreakFinder {
     }
     // The last bytes one by one: what follows them may be more of the file.
     matches_ = 0;
+#if defined(JCAMP_LINE_SCAN_SSE2)
     specials_ = 0;
+#else
+    specials_ = ~0u;  // without SSE2 no line counts as plain
+#endif
     for (ptrdiff_t i = 0; i < left; ++i) {
       if (block_[i] == '\n' || (anyBreak_ && block_[i] == '\r')) matches_ |= 1u << i;
+#if defined(JCAMP_LINE_SCAN_SSE2)
       if (isSpecial(block_[i])) specials_ |= 1u << i;
-    }
-#if !defined(JCAMP_LINE_SCAN_SSE2)
-    specials_ = ~0u;
 #endif
+    }
   }
 
 #if !defined(JCAMP_LINE_SCAN_SSE2)
@@ -380,6 +401,13 @@ bool namesTitle(const char* line) {
   return true;
 }
 
+// Ends the line that starts at start right after its last byte before end
+// that is not a blank.
+void endBeforeTrailingBlanks(char* start, char* end) {
+  while (end > start && end[-1] == ' ') --end;
+  *end = '\0';
+}
+
 // Tabs become blanks, leading blanks go (by moving the line's start), the line
 // is cut at its first "$$", trailing blanks go. One pass over the line: only
 // tabs and '$' stop it, blanks inside the line stay as they are.
@@ -397,9 +425,15 @@ char* trimLine(char* line) {
       break;  // the end of the line, or a comment
     }
   }
-  while (p > start && p[-1] == ' ') --p;
-  *p = '\0';
+  endBeforeTrailingBlanks(start, p);
   return start;
+}
+
+// Normalises the name of a label line; whether line is one.
+bool normalizeIfLabel(char* line) {
+  const bool label = isLabelLine(line);
+  if (label) normalizeLabelName(line);
+  return label;
 }
 
 }  // namespace
@@ -475,20 +509,10 @@ Status LineTable::splitInParts(size_t size, size_t threads) {
   // The input ends at the first Ctrl-Z: the parts after it go.
   platform::WorkerPool::forEachHere(parts.size(), [&](size_t k) {
     TextPart& part = parts[k];
-#if defined(JCAMP_LINE_SCAN_SSE2)
     const char* stop = nullptr;
-    part.breaks =
-        countBytesToEndOfInput(part.begin, part.end, '\n', rules_.anyLineEnd ? '\r' : '\n', &stop);
+    part.breaks = countBreaksToEndOfInput(part.begin, part.end, rules_.anyLineEnd, &stop);
     part.stopped = stop != part.end;
     part.end = const_cast<char*>(stop);
-#else
-    const auto* stop =
-        static_cast<char*>(std::memchr(part.begin, kEndOfInput, part.end - part.begin));
-    if (stop != nullptr) part.end = const_cast<char*>(stop);
-    part.stopped = stop != nullptr;
-    part.breaks = rules_.anyLineEnd ? countLineBreaks(part.begin, part.end)
-                                    : countLineFeeds(part.begin, part.end);
-#endif
   });
   size_t kept = 0;
   size_t breaks = 0;
@@ -572,13 +596,9 @@ size_t LineTable::splitPart(char* begin, char* end, bool final, char** out, char
       // either end can go.
       char* start = p;
       while (*start == ' ') ++start;
-      char* stop = lineEnd;
-      while (stop > start && stop[-1] == ' ') --stop;
-      *stop = '\0';
-      const bool label = isLabelLine(start);
-      if (label) normalizeLabelName(start);
+      endBeforeTrailingBlanks(start, lineEnd);
       out[count - 1] = start;
-      states[count - 1] = label ? kLineLabel : kLineTrimmed;
+      states[count - 1] = normalizeIfLabel(start) ? kLineLabel : kLineTrimmed;
     }
     if (last) break;
     p = next;
@@ -596,10 +616,8 @@ bool LineTable::cutsLine(char* begin, const char* end) const {
 
 void LineTable::normalizeLine(uint32_t i) {
   char* line = trimLine(lines_[i]);
-  const bool label = isLabelLine(line);
-  if (label) normalizeLabelName(line);
   lines_[i] = line;
-  isLabel_[i] = label ? 1 : 0;
+  isLabel_[i] = normalizeIfLabel(line) ? 1 : 0;
 }
 
 bool LineTable::takeLabelLines(std::vector<uint32_t>& out) {
