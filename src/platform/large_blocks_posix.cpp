@@ -78,30 +78,30 @@ class KeptBlocks {
     return block;
   }
 
-  // Keeps block, the oldest ones going while there are too many.
+  // Keeps block, the oldest ones going while there are too many; one larger
+  // than all that may be kept goes at once, and the others stay.
   void keep(LargeBlock block) {
-    std::lock_guard<std::mutex> hold(lock_);
-    while (count_ > 0 && (count_ == kKeptBlocks || bytes_ + block.size > kKeptBytes)) {
-      munmap(blocks_[0].data, blocks_[0].size);
-      remove(0);
-    }
     if (block.size > kKeptBytes) {
       munmap(block.data, block.size);
       return;
     }
+    std::lock_guard<std::mutex> hold(lock_);
+    while (count_ == kKeptBlocks || bytes_ + block.size > kKeptBytes) dropOldest();
     blocks_[count_++] = block;
     bytes_ += block.size;
   }
 
   void releaseAll() {
     std::lock_guard<std::mutex> hold(lock_);
-    while (count_ > 0) {
-      munmap(blocks_[0].data, blocks_[0].size);
-      remove(0);
-    }
+    while (count_ > 0) dropOldest();
   }
 
  private:
+  void dropOldest() {
+    munmap(blocks_[0].data, blocks_[0].size);
+    remove(0);
+  }
+
   void remove(size_t k) {
     bytes_ -= blocks_[k].size;
     for (size_t j = k + 1; j < count_; ++j) blocks_[j - 1] = blocks_[j];

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "platform/file_io.h"
 #include "platform/large_blocks.h"
