@@ -26,6 +26,24 @@ void BytesShelf::put(std::unique_ptr<FileBytes> bytes) {
   free_.push_back(std::move(bytes));
 }
 
+void BytesShelf::carry(const JcampFileInfo& entry, std::unique_ptr<FileBytes> bytes) {
+  std::lock_guard<std::mutex> hold(lock_);
+  carriedFor_ = &entry;
+  carried_ = std::move(bytes);
+}
+
+std::unique_ptr<FileBytes> BytesShelf::takeFor(const JcampFileInfo& entry, bool& carried) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    carried = carried_ && carriedFor_ == &entry;
+    if (carried) {
+      carriedFor_ = nullptr;
+      return std::move(carried_);
+    }
+  }
+  return take();
+}
+
 FileReading readFileForImport(const JcampFileInfo& entry, const ImportReading& import,
                               VariableNaming naming, MatrixAxis* axis, bool shareAxis,
                               BytesShelf& shelf) {
@@ -35,10 +53,14 @@ FileReading readFileForImport(const JcampFileInfo& entry, const ImportReading& i
     if (!shareAxis && axis != nullptr) ownAxis = *axis;
     reading.entry = std::make_unique<JcampFileInfo>(entry);
     JcampReader reader(import.rules, import.rowModel.firstSample(), reading.entry.get());
-    std::unique_ptr<FileBytes> bytes = shelf.take();
-    // One read of the file as it is now. Without room for all of it the scan
-    // reads it in pieces, and the build reports the lack of memory.
-    if (bytes->open(reading.entry->path.c_str())) bytes->loadAll();
+    bool carried = false;
+    std::unique_ptr<FileBytes> bytes = shelf.takeFor(entry, carried);
+    // One read of the file as it is now, unless the scan that added it read
+    // all of it and it has not changed since. Without room for all of it the
+    // scan reads it in pieces, and the build reports the lack of memory.
+    const char* path = reading.entry->path.c_str();
+    const bool whole = carried && bytes->reopenWhole(path);
+    if (!whole && bytes->open(path)) bytes->loadAll();
     reader.readThrough(bytes.get(), JcampReader::Bytes::kOpened);
     // The file passed this scan when it was added; a failure now shows up as
     // the builder's message, and it or other counts mark the rows changed.

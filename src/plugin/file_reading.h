@@ -26,10 +26,17 @@ class BytesShelf {
  public:
   std::unique_ptr<FileBytes> take();
   void put(std::unique_ptr<FileBytes> bytes);
+  // Bytes that hold the whole file of entry as its scan read it, for that
+  // file's reading only.
+  void carry(const JcampFileInfo& entry, std::unique_ptr<FileBytes> bytes);
+  // The bytes carried for entry (carried is then true), else take()'s.
+  std::unique_ptr<FileBytes> takeFor(const JcampFileInfo& entry, bool& carried);
 
  private:
   std::mutex lock_;
   std::vector<std::unique_ptr<FileBytes>> free_;
+  const JcampFileInfo* carriedFor_ = nullptr;
+  std::unique_ptr<FileBytes> carried_;
 };
 
 struct FileReading {

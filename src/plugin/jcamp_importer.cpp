@@ -20,6 +20,9 @@
 namespace jcamp {
 namespace {
 
+// The longest file whose bytes a scan keeps for the import that follows.
+constexpr int64_t kKeptScanLength = FileBytes::kDefaultViewResident;
+
 void copyOut(const std::string& text, char* buffer) {
   std::memcpy(buffer, text.c_str(), text.size() + 1);
 }
@@ -38,6 +41,7 @@ int32_t copyName(const std::vector<std::string>& names, int32_t index, int32_t l
 
 int32_t JcampImporter::importDataUI() {
   rulesLocked_ = true;
+  scannedWhole_ = nullptr;
   published_.reset();
   sampleCount_ = 0;
   xCount_ = 0;
@@ -78,6 +82,8 @@ int32_t JcampImporter::importData() {
   const bool resampling = grid_.resampling();
   ImportReading import{rules_, *rowModel_, variableCount(), -1, resampling};
   BytesShelf shelf;
+  if (scannedWhole_ != nullptr) shelf.carry(*scannedWhole_, std::move(scanBytes_));
+  scannedWhole_ = nullptr;
   std::exception_ptr error;
   size_t committed = 0;
   bool finished = true;
@@ -218,13 +224,21 @@ int32_t JcampImporter::addFileName(const char* fileName) {
   rulesLocked_ = true;
   auto entry = std::make_unique<JcampFileInfo>(fileName);
   JcampReader reader(rules_, rowModel_->firstSample(), entry.get());
+  // A scan that reads all of a file not too long to keep leaves it for the import.
+  if (!scanBytes_) {
+    scanBytes_ = std::make_unique<FileBytes>(JcampReader::kScanResident, kKeptScanLength);
+  }
+  scannedWhole_ = nullptr;
+  reader.readThrough(scanBytes_.get());
   if (reader.scanHeader() != kStatusOk) return JCAMP_BAD_HEADER;
+  const JcampFileInfo* scanned = scanBytes_->holdsWholeFile() ? entry.get() : nullptr;
   if (!firstFileAdded_) {
     // The first file fixes the shape of the whole import.
     xCount_ = reader.nPoints;
     yCount_ = reader.yCount;
     sampleCount_ = reader.sampleCount;
     files_.insert(files_.begin(), std::move(entry));
+    scannedWhole_ = scanned;
     published_.reset();
     firstFileAdded_ = true;
     return JCAMP_OK;
@@ -238,6 +252,7 @@ int32_t JcampImporter::addFileName(const char* fileName) {
   }
   sampleCount_ += reader.sampleCount;
   files_.push_back(std::move(entry));
+  scannedWhole_ = scanned;
   published_.reset();
   return JCAMP_OK;
 }

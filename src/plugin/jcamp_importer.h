@@ -16,6 +16,7 @@
 #include "plugin/data_importer.h"
 #include "plugin/grid_request.h"
 #include "plugin/published_matrix.h"
+#include "scan/file_bytes.h"
 #include "scan/jcamp_file_info.h"
 
 namespace jcamp {
@@ -82,6 +83,10 @@ class JcampImporter : public DataImporter {
   int32_t xCount_ = 0;
   int32_t yCount_ = 0;
   std::vector<std::unique_ptr<JcampFileInfo>> files_;
+  // The bytes of the last scan, and the entry whose whole file they hold (null
+  // when none): the import reads that file from them rather than again.
+  std::unique_ptr<FileBytes> scanBytes_;
+  const JcampFileInfo* scannedWhole_ = nullptr;
   // One per file of the last import: its values, rows and diagnostics (its
   // names are moved into the lists below). Shared with the published matrices.
   std::shared_ptr<std::vector<FileResult>> results_ = std::make_shared<std::vector<FileResult>>();

@@ -39,6 +39,20 @@ bool FileBytes::open(const char* path) {
   return true;
 }
 
+bool FileBytes::reopenWhole(const char* path) {
+  if (!holdsWholeFile() || !stamp_.known()) return false;
+  int64_t length = -1;
+  const platform::FileHandle file = platform::openForReading(path, &length);
+  if (file == platform::kNoFile) return false;
+  if (length != length_ || !(platform::stampOf(file) == stamp_)) {
+    platform::closeFile(file);
+    return false;
+  }
+  close();
+  file_ = file;
+  return true;
+}
+
 void FileBytes::close() {
   if (file_ != platform::kNoFile) platform::closeFile(file_);
   file_ = platform::kNoFile;
@@ -87,7 +101,7 @@ bool FileBytes::readUpTo(int64_t end) {
     // room for all of it (up to the resident size) at once, not a chain of
     // ever larger copies.
     const auto rest = static_cast<size_t>(std::max<int64_t>(length_ - base_, 0));
-    const auto resident = static_cast<size_t>(viewResident_);
+    const auto resident = static_cast<size_t>(viewResident());
     const size_t grown = capacity_ == 0 ? need : std::max(need, std::min(rest, resident));
     if (!reserve(grown)) return false;
   }
@@ -162,11 +176,12 @@ int32_t FileBytes::view(int64_t offset, int32_t size, const char** bytes) {
   if (offset < base_ || offset > base_ + static_cast<int64_t>(held_)) restartAt(offset);
   const int64_t end = offset + size;
   if (base_ + static_cast<int64_t>(held_) < end && !ended_) {
-    if (end - base_ > viewResident_) restartAt(offset);
+    const int64_t resident = viewResident();
+    if (end - base_ > resident) restartAt(offset);
     // Read ahead as much again as is held, so that reads grow with the scan.
     const int64_t ahead =
         base_ + std::max<int64_t>(static_cast<int64_t>(held_) * 2, int64_t{kFirstRead});
-    readUpTo(std::max(end, std::min(ahead, base_ + viewResident_)));
+    readUpTo(std::max(end, std::min(ahead, base_ + resident)));
   }
   const int64_t heldEnd = base_ + static_cast<int64_t>(held_);
   if (offset >= heldEnd) return 0;

@@ -3,6 +3,7 @@
 // room is kept for the next file read through the same object.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -21,7 +22,10 @@ class FileBytes {
   // along the file instead of keeping all of them: a scan of a huge file
   // stays small.
   static constexpr int64_t kDefaultViewResident = int64_t{64} << 20;
-  explicit FileBytes(int64_t viewResident = kDefaultViewResident) : viewResident_(viewResident) {}
+  // Views of a file no longer than wholeUpTo keep all of it once they have
+  // run through it, so that the bytes can serve a later read of the whole file.
+  explicit FileBytes(int64_t viewResident = kDefaultViewResident, int64_t wholeUpTo = 0)
+      : viewResident_(viewResident), wholeUpTo_(wholeUpTo) {}
   ~FileBytes() { close(); }
   FileBytes(const FileBytes&) = delete;
   FileBytes& operator=(const FileBytes&) = delete;
@@ -44,6 +48,14 @@ class FileBytes {
   bool loadAll();
   // True when the bytes held start at offset 0 and no more will come.
   bool complete() const { return base_ == 0 && ended_; }
+  // True when every byte the file was measured to have is held.
+  bool holdsWholeFile() const {
+    return base_ == 0 && length_ > 0 && held_ == static_cast<uint64_t>(length_);
+  }
+  // Opens path again keeping the whole file's bytes, when they are held and
+  // the file still bears the stamp they were read under: true then. False
+  // leaves the bytes as they were, closed; open() then starts afresh.
+  bool reopenWhole(const char* path);
   // The bytes from offset 0 on (after loadAll), writable, with kPadding zero
   // bytes after held() of them.
   char* text() { return buffer_.get(); }
@@ -71,7 +83,13 @@ class FileBytes {
   void restartAt(int64_t offset);
   void zeroPadding();
 
+  // The bytes a view keeps at once for this file.
+  int64_t viewResident() const {
+    return length_ <= wholeUpTo_ ? std::max(length_, viewResident_) : viewResident_;
+  }
+
   const int64_t viewResident_;
+  const int64_t wholeUpTo_;
   platform::FileHandle file_ = platform::kNoFile;
   int64_t length_ = -1;
   platform::FileStamp stamp_;
