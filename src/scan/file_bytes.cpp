@@ -54,6 +54,7 @@ bool FileBytes::reopenWhole(const char* path) {
 }
 
 void FileBytes::close() {
+  finishBackgroundRead();
   if (file_ != platform::kNoFile) platform::closeFile(file_);
   file_ = platform::kNoFile;
   ended_ = true;
@@ -65,6 +66,7 @@ void FileBytes::zeroPadding() {
 
 bool FileBytes::reserve(size_t bytes) {
   if (bytes <= capacity_ && buffer_) return true;
+  finishBackgroundRead();
   if (bytes > std::numeric_limits<size_t>::max() / 2) return false;
   platform::LargeArray<char> grown = platform::allocateLargeArray<char>(bytes + kPadding);
   if (!grown) return false;
@@ -76,6 +78,7 @@ bool FileBytes::reserve(size_t bytes) {
 }
 
 void FileBytes::restartAt(int64_t offset) {
+  finishBackgroundRead();
   const int64_t heldEnd = base_ + static_cast<int64_t>(held_);
   if (offset >= base_ && offset <= heldEnd) {
     const auto skip = static_cast<size_t>(offset - base_);
@@ -122,6 +125,7 @@ bool FileBytes::readUpTo(int64_t end) {
 }
 
 bool FileBytes::loadAll() {
+  finishBackgroundRead();
   // Even no bytes at all come with their padding: text() is never null.
   if (length_ <= 0) return reserve(0);
   if (base_ != 0) restartAt(0);
@@ -173,20 +177,62 @@ bool FileBytes::loadInPieces() {
 int32_t FileBytes::view(int64_t offset, int32_t size, const char** bytes) {
   *bytes = nullptr;
   if (offset < 0 || size <= 0) return 0;
-  if (offset < base_ || offset > base_ + static_cast<int64_t>(held_)) restartAt(offset);
   const int64_t end = offset + size;
+  if (background_) awaitBackgroundRead(end);
+  if (offset < base_ || offset > base_ + static_cast<int64_t>(held_)) restartAt(offset);
   if (base_ + static_cast<int64_t>(held_) < end && !ended_) {
     const int64_t resident = viewResident();
-    if (end - base_ > resident) restartAt(offset);
-    // Read ahead as much again as is held, so that reads grow with the scan.
-    const int64_t ahead =
-        base_ + std::max<int64_t>(static_cast<int64_t>(held_) * 2, int64_t{kFirstRead});
-    readUpTo(std::max(end, std::min(ahead, base_ + resident)));
+    if (std::min(end, length_) - base_ > resident) restartAt(offset);
+    if (readsRestInBackground()) startBackgroundRead();
+    if (background_) {
+      awaitBackgroundRead(end);
+    } else {
+      // Read ahead as much again as is held, so that reads grow with the scan.
+      const int64_t ahead =
+          base_ + std::max<int64_t>(static_cast<int64_t>(held_) * 2, int64_t{kFirstRead});
+      readUpTo(std::max(end, std::min(ahead, base_ + resident)));
+    }
   }
   const int64_t heldEnd = base_ + static_cast<int64_t>(held_);
   if (offset >= heldEnd) return 0;
   *bytes = buffer_.get() + (offset - base_);
   return static_cast<int32_t>(std::min<int64_t>(size, heldEnd - offset));
+}
+
+bool FileBytes::readsRestInBackground() const {
+  const int64_t rest = length_ - base_ - static_cast<int64_t>(held_);
+  return base_ == 0 && held_ > 0 && length_ <= wholeUpTo_ && rest >= kPiecewiseLength && isOpen() &&
+         !ended_ && platform::WorkerPool::threadsWanted() > 1;
+}
+
+void FileBytes::startBackgroundRead() {
+  if (!reserve(static_cast<size_t>(length_))) return;
+  const int64_t from = base_ + static_cast<int64_t>(held_);
+  background_ = BackgroundRead::start(file_, buffer_.get() + held_, from,
+                                      static_cast<size_t>(length_ - from));
+  backgroundFrom_ = held_;
+  if (background_) ++reads_;
+}
+
+void FileBytes::awaitBackgroundRead(int64_t end) {
+  const int64_t want = std::min(end, length_) - base_ - static_cast<int64_t>(backgroundFrom_);
+  if (want <= static_cast<int64_t>(held_ - backgroundFrom_)) return;
+  const size_t arrived = background_->awaitBytes(static_cast<size_t>(want));
+  held_ = backgroundFrom_ + arrived;
+  // Once it came up short or has brought the last byte, the read is over.
+  if (arrived < static_cast<size_t>(want) || base_ + static_cast<int64_t>(held_) >= length_) {
+    finishBackgroundRead();
+  }
+}
+
+void FileBytes::finishBackgroundRead() {
+  if (!background_) return;
+  held_ = backgroundFrom_ + background_->finish();
+  background_.reset();
+  // The read went on to where the file was measured to end, or as far as it could.
+  ended_ = true;
+  filePosition_ = -1;
+  zeroPadding();
 }
 
 }  // namespace jcamp

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/file_io.h"
 #include "platform/large_blocks.h"
+#include "scan/background_read.h"
 
 namespace jcamp {
 
@@ -61,10 +63,10 @@ class FileBytes {
   char* text() { return buffer_.get(); }
   size_t held() const { return held_; }
 
-  // Up to size bytes from offset on: *bytes points at them (kPadding zero
-  // bytes follow the held part) and the count is returned. It is short only
-  // where the file ends, a read fails or the file is shorter than measured;
-  // 0 at or past that point.
+  // Up to size bytes from offset on: *bytes points at them and the count is
+  // returned; nothing after them is to be read, as the rest of a file kept
+  // whole may still be arriving. It is short only where the file ends, a read
+  // fails or the file is shorter than measured; 0 at or past that point.
   int32_t view(int64_t offset, int32_t size, const char** bytes);
 
   // Reads of the file made so far (for those who check how it was read).
@@ -82,6 +84,15 @@ class FileBytes {
   // there, else positions the file there.
   void restartAt(int64_t offset);
   void zeroPadding();
+  // A file kept whole and long enough is read on by a thread of its own once
+  // a scan has gone past the first read: the scan works on meanwhile.
+  bool readsRestInBackground() const;
+  void startBackgroundRead();
+  // Waits until the bytes up to file offset end have arrived (or the read
+  // ended, which then finishes it).
+  void awaitBackgroundRead(int64_t end);
+  // Waits for the background read to end and takes in what it read.
+  void finishBackgroundRead();
 
   // The bytes a view keeps at once for this file.
   int64_t viewResident() const {
@@ -100,6 +111,8 @@ class FileBytes {
   size_t held_ = 0;
   bool ended_ = false;  // no more bytes will come: the end, a failed read, or closed
   int64_t reads_ = 0;
+  std::unique_ptr<BackgroundRead> background_;  // null when none runs
+  size_t backgroundFrom_ = 0;                   // where in the buffer it reads to
 };
 
 }  // namespace jcamp

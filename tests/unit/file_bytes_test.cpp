@@ -109,38 +109,45 @@ TEST(FileBytesTest, ALongFileLoadedBySeveralThreadsIsTheFileItself) {
 }
 
 // A scan that ran through a file short enough to keep whole leaves all of it
-// held, for a later read of the whole file while the file keeps its stamp.
+// held (a long one read on by a thread of its own meanwhile), for a later read
+// of the whole file while the file keeps its stamp.
 TEST(FileBytesTest, AWholeFileViewedIsKeptUntilTheFileChanges) {
-  const std::string text = sampleText(300000);
-  const std::string path = testpaths::writeFile(testpaths::scratchDir() + "/f.jdx", text);
-  const auto setWritten = [&](std::chrono::hours ago) {
-    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - ago);
-  };
-  setWritten(std::chrono::hours(2));
-  for (const int64_t wholeUpTo : {int64_t{0}, int64_t{299999}, int64_t{300000}}) {
-    SCOPED_TRACE(wholeUpTo);
-    FileBytes bytes(4096, wholeUpTo);
-    ASSERT_TRUE(bytes.open(path.c_str()));
-    for (int64_t offset = 0; offset < 300000; offset += 1000) viewed(bytes, offset, 1024);
-    bytes.close();
-    const bool kept = wholeUpTo >= 300000;
-    EXPECT_EQ(bytes.holdsWholeFile(), kept);
-    EXPECT_EQ(bytes.reopenWhole(path.c_str()), kept);
-    if (kept) {
-      EXPECT_EQ(std::string(bytes.text(), bytes.held()), text);
+  for (const int64_t size : {int64_t{300000}, int64_t{5} << 20}) {
+    SCOPED_TRACE(size);
+    const std::string text = sampleText(static_cast<size_t>(size));
+    const std::string path = testpaths::writeFile(testpaths::scratchDir() + "/f.jdx", text);
+    const auto setWritten = [&](std::chrono::hours ago) {
+      std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - ago);
+    };
+    setWritten(std::chrono::hours(2));
+    for (const int64_t wholeUpTo : {int64_t{0}, size - 1, size}) {
+      SCOPED_TRACE(wholeUpTo);
+      FileBytes bytes(4096, wholeUpTo);
+      ASSERT_TRUE(bytes.open(path.c_str()));
+      for (int64_t offset = 0; offset < size; offset += 999) {
+        ASSERT_EQ(viewed(bytes, offset, 1024), text.substr(static_cast<size_t>(offset), 1024));
+      }
+      bytes.close();
+      const bool kept = wholeUpTo >= size;
+      EXPECT_EQ(bytes.holdsWholeFile(), kept);
+      EXPECT_EQ(bytes.reopenWhole(path.c_str()), kept);
+      if (kept) {
+        EXPECT_TRUE(std::string_view(bytes.text(), bytes.held()) == text);
+      }
     }
+    FileBytes bytes(4096, size);
+    ASSERT_TRUE(bytes.open(path.c_str()));
+    viewed(bytes, 0, 300000);
+    viewed(bytes, size - 10, 100);
+    // The same length, written at another time: the file is read again.
+    std::string other = text;
+    other[5] = '!';
+    testpaths::writeFile(path, other);
+    setWritten(std::chrono::hours(1));
+    EXPECT_FALSE(bytes.reopenWhole(path.c_str()));
+    ASSERT_TRUE(bytes.open(path.c_str()) && bytes.loadAll());
+    EXPECT_TRUE(std::string_view(bytes.text(), bytes.held()) == other);
   }
-  FileBytes bytes(4096, 300000);
-  ASSERT_TRUE(bytes.open(path.c_str()));
-  viewed(bytes, 0, 300000);
-  // The same length, written at another time: the file is read again.
-  std::string other = text;
-  other[5] = '!';
-  testpaths::writeFile(path, other);
-  setWritten(std::chrono::hours(1));
-  EXPECT_FALSE(bytes.reopenWhole(path.c_str()));
-  ASSERT_TRUE(bytes.open(path.c_str()) && bytes.loadAll());
-  EXPECT_EQ(std::string(bytes.text(), bytes.held()), other);
 }
 
 }  // namespace
