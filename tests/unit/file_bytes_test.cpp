@@ -78,6 +78,18 @@ TEST(FileBytesTest, AFileCutShortAfterItWasMeasuredEndsEarly) {
   EXPECT_EQ(viewed(bytes, 250000, 1024), "");
   ASSERT_TRUE(bytes.loadAll());
   EXPECT_EQ(bytes.held(), 2000u);
+  // The same while the rest of a file kept whole is read in the background.
+  constexpr int64_t kCut = int64_t{5} << 20;
+  testpaths::writeFile(path, sampleText(size_t{6} << 20));
+  FileBytes whole(4096, int64_t{6} << 20);
+  ASSERT_TRUE(whole.open(path.c_str()));
+  viewed(whole, 0, 1024);
+  std::filesystem::resize_file(path, kCut);
+  EXPECT_EQ(viewed(whole, 65536, 1024).size(), 1024u);
+  EXPECT_EQ(viewed(whole, kCut - 500, 1024).size(), 500u);
+  whole.close();
+  EXPECT_FALSE(whole.holdsWholeFile());
+  EXPECT_EQ(whole.held(), static_cast<size_t>(kCut));
 }
 
 // A long file is read in pieces by the threads of the loop it is loaded in;
