@@ -230,8 +230,14 @@ int32_t JcampImporter::addFileName(const char* fileName) {
   }
   scannedWhole_ = nullptr;
   reader.readThrough(scanBytes_.get());
-  if (reader.scanHeader() != kStatusOk) return JCAMP_BAD_HEADER;
-  const JcampFileInfo* scanned = scanBytes_->holdsWholeFile() ? entry.get() : nullptr;
+  const int32_t scan = reader.scanHeader();
+  reader.readThrough(nullptr);
+  // Between adds only the whole bytes of the file just added stay, in room that fits them.
+  const bool whole = scan == kStatusOk && scanBytes_->holdsWholeFile() &&
+                     scanBytes_->room() <= 2 * scanBytes_->held() + JcampReader::kScanResident;
+  const JcampFileInfo* scanned = whole ? entry.get() : nullptr;
+  if (!whole) scanBytes_.reset();
+  if (scan != kStatusOk) return JCAMP_BAD_HEADER;
   if (!firstFileAdded_) {
     // The first file fixes the shape of the whole import.
     xCount_ = reader.nPoints;
@@ -245,10 +251,14 @@ int32_t JcampImporter::addFileName(const char* fileName) {
   }
   // Under a grid policy another number of X points is resampled, not refused.
   const bool otherX = reader.nPoints != xCount_ && !grid_.resampling();
-  if (otherX || reader.yCount != yCount_) return JCAMP_SHAPE_MISMATCH;
+  const auto refuse = [this](int32_t result) {
+    scanBytes_.reset();
+    return result;
+  };
+  if (otherX || reader.yCount != yCount_) return refuse(JCAMP_SHAPE_MISMATCH);
   // Sample indexes are 32-bit: a file that would push the total past them cannot join.
   if (reader.sampleCount > std::numeric_limits<int32_t>::max() - sampleCount_) {
-    return JCAMP_BAD_HEADER;
+    return refuse(JCAMP_BAD_HEADER);
   }
   sampleCount_ += reader.sampleCount;
   files_.push_back(std::move(entry));

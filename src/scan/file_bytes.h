@@ -62,6 +62,8 @@ class FileBytes {
   // bytes after held() of them.
   char* text() { return buffer_.get(); }
   size_t held() const { return held_; }
+  // The bytes the buffer has room for.
+  size_t room() const { return capacity_; }
 
   // Up to size bytes from offset on: *bytes points at them and the count is
   // returned; nothing after them is to be read, as the rest of a file kept
