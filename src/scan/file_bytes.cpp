@@ -182,7 +182,9 @@ int32_t FileBytes::view(int64_t offset, int32_t size, const char** bytes) {
   if (offset < base_ || offset > base_ + static_cast<int64_t>(held_)) restartAt(offset);
   if (base_ + static_cast<int64_t>(held_) < end && !ended_) {
     const int64_t resident = viewResident();
-    if (std::min(end, length_) - base_ > resident) restartAt(offset);
+    // Only what the file holds counts against the resident size.
+    const int64_t heldUpTo = length_ >= 0 ? std::min(end, length_) : end;
+    if (heldUpTo - base_ > resident) restartAt(offset);
     if (readsRestInBackground()) startBackgroundRead();
     if (background_) {
       awaitBackgroundRead(end);
