@@ -42,6 +42,16 @@ bool startsWith(const char* name, int32_t nameLength, const char* prefix, int32_
   return true;
 }
 
+// startsWith for the name in upper case.
+bool upperStartsWith(const char* name, int32_t nameLength, const char* prefix,
+                     int32_t prefixLength) {
+  if (nameLength < prefixLength) return false;
+  for (int32_t i = 0; i < prefixLength; ++i) {
+    if (upperAscii(name[i]) != prefix[i]) return false;
+  }
+  return true;
+}
+
 // The line end a window shows: the last line break decides. A break in the
 // last byte of a window that does not reach the end of the file is only used
 // when there is no other, as the byte after it is not known yet.
@@ -297,14 +307,14 @@ int32_t JcampReader::searchLabel(const char* label, int32_t maxLength, int64_t s
     if (!rules.looseLabelNames && startsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
       titleLabelLength_ = position_ - labelStart;
     }
-    for (int32_t i = 0; i < nameLength; ++i) name[i] = upperAscii(name[i]);
-    if (rules.looseLabelNames && startsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
+    if (rules.looseLabelNames &&
+        upperStartsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
       titleLabelLength_ = position_ - labelStart;
     }
-    if (startsWith(name, nameLength, label, labelLength)) break;
+    if (upperStartsWith(name, nameLength, label, labelLength)) break;
     if (scope == SearchScope::kBlock &&
-        (startsWith(name, nameLength, kEndLabel, kEndLabelLength) ||
-         startsWith(name, nameLength, kTitleLabel, kTitleLabelLength))) {
+        (upperStartsWith(name, nameLength, kEndLabel, kEndLabelLength) ||
+         upperStartsWith(name, nameLength, kTitleLabel, kTitleLabelLength))) {
       return fail(kStatusLabelMissing, {label, blockNumber});
     }
   }
