@@ -33,21 +33,16 @@ bool isSeparator(char c) {
   return c == ' ' || c == '/' || c == '-' || c == '_';
 }
 
-// Byte by byte: names are short, and most differ at their third byte.
-bool startsWith(const char* name, int32_t nameLength, const char* prefix, int32_t prefixLength) {
-  if (nameLength < prefixLength) return false;
-  for (int32_t i = 0; i < prefixLength; ++i) {
-    if (name[i] != prefix[i]) return false;
-  }
-  return true;
-}
+constexpr bool kUpperCase = true;  // names compare in any case
 
-// startsWith for the name in upper case.
-bool upperStartsWith(const char* name, int32_t nameLength, const char* prefix,
-                     int32_t prefixLength) {
+// Byte by byte: names are short, and most differ at their third byte. With
+// upperCase the name's letters count in upper case.
+bool startsWith(const char* name, int32_t nameLength, const char* prefix, int32_t prefixLength,
+                bool upperCase) {
   if (nameLength < prefixLength) return false;
   for (int32_t i = 0; i < prefixLength; ++i) {
-    if (upperAscii(name[i]) != prefix[i]) return false;
+    const char c = upperCase ? upperAscii(name[i]) : name[i];
+    if (c != prefix[i]) return false;
   }
   return true;
 }
@@ -304,17 +299,13 @@ int32_t JcampReader::searchLabel(const char* label, int32_t maxLength, int64_t s
     if (collectName(labelStart, collect, name, nameLength) != 0) return 1;
     // Only a title written in upper case records how long its label is;
     // under looseLabelNames one in any case does.
-    if (!rules.looseLabelNames && startsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
+    if (startsWith(name, nameLength, kTitleLabel, kTitleLabelLength, rules.looseLabelNames)) {
       titleLabelLength_ = position_ - labelStart;
     }
-    if (rules.looseLabelNames &&
-        upperStartsWith(name, nameLength, kTitleLabel, kTitleLabelLength)) {
-      titleLabelLength_ = position_ - labelStart;
-    }
-    if (upperStartsWith(name, nameLength, label, labelLength)) break;
+    if (startsWith(name, nameLength, label, labelLength, kUpperCase)) break;
     if (scope == SearchScope::kBlock &&
-        (upperStartsWith(name, nameLength, kEndLabel, kEndLabelLength) ||
-         upperStartsWith(name, nameLength, kTitleLabel, kTitleLabelLength))) {
+        (startsWith(name, nameLength, kEndLabel, kEndLabelLength, kUpperCase) ||
+         startsWith(name, nameLength, kTitleLabel, kTitleLabelLength, kUpperCase))) {
       return fail(kStatusLabelMissing, {label, blockNumber});
     }
   }
