@@ -366,10 +366,6 @@ char* findTrimStop(char* p) {
 #endif
 }
 
-bool isNameFiller(char c) {
-  return c == ' ' || c == '-' || c == '/' || c == '_';
-}
-
 // Upper-cases the name between "##" and "=" (or the line's end) and drops its
 // blanks, "-", "/" and "_"; then drops the blanks right after the "=".
 void normalizeLabelName(char* line) {
@@ -377,7 +373,7 @@ void normalizeLabelName(char* line) {
   char* write = read;
   for (; *read != '\0' && *read != '='; ++read) {
     const char c = upperAscii(*read);
-    if (!isNameFiller(c)) *write++ = c;
+    if (!isLabelNameFiller(c)) *write++ = c;
   }
   if (*read != '=') {
     *write = '\0';
@@ -395,7 +391,7 @@ bool namesTitle(const char* line) {
   const char* p = line + 2;
   for (const char* title = "TITLE="; *title != '\0'; ++p) {
     if (*p == '\0') return false;
-    if (isNameFiller(*p)) continue;
+    if (isLabelNameFiller(*p)) continue;
     if (upperAscii(*p) != *title++) return false;
   }
   return true;

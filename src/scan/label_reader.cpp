@@ -29,10 +29,6 @@ bool isMarker(char c) {
   return c == '#' || c == '$';
 }
 
-bool isSeparator(char c) {
-  return c == ' ' || c == '/' || c == '-' || c == '_';
-}
-
 constexpr bool kUpperCase = true;  // names compare in any case
 
 // Byte by byte: names are short, and most differ at their third byte. With
@@ -221,7 +217,7 @@ int32_t JcampReader::collectName(int32_t& labelStart, int32_t collect, char* nam
     while (length < collect && name[length - 1] != '=' && at < windowLength &&
            !(window_[at] == '#' && window_[at + 1] == '#')) {
       const char c = window_[at++];
-      if (!isSeparator(c)) name[length++] = c;
+      if (!isLabelNameFiller(c)) name[length++] = c;
     }
     nameLength = length;
     position_ = at;
